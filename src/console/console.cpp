@@ -13,16 +13,22 @@ bool is_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_digit(int c) {
+  return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
 Console::Console(InputSource& input, OutputSink& output, TerminalServices& terminal)
     : input_(input), output_(output), terminal_(terminal) {}
 
-Console::~Console() { flush(); }
+Console::~Console() {
+  flush();
+}
 
-void Console::print(std::string_view text) { out_.append(text); }
+void Console::print(std::string_view text) {
+  out_.append(text);
+}
 
 void Console::printf(const char* format, ...) {
   std::array<char, 512> small{};

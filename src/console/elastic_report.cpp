@@ -10,7 +10,8 @@ void print_modulus(Console& console, const MixedModulus& modulus,
   if (modulus.value) {
     console.printf(value_format, static_cast<double>(*modulus.value));
   } else {
-    console.printf(missing_format, symbols[static_cast<std::size_t>(modulus.first_missing)].c_str());
+    console.printf(missing_format,
+                   symbols[static_cast<std::size_t>(modulus.first_missing)].c_str());
   }
 }
 

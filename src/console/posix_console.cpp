@@ -131,7 +131,9 @@ void SystemTerminal::wait_for_key() {
   }
 }
 
-void ignore_broken_pipes() { ::signal(SIGPIPE, SIG_IGN); }
+void ignore_broken_pipes() {
+  ::signal(SIGPIPE, SIG_IGN);
+}
 
 #endif
 

@@ -43,9 +43,10 @@ Flow run_ternary(Console& console) {
   if (!first_chosen) return Flow::kExitProgram;
   if (!ideal_radius_ratio(*first_chosen)) print_ternary_out_of_range(console, symbols[1]);
   if (interchangeable_with_solvent(largest.radius, solvent.radius)) {
-    console.printf("%s is less than 2 percent different in size to %s and is interchangeable with "
-                   "%s \n",
-                   symbols[1].c_str(), symbols[0].c_str(), symbols[0].c_str());
+    console.printf(
+        "%s is less than 2 percent different in size to %s and is interchangeable with "
+        "%s \n",
+        symbols[1].c_str(), symbols[0].c_str(), symbols[0].c_str());
     console.wait_for_key();
   }
 
@@ -57,9 +58,10 @@ Flow run_ternary(Console& console) {
   }
   const Element& smallest = elements[2];
   if (interchangeable_with_solvent(smallest.radius, solvent.radius)) {
-    console.printf("%s is less than 2 percent different in size to %s and is interchangeable with "
-                   "%s\n",
-                   symbols[2].c_str(), symbols[0].c_str(), symbols[0].c_str());
+    console.printf(
+        "%s is less than 2 percent different in size to %s and is interchangeable with "
+        "%s\n",
+        symbols[2].c_str(), symbols[0].c_str(), symbols[0].c_str());
     console.wait_for_key();
   }
   const float second_ratio = radius_ratio(smallest.radius, solvent.radius);
@@ -68,7 +70,8 @@ Flow run_ternary(Console& console) {
   if (!second_chosen) return Flow::kExitProgram;
   if (!ideal_radius_ratio(*second_chosen)) print_ternary_out_of_range(console, symbols[2]);
 
-  const TernaryResult r = compute_ternary(solvent, largest, smallest, *first_chosen, *second_chosen);
+  const TernaryResult r =
+      compute_ternary(solvent, largest, smallest, *first_chosen, *second_chosen);
   console.printf(
       "For a <%d,%d> glass:\n\nRadii in nm: %s= %.5f      %s= %.5f      %s= %.5f,\nwith radius "
       "ratios %.3f and %.3f for %s and %s respectively.\n",

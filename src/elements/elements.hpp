@@ -104,7 +104,8 @@ static_assert(kElements[13].symbol == "Cu" && kElements[13].radius == 0.1278F);
 // The 73 symbols in table order, as searched by `sw`.
 inline constexpr std::array<std::string_view, kElementCount> kSymbols = [] {
   std::array<std::string_view, kElementCount> symbols{};
-  for (std::size_t i = 0; i < kElementCount; ++i) symbols[i] = kElements[i].symbol;
+  for (std::size_t i = 0; i < kElementCount; ++i)
+    symbols[i] = kElements[i].symbol;
   return symbols;
 }();
 

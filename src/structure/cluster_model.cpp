@@ -38,11 +38,12 @@ std::optional<float> ideal_radius_ratio(int coordination) {
   return model::kIdealRadiusRatios[static_cast<std::size_t>(coordination - model::kIdealMin)];
 }
 
-bool solute_too_small(float ratio) { return static_cast<double>(ratio) < model::kSmallSoluteRatio; }
+bool solute_too_small(float ratio) {
+  return static_cast<double>(ratio) < model::kSmallSoluteRatio;
+}
 
 float solvent_atoms_per_cluster(long double coordination) {
-  return static_cast<float>(coordination /
-                            (static_cast<LD>(model::kFullShell) / coordination + 1));
+  return static_cast<float>(coordination / (static_cast<LD>(model::kFullShell) / coordination + 1));
 }
 
 double cluster_spacing(float ratio) {
@@ -74,6 +75,8 @@ bool interchangeable_with_solvent(float solute_radius, float solvent_radius) {
   return difference / solvent_radius <= static_cast<LD>(model::kSizeSimilarity);
 }
 
-double cube(float x) { return std::pow(static_cast<double>(x), 3.0); }
+double cube(float x) {
+  return std::pow(static_cast<double>(x), 3.0);
+}
 
 }  // namespace glassform

@@ -29,7 +29,7 @@ inline constexpr double kFullShell = 12.0;
 inline constexpr double kPackingFactor = 1675.5160821333336;
 
 // Multipliers of the cluster spacing term giving candidate cell edges.
-inline constexpr double kTwoRootTwo = 2.82842712474619;         // 2*sqrt(2), fcc cluster stacking
+inline constexpr double kTwoRootTwo = 2.82842712474619;           // 2*sqrt(2), fcc cluster stacking
 inline constexpr double kEightOverRootThree = 4.618802153517007;  // 8/sqrt(3), bcc, binary
 inline constexpr double kTwoOverRootThree = 1.1547005383792517;   // 2/sqrt(3), bcc body diagonal
 
