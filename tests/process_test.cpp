@@ -266,6 +266,67 @@ TEST(TerminalProgram, UnavailableChoiceWaitsForOneKeyWithoutEcho) {
   EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
 }
 
+// Answers each prompt in turn; `key_after` is typed as the single key of a size-similarity
+// wait that follows the answer at that position.
+struct TernaryWaitCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> prompts_and_answers;
+  std::size_t wait_after;  // index of the answer after which the key wait comes
+  std::string message;
+};
+
+class TernaryKeyWait : public ::testing::TestWithParam<TernaryWaitCase> {};
+
+TEST_P(TernaryKeyWait, WaitsForOneKeyWithoutEchoAndGoesOn) {
+  const TernaryWaitCase& c = GetParam();
+  TerminalSession term;
+  ASSERT_TRUE(term.started());
+  ASSERT_TRUE(term.read_until(kMenuPrompt)) << term.screen;
+  const termios before = term.settings();
+  term.type("3\n");
+  for (std::size_t i = 0; i < c.prompts_and_answers.size(); ++i) {
+    const auto& [prompt, answer] = c.prompts_and_answers[i];
+    ASSERT_TRUE(term.read_until(prompt)) << term.screen;
+    term.type(answer);
+    if (i != c.wait_after) continue;
+    ASSERT_TRUE(term.read_until(c.message)) << term.screen;
+    ASSERT_TRUE(term.wait_for_line_mode(false));
+    const std::size_t before_key = term.screen.size();
+    term.type("q");
+    ASSERT_TRUE(term.wait_for_line_mode(true));
+    term.drain(std::chrono::milliseconds(50));
+    EXPECT_EQ(term.screen.substr(before_key).find('q'), std::string::npos);
+  }
+  ASSERT_TRUE(term.read_until(kRepeatPrompt)) << term.screen;
+  term.type("n\n");
+  const int status = term.wait_status();
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(term.settings().c_lflag, before.c_lflag);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TernaryKeyWait,
+    ::testing::Values(TernaryWaitCase{"largest_solute_like_solvent",
+                                      {{"(e.g. Cu): ", "Ni\n"},
+                                       {"largest solute element symbol: ", "Co\n"},
+                                       {"integer value to be? ", "13\n"},
+                                       {"smallest solute element symbol: ", "B\n"},
+                                       {"integer value to be? ", "8\n"}},
+                                      2,
+                                      "Co is less than 2 percent different in size to Ni and is "
+                                      "interchangeable with Ni \r\n"},
+                      TernaryWaitCase{"smallest_solute_like_solvent",
+                                      {{"(e.g. Cu): ", "Ni\n"},
+                                       {"largest solute element symbol: ", "Zr\n"},
+                                       {"integer value to be? ", "16\n"},
+                                       {"smallest solute element symbol: ", "Co\n"},
+                                       {"integer value to be? ", "12\n"}},
+                                      3,
+                                      "Co is less than 2 percent different in size to Ni and is "
+                                      "interchangeable with Ni\r\n"}),
+    [](const ::testing::TestParamInfo<TernaryWaitCase>& row) { return row.param.name; });
+
 TEST(TerminalProgram, InterruptDuringKeyWaitRestoresTheTerminal) {
   TerminalSession term;
   ASSERT_TRUE(term.started());

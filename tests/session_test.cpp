@@ -109,6 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "(y/n)?\t- ",
                    0},
         EndingCase{"eof_in_middle_of_menu_number", "1", "(y/n)?\t- ", 1},
+        EndingCase{"eof_in_middle_of_coordination_reply", "2\nZr\nCu\n10",
+                   "C44/C11 = 0.2633\n\nWould you like to do another calculation (y/n)?\t- ", 0},
+        EndingCase{"eof_in_middle_of_repeat_answer", "1\ny", "\n\n\n\t-> ", 1},
+        EndingCase{"eof_in_middle_of_rejected_reply", "2\nZr\nCu\nabc",
+                   "\nWhat would you like the integer value to be? "
+                   "\nWhat would you like the integer value to be? ",
+                   0},
         // empty symbols at every prompt position
         EndingCase{"empty_binary_solvent", "2\n\nCu\n",
                    "Please enter the solute element symbol: ", 0},
@@ -134,6 +141,86 @@ INSTANTIATE_TEST_SUITE_P(
         EndingCase{"second_check_waits_for_a_key", "3\nNi\nZr\n16\nCo\n12\nn\n", kRepeat.data(), 1},
         EndingCase{"unavailable_every_pass", "1\ny\n7\ny\n0\nn\n", kRepeat.data(), 3}),
     [](const ::testing::TestParamInfo<EndingCase>& row) { return row.param.name; });
+
+// An unknown symbol at any position ends that calculation after the group's error lines.
+struct UnknownCase {
+  const char* name;
+  const char* input;
+  const char* error_line;
+};
+
+class UnknownSymbol : public ::testing::TestWithParam<UnknownCase> {};
+
+TEST_P(UnknownSymbol, EndsTheCalculationAfterItsErrorLine) {
+  const UnknownCase& c = GetParam();
+  const testing::SessionRun run = run_script(std::string(c.input) + "n\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.output.ends_with(std::string(c.error_line) + std::string(kRepeat)))
+      << run.output.substr(run.output.size() > 300 ? run.output.size() - 300 : 0);
+  EXPECT_EQ(run.output.find("coordination number calculated"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnknownSymbol,
+    ::testing::Values(
+        UnknownCase{"binary_solvent", "2\nXx\nCu\n", "solute element symbol: ERROR: \"Xx\"\n"},
+        UnknownCase{"binary_solute", "2\nZr\ncu\n", "solute element symbol: ERROR: \"cu\"\n"},
+        UnknownCase{"ternary_solvent", "3\nCu \nZr\n", "solute element symbol: ERROR: \"Cu \"\n"},
+        UnknownCase{"ternary_largest", "3\nCu\nZirconium\n",
+                    "solute element symbol: ERROR: \"Zirconium\"\n"},
+        UnknownCase{"quaternary_solvent", "4\nzr\nAl\nCu\nNi\n",
+                    "smallest solute element symbol: ERROR: \"zr\"\n"},
+        UnknownCase{"quaternary_largest", "4\nZr\nAL\nCu\nNi\n",
+                    "smallest solute element symbol: ERROR: \"AL\"\n"},
+        UnknownCase{"quaternary_smallest", "4\nZr\nAl\nCu\n Ni\n",
+                    "smallest solute element symbol: ERROR: \" Ni\"\n"},
+        UnknownCase{"quaternary_all_four", "4\na\nb\nc\nd\n",
+                    "ERROR: \"a\"\nERROR: \"b\"\nERROR: \"c\"\nERROR: \"d\"\n"}),
+    [](const ::testing::TestParamInfo<UnknownCase>& row) { return row.param.name; });
+
+TEST(UnknownSymbol, TernarySmallestEndsTheCalculationAfterTheFirstCluster) {
+  const testing::SessionRun run = run_script("3\nCu\nZr\n17\nAlu\nn\n");
+  EXPECT_TRUE(
+      run.output.ends_with("\nPlease enter the smallest solute element symbol: ERROR: \"Alu\"\n" +
+                           std::string(kRepeat)));
+}
+
+// Records, at every read of input, the output written so far.
+class PromptCheckingInput final : public InputSource {
+ public:
+  PromptCheckingInput(std::string_view text, const std::string& output)
+      : script_(text, 1), output_(output) {}
+  std::size_t read(char* buffer, std::size_t capacity) override {
+    outputs_at_read.push_back(output_);
+    return script_.read(buffer, capacity);
+  }
+  std::vector<std::string> outputs_at_read;
+
+ private:
+  testing::ScriptInput script_;
+  const std::string& output_;
+};
+
+TEST(Session, EveryReadWaitsBehindAVisiblePrompt) {
+  const std::string script =
+      "2\nZr\nCu\nabc\n10\ny\n3\nCu\nZr\n17\nAl\n15\ny\n4\nZr\nAl\nCu\nNi\n7\n9\n30\n"
+      "y\n1\nn\n";
+  testing::CapturedOutput out;
+  PromptCheckingInput in(script, out.text);
+  testing::FakeTerminal term;
+  {
+    Console console(in, out, term);
+    EXPECT_EQ(run_session(console), 0);
+  }
+  const std::vector<std::string_view> prompts{
+      "\t-> ", "(e.g. Cu): ", "element symbol: ", "integer value to be? ", "(y/n)?\t- "};
+  ASSERT_GE(in.outputs_at_read.size(), script.size());
+  for (const std::string& shown : in.outputs_at_read) {
+    EXPECT_TRUE(std::any_of(prompts.begin(), prompts.end(),
+                            [&](std::string_view p) { return shown.ends_with(p); }))
+        << "read without a prompt after: ..." << shown.substr(shown.size() - 80);
+  }
+}
 
 TEST(Session, MenuPromptIsTheLastOutputBeforeTheFirstRead) {
   const testing::SessionRun run = run_script("");
@@ -166,6 +253,20 @@ TEST(Session, BinaryClearsAfterTheIntegerAndQuaternaryTwice) {
   EXPECT_EQ(count_clears("2\nZr\nCu\n10\nn\n"), 3U);
   EXPECT_EQ(count_clears("3\nCu\nZr\n17\nAl\n15\nn\n"), 3U);
   EXPECT_EQ(count_clears("4\nZr\nAl\nCu\nNi\n7\n9\n30\nn\n"), 4U);
+
+  // Where: the binary report, the ternary report (after the second integer and before its
+  // out-of-range line), and the quaternary questions and report start on a cleared screen.
+  const auto follows_clear = [&](const char* input, const std::string& text) {
+    const std::string out = run_script(input, 4096, true).output;
+    return out.find(clear + text) != std::string::npos;
+  };
+  EXPECT_TRUE(follows_clear("2\nZr\nCu\n10\nn\n", "For a <10> glass:"));
+  EXPECT_TRUE(follows_clear("3\nCu\nZr\n17\nAl\n15\nn\n", "For a <17,15> glass:"));
+  EXPECT_TRUE(follows_clear("3\nCu\nZr\n17\nAl\n40\nn\n", "Radius ratio too big: \"Al\"\n"));
+  EXPECT_TRUE(follows_clear("4\nZr\nAl\nCu\nNi\n7\n9\n30\nn\n",
+                            "The coordination number calculated (for Al) is: 11.11"));
+  EXPECT_TRUE(follows_clear("4\nZr\nAl\nCu\nNi\n7\n9\n30\nn\n", "For a <7,9,30> glass:"));
+  EXPECT_TRUE(follows_clear("1\nn\n", "Selection unavailable\n"));
 }
 
 TEST(Session, SymbolWithNulAndInvalidUtf8IsEchoedAsTyped) {
