@@ -4,7 +4,7 @@ namespace glassform {
 
 namespace {
 
-constexpr const char* kQuestion = "\nWhat would you like the integer value to be? ";
+constexpr std::string_view kQuestion = "\nWhat would you like the integer value to be? ";
 
 // A coordination number counts neighbours, so only whole numbers of at least 1 are taken.
 std::optional<int> read_coordination(Console& console, bool discard_first) {
@@ -15,7 +15,7 @@ std::optional<int> read_coordination(Console& console, bool discard_first) {
     if (status == ReadStatus::kEndOfInput) return std::nullopt;
     if (status == ReadStatus::kOk && value >= 1) return value;
     console.discard_pending();
-    console.printf("%s", kQuestion);
+    console.print(kQuestion);
   }
 }
 
@@ -23,7 +23,7 @@ void print_calculated(Console& console, float calculated) {
   console.print("\nThe coordination number calculated is: ");
   console.print(format_default(calculated));
   console.line_end();
-  console.printf("%s", kQuestion);
+  console.print(kQuestion);
 }
 
 }  // namespace
@@ -53,9 +53,9 @@ std::optional<int> ask_ternary_smallest_coordination(Console& console, const std
 
 std::optional<int> ask_quaternary_coordination(Console& console, int which,
                                                const std::string& symbol, float calculated) {
-  console.printf("%sThe coordination number calculated (for %s) is: %.2f%s",
-                 which == 0 ? "" : "\n\n", symbol.c_str(), static_cast<double>(calculated),
-                 kQuestion);
+  console.printf("%sThe coordination number calculated (for %s) is: %.2f", which == 0 ? "" : "\n\n",
+                 symbol.c_str(), static_cast<double>(calculated));
+  console.print(kQuestion);
   return read_coordination(console, true);
 }
 

@@ -41,6 +41,9 @@ inline constexpr std::string_view kNextSolutePrompt =
     "Please enter the next solute element symbol: ";
 inline constexpr std::string_view kSmallestSolutePrompt =
     "Please enter the smallest solute element symbol: ";
+// The ternary asks for its smallest solute later, after the first cluster.
+inline constexpr std::string_view kLaterSmallestSolutePrompt =
+    "\nPlease enter the smallest solute element symbol: ";
 
 void print_symbol_note(Console& console);
 

@@ -10,7 +10,7 @@ constexpr std::string_view kSeparator =
     "-----------------------------------------------------------------------------";
 static_assert(kSeparator.size() == 77);
 
-constexpr std::array<const char*, 3> kGammaHeadings{
+constexpr std::array<std::string_view, 3> kGammaHeadings{
     "\nComposition calculated for empty gamma sites:\n",
     "\nComposition calculated for half full gamma sites:\n",
     "\nComposition calculated for full gamma sites:\n",
@@ -51,7 +51,7 @@ Flow run_ternary(Console& console) {
   }
 
   // Second cluster, around the smallest solute.
-  symbols[2] = ask_symbol(console, std::string("\n").append(kSmallestSolutePrompt));
+  symbols[2] = ask_symbol(console, kLaterSmallestSolutePrompt);
   if (const Flow flow = take_elements(console, all_symbols.subspan(2), all_elements.subspan(2));
       flow != Flow::kContinue) {
     return flow;
@@ -81,7 +81,7 @@ Flow run_ternary(Console& console) {
       static_cast<double>(r.smallest.measured_ratio), symbols[1].c_str(), symbols[2].c_str());
   for (const GammaComposition& c : r.compositions) {
     console.print(kSeparator);
-    console.printf("%s", kGammaHeadings[static_cast<std::size_t>(c.occupancy)]);
+    console.print(kGammaHeadings[static_cast<std::size_t>(c.occupancy)]);
     console.printf("%.2f%% of %s\n", static_cast<double>(c.solvent_percent), symbols[0].c_str());
     console.printf("%.2f%% of %s\n", static_cast<double>(c.largest_percent), symbols[1].c_str());
     console.printf("%.2f%% of %s\n", static_cast<double>(c.smallest_percent), symbols[2].c_str());
