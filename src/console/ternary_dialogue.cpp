@@ -16,6 +16,15 @@ constexpr std::array<std::string_view, 3> kGammaHeadings{
     "\nComposition calculated for full gamma sites:\n",
 };
 
+// Tells that a solute could stand in for the solvent, and waits for a key.
+void report_interchangeable(Console& console, const std::string& solute, const std::string& solvent,
+                            const char* line_tail) {
+  console.printf(
+      "%s is less than 2 percent different in size to %s and is interchangeable with %s%s\n",
+      solute.c_str(), solvent.c_str(), solvent.c_str(), line_tail);
+  console.wait_for_key();
+}
+
 }  // namespace
 
 Flow run_ternary(Console& console) {
@@ -43,11 +52,8 @@ Flow run_ternary(Console& console) {
   if (!first_chosen) return Flow::kExitProgram;
   if (!ideal_radius_ratio(*first_chosen)) print_ternary_out_of_range(console, symbols[1]);
   if (interchangeable_with_solvent(largest.radius, solvent.radius)) {
-    console.printf(
-        "%s is less than 2 percent different in size to %s and is interchangeable with "
-        "%s \n",
-        symbols[1].c_str(), symbols[0].c_str(), symbols[0].c_str());
-    console.wait_for_key();
+    // This first message has always ended with a blank before its line end.
+    report_interchangeable(console, symbols[1], symbols[0], " ");
   }
 
   // Second cluster, around the smallest solute.
@@ -58,11 +64,7 @@ Flow run_ternary(Console& console) {
   }
   const Element& smallest = elements[2];
   if (interchangeable_with_solvent(smallest.radius, solvent.radius)) {
-    console.printf(
-        "%s is less than 2 percent different in size to %s and is interchangeable with "
-        "%s\n",
-        symbols[2].c_str(), symbols[0].c_str(), symbols[0].c_str());
-    console.wait_for_key();
+    report_interchangeable(console, symbols[2], symbols[0], "");
   }
   const float second_ratio = radius_ratio(smallest.radius, solvent.radius);
   const std::optional<int> second_chosen =
