@@ -15,6 +15,9 @@ struct Cell {
   float volume;
 };
 
+// A cell from its three candidate edges: the largest one, cubed (ties to the earlier edge).
+Cell make_cell(float a1, float a2, float a3);
+
 // One solute-centred cluster: measured ratio, computed coordination number, the integer the
 // user chose and the ratio that enters the packing arithmetic.
 struct Cluster {

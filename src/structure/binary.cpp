@@ -11,9 +11,8 @@ BinaryResult compute_binary(const Element& solvent, const Element& solute, int c
   r.cluster = ideal_cluster(solute.radius, solvent.radius, chosen);
 
   const double s = cluster_spacing(r.cluster.ratio_used);
-  r.cell.edges = {cell_edge(4.0, s), cell_edge(model::kTwoRootTwo, s),
-                  cell_edge(model::kEightOverRootThree, s)};
-  r.cell.volume = cell_volume(r.cell.edges[0], r.cell.edges[1], r.cell.edges[2]);
+  r.cell = make_cell(cell_edge(4.0, s), cell_edge(model::kTwoRootTwo, s),
+                     cell_edge(model::kEightOverRootThree, s));
 
   // The composition follows from the computed coordination number, not the chosen integer.
   r.solvent_atoms = solvent_atoms_per_cluster(r.cluster.coordination);

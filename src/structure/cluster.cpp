@@ -14,4 +14,8 @@ Cluster ideal_cluster(float solute_radius, float solvent_radius, int chosen) {
   return cluster;
 }
 
+Cell make_cell(float a1, float a2, float a3) {
+  return {{a1, a2, a3}, cell_volume(a1, a2, a3)};
+}
+
 }  // namespace glassform

@@ -20,10 +20,9 @@ QuaternaryResult compute_quaternary(const Element& solvent, const Element& large
   r.chosen = chosen;
 
   // One unit: s solvent atoms, one largest, one next and two smallest solutes.
-  r.cell.edges = {cell_edge(2.0, spacing[0] + spacing[1]),
-                  cell_edge(model::kTwoRootTwo, spacing[0]),
-                  cell_edge(model::kTwoOverRootThree, spacing[0] + spacing[1] + 2 * spacing[2])};
-  r.cell.volume = cell_volume(r.cell.edges[0], r.cell.edges[1], r.cell.edges[2]);
+  r.cell =
+      make_cell(cell_edge(2.0, spacing[0] + spacing[1]), cell_edge(model::kTwoRootTwo, spacing[0]),
+                cell_edge(model::kTwoOverRootThree, spacing[0] + spacing[1] + 2 * spacing[2]));
 
   r.solvent_atoms = solvent_atoms_per_cluster(r.coordination[0]);
   r.total_atoms = static_cast<float>(static_cast<LD>(r.solvent_atoms) + 4.0F);

@@ -27,9 +27,8 @@ TernaryResult compute_ternary(const Element& solvent, const Element& largest,
     c.occupancy = k;
     // One unit: S solvent atoms, one largest solute and 1 + k smallest solutes.
     const int smallest_atoms = 1 + k;
-    c.cell.edges = {cell_edge(2.0, s1 + s2), cell_edge(model::kTwoRootTwo, s1),
-                    cell_edge(model::kTwoOverRootThree, s1 + smallest_atoms * s2)};
-    c.cell.volume = cell_volume(c.cell.edges[0], c.cell.edges[1], c.cell.edges[2]);
+    c.cell = make_cell(cell_edge(2.0, s1 + s2), cell_edge(model::kTwoRootTwo, s1),
+                       cell_edge(model::kTwoOverRootThree, s1 + smallest_atoms * s2));
     const LD atoms =
         smallest_atoms * static_cast<LD>(cube(r2)) + (static_cast<LD>(cube(r1)) + solvent_atoms);
     c.packing = packing_efficiency(atoms, c.cell.volume);
