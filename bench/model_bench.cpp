@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "elastic/elastic.hpp"
-#include "elements/elements.hpp"
-#include "structure/alloys.hpp"
-#include "structure/cluster_model.hpp"
+#include "model/alloys.hpp"
+#include "model/cluster_model.hpp"
+#include "model/elastic.hpp"
+#include "model/elements.hpp"
 
 namespace glassform {
 namespace {

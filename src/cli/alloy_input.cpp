@@ -1,0 +1,109 @@
+#include <iterator>
+
+#include "cli/cli_internal.hpp"
+#include "report/alloy_writer.hpp"
+#include "report/warnings.hpp"
+
+namespace glassform::cli {
+
+std::string unknown_symbol_message(std::string_view text) {
+  std::string message = "unknown symbol \"";
+  message.append(text);
+  message.push_back('"');
+  const std::vector<std::string_view> close = suggest_symbols(text);
+  if (!close.empty()) {
+    message.append(": did you mean ");
+    for (std::size_t i = 0; i < close.size(); ++i) {
+      if (i > 0) message.append(i + 1 == close.size() ? " or " : ", ");
+      message.append(close[i]);
+    }
+    message.push_back('?');
+  }
+  return message;
+}
+
+std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols) {
+  std::vector<const Element*> elements;
+  for (const std::string& s : symbols) {
+    const Element* e = find_element(s);
+    if (e == nullptr) throw UsageError(unknown_symbol_message(s));
+    elements.push_back(e);
+  }
+  return elements;
+}
+
+std::string chosen_error(std::span<const int> chosen, std::size_t count, std::size_t solutes) {
+  if (count != solutes) {
+    return "expected " + std::to_string(solutes) + " integer" + (solutes == 1 ? "" : "s") +
+           " (one per solute), found " + std::to_string(count);
+  }
+  for (const int k : chosen) {
+    if (k < 1) {
+      return "coordination number " + std::to_string(k) +
+             " is below 1: a coordination number counts neighbours";
+    }
+  }
+  return {};
+}
+
+void check_chosen(std::span<const int> chosen, std::size_t solutes) {
+  std::string error = chosen_error(chosen, chosen.size(), solutes);
+  if (!error.empty()) throw UsageError(error);
+}
+
+AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen) {
+  std::array<ClusterMeasure, 3> measures{};
+  std::array<int, 3> integers{};
+  const std::size_t solutes = elements.size() - 1;
+  for (std::size_t i = 0; i < solutes; ++i) {
+    measures[i] = measure_cluster(*elements[i + 1], *elements[0]);
+    integers[i] = chosen.empty() ? nearest_integer(measures[i].coordination) : chosen[i];
+  }
+  std::optional<AlloyResult> alloy = compute_alloy(elements, std::span(measures).first(solutes),
+                                                   std::span(integers).first(solutes));
+  if (!alloy) throw UsageError("coordination numbers must be at least 1");
+  return *alloy;
+}
+
+void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::string& summary,
+                            const std::string& example) {
+  struct Arguments {
+    std::vector<std::string> symbols;
+    std::vector<int> chosen;
+  };
+  const std::size_t count = element_count(kind);
+  auto args = std::make_shared<Arguments>();
+  args->symbols.resize(count);
+  CLI::App* command = app.add_subcommand(std::string(kind_name(kind)), summary);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string role(role_name(kind, i));
+    const std::string what = i == 0                       ? "The solvent's symbol"
+                             : kind == AlloyKind::kBinary ? "The solute's symbol"
+                                                          : "The " + role + " solute's symbol";
+    command->add_option(role, args->symbols[i], what)->required()->type_name("SYMBOL");
+  }
+  static const std::array<const char*, 3> kCnNames{"K", "K1,K2", "K1,K2,K3"};
+  command
+      ->add_option("--cn", args->chosen,
+                   "The integer coordination numbers, one per solute, in solute order (default: "
+                   "the nearest to each computed coordination number)")
+      ->delimiter(',')
+      ->type_name(kCnNames[count - 2]);
+  add_output_options(*command, run);
+  command->footer("Example:\n  " + example);
+  run.commands.emplace_back(command, [args, count](Run& r) {
+    const std::vector<const Element*> elements = resolve_symbols(args->symbols);
+    if (!args->chosen.empty()) check_chosen(args->chosen, count - 1);
+    const AlloyResult alloy = evaluate_alloy(elements, args->chosen);
+    for (const std::string& w : command_line_warnings(alloy))
+      r.warn(w);
+    return with_output(r, [&](OutputSink& sink) {
+      AlloyWriter writer(sink, r.format());
+      writer.add(alloy);
+      writer.finish();
+      return 0;
+    });
+  });
+}
+
+}  // namespace glassform::cli

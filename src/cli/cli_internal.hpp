@@ -1,0 +1,115 @@
+// What the subcommands of the command line share.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.hpp"
+#include "model/alloys.hpp"
+#include "report/formats.hpp"
+
+namespace glassform::cli {
+
+// A mistake in the arguments: reported as "glassform: error: ...", exit status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A failure while running (a file that cannot be read or written): exit status 1.
+class RunError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+inline constexpr int kUsageStatus = 2;
+
+// State of one run: the streams, the options every subcommand has, and the action of the
+// subcommand that was given.
+struct Run {
+  explicit Run(CliStreams& streams) : io(streams) {}
+  CliStreams& io;
+  std::string format_name = "text";
+  std::string output_path;
+  std::vector<std::pair<CLI::App*, std::function<int(Run&)>>> commands;
+
+  [[nodiscard]] Format format() const;
+  // Writes "glassform: warning: TEXT" and a line end to standard error.
+  void warn(std::string_view text) const;
+  void error(std::string_view text) const;
+};
+
+// Adds --format and -o/--output to a subcommand.
+void add_output_options(CLI::App& command, Run& run);
+
+// Runs `write` over the output: standard output, or the -o file written atomically (a
+// temporary file in the same folder, renamed when complete). A write error is a RunError.
+int with_output(Run& run, const std::function<int(OutputSink&)>& write);
+
+void register_binary(CLI::App& app, Run& run);
+void register_ternary(CLI::App& app, Run& run);
+void register_quaternary(CLI::App& app, Run& run);
+void register_batch(CLI::App& app, Run& run);
+void register_elements(CLI::App& app, Run& run);
+void register_cluster(CLI::App& app, Run& run);
+
+// --- Alloys from arguments or batch lines ----------------------------------------------------
+
+// The element of each symbol, solvent first; an unknown symbol is a UsageError naming it with
+// the model's suggestion ("unknown symbol "cu": did you mean Cu?").
+std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols);
+std::string unknown_symbol_message(std::string_view text);
+
+// What is wrong with `count` chosen integers (of which `chosen` holds the first ones) for an
+// alloy of `solutes` solutes: not one per solute, or one below 1. Empty when nothing is.
+std::string chosen_error(std::span<const int> chosen, std::size_t count, std::size_t solutes);
+
+// Checks the chosen integers: one per solute and each at least 1 (UsageError otherwise).
+void check_chosen(std::span<const int> chosen, std::size_t solutes);
+
+// The alloy of these elements with these integers, or with the integers nearest the computed
+// coordination numbers when `chosen` is empty.
+AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen);
+
+// Adds the alloy subcommand for `kind`: positional symbols, --cn, the output options.
+void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::string& summary,
+                            const std::string& example);
+
+// --- Batch input --------------------------------------------------------------------------
+
+// Splits an input stream into lines (LF or CR LF), in bounded memory: a line longer than
+// kMaxLine bytes is cut there, flagged, and the rest of it skipped.
+class LineReader {
+ public:
+  static constexpr std::size_t kMaxLine = 4096;
+  explicit LineReader(InputSource& in) : in_(in), buffer_(1 << 16) {}
+  // The next line without its line end; false at the end of input.
+  bool next(std::string& line, bool& too_long);
+
+ private:
+  bool refill();
+  InputSource& in_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool ended_ = false;
+};
+
+// One line of a batch file: the symbols, solvent first (2, 3 or 4 give the kind), optionally
+// one chosen integer per solute, separated by blanks, tabs or commas. Blank lines and lines
+// starting with # are skipped.
+struct BatchLine {
+  bool skip = false;
+  std::string error;  // why the line is bad; empty for a good line
+  std::array<const Element*, 4> elements{};
+  std::size_t element_count = 0;
+  std::array<int, 3> chosen{};
+  std::size_t chosen_count = 0;
+};
+
+BatchLine parse_batch_line(std::string_view line);
+
+}  // namespace glassform::cli

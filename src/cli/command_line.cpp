@@ -1,0 +1,139 @@
+#include "cli/command_line.hpp"
+
+#include <algorithm>
+
+#include "cli/cli_internal.hpp"
+#include "cli/output.hpp"
+
+namespace glassform {
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kExamples = R"(Subcommands, with an example each:
+  binary      glassform binary Zr Cu
+  ternary     glassform ternary Cu Zr Al --cn 17,15
+  quaternary  glassform quaternary Zr Al Cu Ni
+  batch       glassform batch alloys.txt --format csv -o alloys.csv
+  elements    glassform elements --format csv
+  cluster     glassform cluster 0.798 1.254
+
+Without arguments glassform is the interactive calculator.
+Exit status: 0 success, 1 a failed run or a batch with bad lines, 2 a usage error.)";
+
+void write_line(OutputSink& sink, std::string_view prefix, std::string_view text) {
+  std::string line(prefix);
+  line.append(text);
+  line.push_back('\n');
+  sink.write(line);
+}
+
+void write_help(OutputSink& sink, std::string text) {
+  if (text.empty() || text.back() != '\n') text.push_back('\n');
+  sink.write(text);
+}
+
+}  // namespace
+
+Format Run::format() const {
+  return parse_format(format_name).value_or(Format::kText);
+}
+
+void Run::warn(std::string_view text) const {
+  write_line(io.err, "glassform: warning: ", text);
+}
+
+void Run::error(std::string_view text) const {
+  write_line(io.err, "glassform: error: ", text);
+}
+
+void add_output_options(CLI::App& command, Run& run) {
+  command.add_option("--format", run.format_name, "Output format: text, csv, json or jsonl")
+      ->check(CLI::IsMember({"text", "csv", "json", "jsonl"}))
+      ->capture_default_str()
+      ->type_name("FORMAT");
+  command
+      .add_option("-o,--output", run.output_path,
+                  "Write to FILE instead of standard output (atomically: the file appears "
+                  "complete or not at all)")
+      ->type_name("FILE");
+}
+
+int with_output(Run& run, const std::function<int(OutputSink&)>& write) {
+  if (run.output_path.empty()) {
+    const int status = write(run.io.out);
+    if (run.io.out.failed()) throw RunError("cannot write to standard output");
+    return status;
+  }
+  AtomicFile file(run.output_path);
+  const int status = write(file);
+  file.commit();
+  return status;
+}
+
+}  // namespace cli
+
+int run_command_line(std::span<const std::string> args, CliStreams& io) {
+  cli::Run run(io);
+  CLI::App app{
+      "glassform predicts the composition with the best glass-forming ability of binary, "
+      "ternary and quaternary alloys from a cluster-packing model, and estimates their "
+      "elastic properties.",
+      "glassform"};
+  app.set_version_flag("--version", std::string("glassform ") + GLASSFORM_VERSION,
+                       "Print the name and the version");
+  app.require_subcommand(1);
+  app.footer(cli::kExamples);
+  cli::register_binary(app, run);
+  cli::register_ternary(app, run);
+  cli::register_quaternary(app, run);
+  cli::register_batch(app, run);
+  cli::register_elements(app, run);
+  cli::register_cluster(app, run);
+
+  const auto is_command = [&run](const std::string& name) {
+    return std::any_of(run.commands.begin(), run.commands.end(),
+                       [&name](const auto& c) { return c.first->get_name() == name; });
+  };
+  if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !is_command(args[0])) {
+    run.error("unknown subcommand \"" + args[0] + "\" (glassform --help lists them)");
+    return cli::kUsageStatus;
+  }
+  std::vector<const char*> argv{"glassform"};
+  for (const std::string& a : args)
+    argv.push_back(a.c_str());
+  try {
+    app.parse(static_cast<int>(argv.size()), argv.data());
+  } catch (const CLI::CallForHelp&) {
+    cli::write_help(io.out, app.help());
+    return 0;
+  } catch (const CLI::CallForAllHelp&) {
+    cli::write_help(io.out, app.help("", CLI::AppFormatMode::All));
+    return 0;
+  } catch (const CLI::CallForVersion& e) {
+    cli::write_line(io.out, "", e.what());
+    return 0;
+  } catch (const CLI::ConversionError&) {
+    run.error("--cn takes whole numbers separated by commas, one per solute");
+    return cli::kUsageStatus;
+  } catch (const CLI::ParseError& e) {
+    run.error(e.what());
+    return cli::kUsageStatus;
+  }
+
+  try {
+    for (auto& [command, action] : run.commands) {
+      if (command->parsed()) return action(run);
+    }
+  } catch (const cli::UsageError& e) {
+    run.error(e.what());
+    return cli::kUsageStatus;
+  } catch (const cli::RunError& e) {
+    run.error(e.what());
+    return 1;
+  }
+  return cli::kUsageStatus;
+}
+
+}  // namespace glassform

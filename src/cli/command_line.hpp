@@ -1,0 +1,24 @@
+// The non-interactive command line: evaluate alloys, a batch file, the element table and the
+// cluster geometry of radius ratios, as text, CSV or JSON.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "report/streams.hpp"
+
+namespace glassform {
+
+// The streams of one run: standard input (read by `batch`), standard output and error.
+struct CliStreams {
+  InputSource& in;
+  OutputSink& out;
+  OutputSink& err;
+};
+
+// Runs the command line with `args`, the arguments after the program name (at least one).
+// Returns the exit status: 0 success, 1 a failed run or a batch with bad lines, 2 a usage
+// error.
+int run_command_line(std::span<const std::string> args, CliStreams& io);
+
+}  // namespace glassform

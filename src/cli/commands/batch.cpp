@@ -1,0 +1,180 @@
+#include <charconv>
+#include <cstring>
+#include <memory>
+
+#include "cli/cli_internal.hpp"
+#include "cli/output.hpp"
+#include "report/alloy_writer.hpp"
+#include "report/warnings.hpp"
+
+namespace glassform::cli {
+
+namespace {
+
+bool is_separator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '\r';
+}
+
+bool starts_number(std::string_view token) {
+  const char c = token.front();
+  return (c >= '0' && c <= '9') || c == '-' || c == '+';
+}
+
+std::string quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+}  // namespace
+
+bool LineReader::refill() {
+  if (ended_) return false;
+  pos_ = 0;
+  end_ = in_.read(buffer_.data(), buffer_.size());
+  if (end_ == 0) ended_ = true;
+  return end_ > 0;
+}
+
+bool LineReader::next(std::string& line, bool& too_long) {
+  line.clear();
+  too_long = false;
+  bool any = false;
+  for (;;) {
+    if (pos_ == end_ && !refill()) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return any;
+    }
+    any = true;
+    const char* start = buffer_.data() + pos_;
+    const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+    const std::size_t length =
+        newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - pos_;
+    const std::size_t room = kMaxLine + 1 - std::min(line.size(), kMaxLine + 1);
+    line.append(start, std::min(length, room));
+    pos_ += length;
+    if (newline != nullptr) {
+      ++pos_;
+      if (line.size() > kMaxLine) {
+        too_long = true;
+        line.resize(kMaxLine);
+      } else if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+      }
+      return true;
+    }
+  }
+}
+
+BatchLine parse_batch_line(std::string_view line) {
+  BatchLine out;
+  std::size_t i = 0;
+  while (i < line.size() && is_separator(line[i]))
+    ++i;
+  if (i == line.size() || line[i] == '#') {
+    out.skip = true;
+    return out;
+  }
+  std::size_t symbols = 0;
+  std::size_t integers = 0;
+  std::array<std::string_view, 4> texts{};
+  while (i < line.size()) {
+    std::size_t j = i;
+    while (j < line.size() && !is_separator(line[j]))
+      ++j;
+    const std::string_view token = line.substr(i, j - i);
+    i = j;
+    while (i < line.size() && is_separator(line[i]))
+      ++i;
+    if (!starts_number(token)) {
+      if (integers > 0) {
+        out.error = "expected an integer, found " + quoted(token);
+        return out;
+      }
+      if (symbols < texts.size()) texts[symbols] = token;
+      ++symbols;
+      continue;
+    }
+    int value = 0;
+    const char* first = token.data() + (token.front() == '+' ? 1 : 0);
+    const auto [end, ec] = std::from_chars(first, token.data() + token.size(), value);
+    if (ec != std::errc() || end != token.data() + token.size()) {
+      out.error = "bad integer " + quoted(token);
+      return out;
+    }
+    if (integers < out.chosen.size()) out.chosen[integers] = value;
+    ++integers;
+  }
+  if (symbols < 2 || symbols > 4) {
+    out.error = "expected 2, 3 or 4 element symbols, found " + std::to_string(symbols);
+    return out;
+  }
+  for (std::size_t k = 0; k < symbols; ++k) {
+    out.elements[k] = find_element(texts[k]);
+    if (out.elements[k] == nullptr) {
+      out.error = unknown_symbol_message(texts[k]);
+      return out;
+    }
+  }
+  out.element_count = symbols;
+  if (integers != 0) {
+    // More integers than solutes are counted but not kept.
+    out.error = chosen_error(std::span(out.chosen).first(std::min<std::size_t>(integers, 3)),
+                             integers, symbols - 1);
+    if (!out.error.empty()) return out;
+  }
+  out.chosen_count = integers;
+  return out;
+}
+
+void register_batch(CLI::App& app, Run& run) {
+  auto path = std::make_shared<std::string>();
+  CLI::App* command =
+      app.add_subcommand("batch", "Many alloys, one per line, from a file or standard input");
+  command->add_option("file", *path, "The batch file (default: standard input)")->type_name("FILE");
+  add_output_options(*command, run);
+  command->footer(
+      "Each line: the symbols, solvent first (2, 3 or 4 of them give the kind), optionally one "
+      "integer coordination number per solute; separated by blanks, tabs or commas. Blank lines "
+      "and lines starting with # are skipped. Standard input is read when FILE is absent or -.\n\n"
+      "Example:\n  printf 'Zr Cu\\nCu Zr Al 17 15\\n' | glassform batch --format csv\n\n"
+      "A bad line is reported on standard error with its file name and line number and "
+      "skipped; every good line is still written, and the exit status is then 1.");
+  run.commands.emplace_back(command, [path](Run& r) {
+    std::unique_ptr<FileInput> file;
+    const bool from_stdin = path->empty() || *path == "-";
+    if (!from_stdin) file = std::make_unique<FileInput>(*path);
+    InputSource& input = from_stdin ? r.io.in : *file;
+    const std::string name = from_stdin ? "<stdin>" : *path;
+    return with_output(r, [&](OutputSink& sink) {
+      AlloyWriter writer(sink, r.format());
+      LineReader reader(input);
+      std::string line;
+      bool too_long = false;
+      bool bad = false;
+      for (std::size_t number = 1; reader.next(line, too_long); ++number) {
+        auto where = [&name, number] { return name + ":" + std::to_string(number) + ": "; };
+        if (too_long) {
+          r.error(where() + "line longer than " + std::to_string(LineReader::kMaxLine) + " bytes");
+          bad = true;
+          continue;
+        }
+        const BatchLine parsed = parse_batch_line(line);
+        if (parsed.skip) continue;
+        if (!parsed.error.empty()) {
+          r.error(where() + parsed.error);
+          bad = true;
+          continue;
+        }
+        const AlloyResult alloy =
+            evaluate_alloy(std::span(parsed.elements).first(parsed.element_count),
+                           std::span(parsed.chosen).first(parsed.chosen_count));
+        for (const std::string& w : command_line_warnings(alloy))
+          r.warn(where() + w);
+        writer.add(alloy);
+      }
+      writer.finish();
+      return bad ? 1 : 0;
+    });
+  });
+}
+
+}  // namespace glassform::cli

@@ -1,0 +1,140 @@
+#include "dialogue/posix_console.hpp"
+
+#include <array>
+
+#if defined(_WIN32)
+#include <conio.h>
+#include <io.h>
+#else
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#endif
+
+namespace glassform {
+
+#if defined(_WIN32)
+
+std::size_t FdInput::read(char* buffer, std::size_t capacity) {
+  if (ended_) return 0;
+  const int count = ::_read(fd_, buffer, static_cast<unsigned>(capacity));
+  if (count <= 0) {
+    ended_ = true;
+    return 0;
+  }
+  return static_cast<std::size_t>(count);
+}
+
+void FdOutput::write(std::string_view bytes) {
+  while (!failed_ && !bytes.empty()) {
+    const int count = ::_write(fd_, bytes.data(), static_cast<unsigned>(bytes.size()));
+    if (count <= 0) {
+      failed_ = true;
+      return;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+}
+
+SystemTerminal::SystemTerminal(int input_fd, int output_fd)
+    : input_fd_(input_fd),
+      input_is_terminal_(::_isatty(input_fd) != 0),
+      output_is_terminal_(::_isatty(output_fd) != 0) {}
+
+void SystemTerminal::wait_for_key() {
+  // The console's own unbuffered, unechoed key read.
+  if (input_is_terminal_ && output_is_terminal_) static_cast<void>(::_getch());
+}
+
+void ignore_broken_pipes() {}
+
+#else
+
+std::size_t FdInput::read(char* buffer, std::size_t capacity) {
+  while (!ended_) {
+    const ssize_t count = ::read(fd_, buffer, capacity);
+    if (count > 0) return static_cast<std::size_t>(count);
+    if (count < 0 && errno == EINTR) continue;
+    ended_ = true;
+  }
+  return 0;
+}
+
+void FdOutput::write(std::string_view bytes) {
+  while (!failed_ && !bytes.empty()) {
+    const ssize_t count = ::write(fd_, bytes.data(), bytes.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      failed_ = true;
+      return;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+}
+
+SystemTerminal::SystemTerminal(int input_fd, int output_fd)
+    : input_fd_(input_fd),
+      input_is_terminal_(::isatty(input_fd) != 0),
+      output_is_terminal_(::isatty(output_fd) != 0) {}
+
+namespace {
+
+// A signal handler cannot be handed arguments, so the settings to restore while a key
+// wait is in progress live here, and only for the length of that wait.
+struct KeyWaitRestore {
+  int fd;
+  termios settings;
+};
+KeyWaitRestore g_restore{};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
+constexpr std::array<int, 3> kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void restore_terminal_and_die(int signal_number) {
+  ::tcsetattr(g_restore.fd, TCSANOW, &g_restore.settings);
+  ::signal(signal_number, SIG_DFL);
+  ::raise(signal_number);
+}
+
+}  // namespace
+
+void SystemTerminal::wait_for_key() {
+  if (!input_is_terminal_ || !output_is_terminal_) return;
+  termios saved{};
+  if (::tcgetattr(input_fd_, &saved) != 0) return;
+  g_restore = {input_fd_, saved};
+
+  // Restore the settings, then die of the signal as usual, if the wait is interrupted.
+  std::array<struct sigaction, kEndingSignals.size()> previous{};
+  struct sigaction restore {};
+  restore.sa_handler = restore_terminal_and_die;
+  sigemptyset(&restore.sa_mask);
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+    ::sigaction(kEndingSignals[i], &restore, &previous[i]);
+  }
+
+  termios raw = saved;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  // TCSANOW rather than TCSAFLUSH: keys typed ahead are kept, not thrown away.
+  if (::tcsetattr(input_fd_, TCSANOW, &raw) == 0) {
+    char key = 0;
+    while (::read(input_fd_, &key, 1) < 0 && errno == EINTR) {
+    }
+    ::tcsetattr(input_fd_, TCSANOW, &saved);
+  }
+
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+    ::sigaction(kEndingSignals[i], &previous[i], nullptr);
+  }
+}
+
+void ignore_broken_pipes() {
+  ::signal(SIGPIPE, SIG_IGN);
+}
+
+#endif
+
+}  // namespace glassform

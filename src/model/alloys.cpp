@@ -1,0 +1,146 @@
+#include "model/alloys.hpp"
+
+#include <cmath>
+
+#include "model/alloy_kinds.hpp"
+#include "model/cluster_model.hpp"
+
+namespace glassform {
+
+using LD = long double;
+
+std::string_view kind_name(AlloyKind kind) {
+  switch (kind) {
+    case AlloyKind::kBinary:
+      return "binary";
+    case AlloyKind::kTernary:
+      return "ternary";
+    case AlloyKind::kQuaternary:
+      return "quaternary";
+  }
+  return "";
+}
+
+std::size_t element_count(AlloyKind kind) {
+  return static_cast<std::size_t>(kind) + 2;
+}
+
+std::optional<AlloyKind> kind_of_size(std::size_t elements) {
+  if (elements < 2 || elements > 4) return std::nullopt;
+  return static_cast<AlloyKind>(elements - 2);
+}
+
+std::string_view role_name(AlloyKind kind, std::size_t position) {
+  if (position == 0) return "solvent";
+  if (kind == AlloyKind::kBinary) return "solute";
+  if (position == 1) return "largest";
+  if (kind == AlloyKind::kQuaternary && position == 2) return "next";
+  return "smallest";
+}
+
+ClusterMeasure measure_cluster(const Element& solute, const Element& solvent) {
+  ClusterMeasure m{};
+  m.ratio = radius_ratio(solute.radius, solvent.radius);
+  m.face = face_parameter(m.ratio);
+  m.coordination = coordination_number(m.ratio);
+  m.too_small = solute_too_small(m.ratio);
+  m.like_solvent = interchangeable_with_solvent(solute.radius, solvent.radius);
+  return m;
+}
+
+Cell make_cell(float a1, float a2, float a3) {
+  return {{a1, a2, a3}, cell_volume(a1, a2, a3)};
+}
+
+int nearest_integer(float coordination) {
+  return static_cast<int>(std::floor(static_cast<double>(coordination) + 0.5));
+}
+
+namespace detail {
+
+ElasticResult estimate_composition(const AlloyResult& alloy, const Composition& composition) {
+  std::array<Constituent, 4> constituents{};
+  const std::span<const Element* const> elements = alloy.elements();
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const Element& e = *elements[i];
+    constituents[i] = {e.symbol, e.e, e.g, e.b, composition.percent[i]};
+  }
+  return estimate_elastic(std::span(constituents).first(elements.size()));
+}
+
+}  // namespace detail
+
+std::optional<AlloyResult> compute_alloy(std::span<const Element* const> elements,
+                                         std::span<const ClusterMeasure> measures,
+                                         std::span<const int> chosen) {
+  const std::optional<AlloyKind> kind = kind_of_size(elements.size());
+  if (!kind || measures.size() != elements.size() - 1 || chosen.size() != measures.size()) {
+    return std::nullopt;
+  }
+  for (const int k : chosen) {
+    if (k < 1) return std::nullopt;
+  }
+  AlloyResult alloy{};
+  alloy.kind = *kind;
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    alloy.element_slots[i] = elements[i];
+  // The binary and the ternary pack with the ideal ratio of the chosen integer where it has
+  // one; the quaternary keeps the measured ratios.
+  const bool packs_ideal = alloy.kind != AlloyKind::kQuaternary;
+  for (std::size_t i = 0; i < measures.size(); ++i) {
+    Cluster& c = alloy.cluster_slots[i];
+    c.measure = measures[i];
+    c.chosen = chosen[i];
+    c.ideal_ratio = ideal_radius_ratio(c.chosen);
+    c.ratio_used = packs_ideal ? c.ideal_ratio.value_or(c.measure.ratio) : c.measure.ratio;
+    if (c.ideal_ratio) {
+      const LD off = std::fabs(static_cast<LD>(c.measure.ratio) / *c.ideal_ratio - 1);
+      const float mismatch = static_cast<float>(off);
+      if (!alloy.mismatch || mismatch > *alloy.mismatch) alloy.mismatch = mismatch;
+    }
+  }
+  switch (alloy.kind) {
+    case AlloyKind::kBinary:
+      detail::compute_binary_compositions(alloy);
+      break;
+    case AlloyKind::kTernary:
+      detail::compute_ternary_compositions(alloy);
+      break;
+    case AlloyKind::kQuaternary:
+      detail::compute_quaternary_compositions(alloy);
+      break;
+  }
+  return alloy;
+}
+
+namespace {
+
+template <std::size_t N>
+std::optional<AlloyResult> measure_and_compute(const std::array<const Element*, N>& elements,
+                                               const std::array<int, N - 1>& chosen) {
+  std::array<ClusterMeasure, N - 1> measures{};
+  for (std::size_t i = 0; i + 1 < N; ++i)
+    measures[i] = measure_cluster(*elements[i + 1], *elements[0]);
+  return compute_alloy(elements, measures, chosen);
+}
+
+}  // namespace
+
+std::optional<AlloyResult> compute_binary(const Element& solvent, const Element& solute,
+                                          int chosen) {
+  return measure_and_compute<2>({&solvent, &solute}, {chosen});
+}
+
+std::optional<AlloyResult> compute_ternary(const Element& solvent, const Element& largest,
+                                           const Element& smallest, int chosen_largest,
+                                           int chosen_smallest) {
+  return measure_and_compute<3>({&solvent, &largest, &smallest}, {chosen_largest, chosen_smallest});
+}
+
+std::optional<AlloyResult> compute_quaternary(const Element& solvent, const Element& largest,
+                                              const Element& next, const Element& smallest,
+                                              const std::array<int, 3>& chosen) {
+  return measure_and_compute<4>({&solvent, &largest, &next, &smallest}, chosen);
+}
+
+}  // namespace glassform

@@ -1,0 +1,36 @@
+// Writes alloy reports one after another in any output format: text reports separated by a
+// blank line, CSV under one header, a JSON array or JSON lines. Output is buffered and
+// written in pieces, so memory stays bounded however many alloys there are.
+#pragma once
+
+#include <string>
+
+#include "model/alloys.hpp"
+#include "report/formats.hpp"
+#include "report/json_report.hpp"
+#include "report/streams.hpp"
+
+namespace glassform {
+
+class AlloyWriter {
+ public:
+  AlloyWriter(OutputSink& sink, Format format);
+  AlloyWriter(const AlloyWriter&) = delete;
+  AlloyWriter& operator=(const AlloyWriter&) = delete;
+
+  void add(const AlloyResult& alloy);
+  // Writes what is still buffered and closes a JSON array; the CSV header is written even
+  // when no alloy came.
+  void finish();
+
+ private:
+  void flush_if_full();
+
+  OutputSink& sink_;
+  Format format_;
+  JsonStream json_;
+  std::string buffer_;
+  bool first_ = true;
+};
+
+}  // namespace glassform

@@ -1,0 +1,40 @@
+// JSON output: `json` writes one array of objects, `jsonl` one object per line. Numbers are
+// the stored single-precision values in their shortest form (81.93, not 81.93000030517578);
+// values that cannot be estimated are null.
+#pragma once
+
+#include <string>
+
+#include "model/alloys.hpp"
+#include "report/streams.hpp"
+
+namespace glassform {
+
+// The object of one alloy, compact (`indent` < 0) or indented.
+std::string alloy_json(const AlloyResult& alloy, int indent);
+
+// Writes a sequence of objects as a JSON array, or as JSON lines, as they come: constant
+// memory however many there are.
+class JsonStream {
+ public:
+  JsonStream(OutputSink& sink, bool lines) : sink_(sink), lines_(lines) {}
+  JsonStream(const JsonStream&) = delete;
+  JsonStream& operator=(const JsonStream&) = delete;
+
+  void add_alloy(const AlloyResult& alloy);
+  // An object already serialised: compact for JSON lines, either for an array.
+  void add_object(std::string_view text);
+  // Closes the array (an empty array when nothing was added); nothing for JSON lines.
+  void finish();
+
+ private:
+  OutputSink& sink_;
+  bool lines_;
+  bool first_ = true;
+  std::string buffer_;
+};
+
+// A float as the JSON number whose shortest text is the float's shortest text.
+double json_number(float value);
+
+}  // namespace glassform

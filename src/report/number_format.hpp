@@ -1,0 +1,22 @@
+// Number formatting for the reports: the fixed printf formats of the text report, and the
+// shortest form of a stored single-precision value for CSV and JSON.
+#pragma once
+
+#include <string>
+
+namespace glassform {
+
+// Appends `value` as the shortest of "%.6g", "%.7g", "%.8g" and "%.9g" whose text reads
+// back to the same float. The same digits on every target: it needs neither float
+// `std::to_chars` nor a particular `long double`.
+void append_shortest(std::string& out, float value);
+std::string format_shortest(float value);
+
+// Formats a value as a default-formatted output stream does: six significant digits,
+// trailing zeros dropped ("%g").
+std::string format_default(float value);
+
+// Appends printf("%.*f", decimals, value).
+void append_fixed(std::string& out, float value, int decimals);
+
+}  // namespace glassform

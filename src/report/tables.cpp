@@ -1,0 +1,167 @@
+#include "report/tables.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+#include "model/alloys.hpp"
+#include "model/cluster_model.hpp"
+#include "model/elements.hpp"
+#include "report/csv_report.hpp"
+#include "report/json_report.hpp"
+#include "report/number_format.hpp"
+
+namespace glassform {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using LD = long double;
+
+enum class Column { kText, kInteger, kReal };  // what a column holds
+
+// A table as cells, with what each column holds; an empty number cell is null in JSON.
+struct Table {
+  std::vector<std::string> header;
+  std::vector<Column> kinds;
+  std::vector<std::vector<std::string>> rows;
+};
+
+void write_table(OutputSink& sink, Format format, const Table& table) {
+  std::string out;
+  switch (format) {
+    case Format::kText: {
+      std::vector<std::vector<std::string>> rows = table.rows;
+      for (auto& row : rows) {
+        for (std::string& cell : row) {
+          if (cell.empty()) cell.assign(1, '-');
+        }
+      }
+      sink.write(aligned_table(table.header, rows));
+      return;
+    }
+    case Format::kCsv:
+      for (std::size_t c = 0; c < table.header.size(); ++c) {
+        if (c > 0) out.push_back(',');
+        append_csv_cell(out, table.header[c]);
+      }
+      out.push_back('\n');
+      for (const auto& row : table.rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+          if (c > 0) out.push_back(',');
+          append_csv_cell(out, row[c]);
+        }
+        out.push_back('\n');
+      }
+      sink.write(out);
+      return;
+    case Format::kJson:
+    case Format::kJsonl: {
+      JsonStream stream(sink, format == Format::kJsonl);
+      for (const auto& row : table.rows) {
+        Json j;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+          const std::string& key = table.header[c];
+          if (table.kinds[c] == Column::kText) {
+            j[key] = row[c];
+          } else if (row[c].empty()) {
+            j[key] = nullptr;
+          } else if (table.kinds[c] == Column::kInteger) {
+            j[key] = std::stoll(row[c]);
+          } else {
+            j[key] = std::strtod(row[c].c_str(), nullptr);
+          }
+        }
+        stream.add_object(j.dump(format == Format::kJsonl ? -1 : 2));
+      }
+      stream.finish();
+      return;
+    }
+  }
+}
+
+std::string shortest_or_empty(float value) {
+  return value == 0.0F ? std::string() : format_shortest(value);
+}
+
+bool is_number_cell(const std::string& cell) {
+  return !cell.empty() && (cell[0] == '-' || cell[0] == '+' || (cell[0] >= '0' && cell[0] <= '9'));
+}
+
+}  // namespace
+
+std::optional<Format> parse_format(std::string_view name) {
+  if (name == "text") return Format::kText;
+  if (name == "csv") return Format::kCsv;
+  if (name == "json") return Format::kJson;
+  if (name == "jsonl") return Format::kJsonl;
+  return std::nullopt;
+}
+
+std::string aligned_table(const std::vector<std::string>& header,
+                          const std::vector<std::vector<std::string>>& rows) {
+  std::vector<std::size_t> width(header.size());
+  std::vector<bool> right(header.size(), true);
+  for (std::size_t c = 0; c < header.size(); ++c)
+    width[c] = header[c].size();
+  for (const auto& row : rows) {
+    for (std::size_t c = 0; c < row.size() && c < width.size(); ++c) {
+      width[c] = std::max(width[c], row[c].size());
+      if (row[c] != "-" && !is_number_cell(row[c])) right[c] = false;
+    }
+  }
+  std::string out;
+  auto line = [&](const std::vector<std::string>& cells) {
+    std::string text;
+    for (std::size_t c = 0; c < cells.size() && c < width.size(); ++c) {
+      if (c > 0) text.append("  ");
+      const std::size_t pad = width[c] - cells[c].size();
+      if (right[c]) text.append(pad, ' ');
+      text.append(cells[c]);
+      if (!right[c]) text.append(pad, ' ');
+    }
+    while (!text.empty() && text.back() == ' ')
+      text.pop_back();
+    out.append(text);
+    out.push_back('\n');
+  };
+  line(header);
+  for (const auto& row : rows)
+    line(row);
+  return out;
+}
+
+void write_element_table(OutputSink& sink, Format format) {
+  Table table{
+      {"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa"},
+      {Column::kInteger, Column::kText, Column::kReal, Column::kReal, Column::kReal, Column::kReal},
+      {}};
+  for (const Element& e : kElements) {
+    table.rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
+                          format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
+                          shortest_or_empty(e.b)});
+  }
+  write_table(sink, format, table);
+}
+
+void write_cluster_table(OutputSink& sink, Format format, std::span<const float> ratios) {
+  Table table{{"ratio", "face_parameter", "coordination_number", "nearest_integer", "ideal_ratio",
+               "relative_difference"},
+              {Column::kReal, Column::kInteger, Column::kReal, Column::kInteger, Column::kReal,
+               Column::kReal},
+              {}};
+  for (const float ratio : ratios) {
+    const float n = coordination_number(ratio);
+    const int nearest = nearest_integer(n);
+    const std::optional<float> ideal = ideal_radius_ratio(nearest);
+    std::string difference;
+    if (ideal)
+      difference = format_shortest(static_cast<float>(static_cast<LD>(ratio) / *ideal - 1));
+    table.rows.push_back({format_shortest(ratio), std::to_string(face_parameter(ratio)),
+                          format_shortest(n), std::to_string(nearest),
+                          ideal ? format_shortest(*ideal) : std::string(), difference});
+  }
+  write_table(sink, format, table);
+}
+
+}  // namespace glassform

@@ -1,0 +1,27 @@
+// Tables that are not alloy reports: the built-in element table and the cluster geometry of
+// given radius ratios, in every output format.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "report/formats.hpp"
+#include "report/streams.hpp"
+
+namespace glassform {
+
+// Index, symbol, radius and moduli of the 73 elements; missing moduli are "-" in text, empty
+// in CSV and null in JSON, never 0.
+void write_element_table(OutputSink& sink, Format format);
+
+// For each radius ratio: face parameter, coordination number, the nearest integer, its ideal
+// radius ratio and the relative difference of the ratio from it.
+void write_cluster_table(OutputSink& sink, Format format, std::span<const float> ratios);
+
+// Rows of cells as a text table: columns separated by two blanks, each as wide as its widest
+// cell, numbers right-aligned.
+std::string aligned_table(const std::vector<std::string>& header,
+                          const std::vector<std::vector<std::string>>& rows);
+
+}  // namespace glassform

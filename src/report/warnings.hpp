@@ -1,0 +1,32 @@
+// Warnings about an alloy, as the command line reports them: the dialogue's own messages
+// before the report, an integer without an ideal ratio, a packing efficiency above 100 %, and
+// the elastic data that are missing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/alloys.hpp"
+
+namespace glassform {
+
+// Warnings about the alloy as a whole, in the order the dialogue prints its messages.
+std::vector<std::string> alloy_warnings(const AlloyResult& alloy);
+
+// The warning for a composition whose packing efficiency exceeds 100 %, if it does.
+std::optional<std::string> packing_warning(const AlloyResult& alloy,
+                                           const Composition& composition);
+
+// What the command line reports on standard error for an alloy: the alloy's warnings and
+// the packing warnings of its compositions (the missing moduli are in the report itself).
+std::vector<std::string> command_line_warnings(const AlloyResult& alloy);
+
+// Warnings about one composition: a packing efficiency above 100 % and missing moduli.
+std::vector<std::string> composition_warnings(const AlloyResult& alloy,
+                                              const Composition& composition);
+
+// The warnings of one composition's row: the alloy's, then the composition's, joined by "; ".
+std::string row_warnings(const AlloyResult& alloy, const Composition& composition);
+
+}  // namespace glassform

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_internal.hpp"
+#include "cli_harness.hpp"
+
+namespace glassform::cli {
+namespace {
+
+std::vector<std::string> lines_of(std::string_view text, std::size_t chunk,
+                                  std::vector<bool>* long_flags = nullptr) {
+  testing::ScriptInput in(text, chunk);
+  LineReader reader(in);
+  std::vector<std::string> lines;
+  std::string line;
+  bool too_long = false;
+  while (reader.next(line, too_long)) {
+    lines.push_back(line);
+    if (long_flags != nullptr) long_flags->push_back(too_long);
+  }
+  return lines;
+}
+
+TEST(LineReader, SplitsLfAndCrLfLinesAcrossReadBoundaries) {
+  for (const std::size_t chunk : {1U, 2U, 3U, 4096U}) {
+    EXPECT_EQ(lines_of("a\r\nb\n\nc", chunk), (std::vector<std::string>{"a", "b", "", "c"}));
+    EXPECT_EQ(lines_of("a\n", chunk), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(lines_of("", chunk), (std::vector<std::string>{}));
+    EXPECT_EQ(lines_of("x\r", chunk), (std::vector<std::string>{"x"}));
+  }
+}
+
+TEST(LineReader, CutsOverlongLinesAndGoesOn) {
+  const std::string huge(3 * LineReader::kMaxLine, 'x');
+  std::vector<bool> flags;
+  const std::vector<std::string> lines = lines_of(huge + "\nZr Cu\n", 1000, &flags);
+  ASSERT_EQ(lines.size(), 2U);
+  EXPECT_TRUE(flags[0]);
+  EXPECT_EQ(lines[0].size(), LineReader::kMaxLine);
+  EXPECT_FALSE(flags[1]);
+  EXPECT_EQ(lines[1], "Zr Cu");
+}
+
+struct LineCase {
+  const char* line;
+  const char* error;  // empty for a good line, nullptr for a skipped one
+  std::size_t elements;
+  std::size_t chosen;
+};
+
+class BatchLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(BatchLines, ParseAsExpected) {
+  const LineCase& c = GetParam();
+  const BatchLine parsed = parse_batch_line(c.line);
+  if (c.error == nullptr) {
+    EXPECT_TRUE(parsed.skip) << c.line;
+    return;
+  }
+  EXPECT_FALSE(parsed.skip);
+  EXPECT_EQ(parsed.error, c.error) << c.line;
+  if (parsed.error.empty()) {
+    EXPECT_EQ(parsed.element_count, c.elements);
+    EXPECT_EQ(parsed.chosen_count, c.chosen);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchLines,
+    ::testing::Values(
+        LineCase{"", nullptr, 0, 0}, LineCase{" \t, ", nullptr, 0, 0},
+        LineCase{"# Zr Cu", nullptr, 0, 0}, LineCase{"  # x", nullptr, 0, 0},
+        LineCase{"Zr Cu", "", 2, 0}, LineCase{"Zr,,Cu,10", "", 2, 1},
+        LineCase{"Cu\tZr\tAl\t17\t+15", "", 3, 2}, LineCase{"Zr Al Cu Ni 1 2 3", "", 4, 3},
+        LineCase{"Zr", "expected 2, 3 or 4 element symbols, found 1", 0, 0},
+        LineCase{"Zr Cu Al Ni Fe", "expected 2, 3 or 4 element symbols, found 5", 0, 0},
+        LineCase{"Zr cu", "unknown symbol \"cu\": did you mean Cu?", 0, 0},
+        LineCase{"Zr Cu 10 11", "expected 1 integer (one per solute), found 2", 0, 0},
+        LineCase{"Zr Al Cu Ni 1 2 3 4 5", "expected 3 integers (one per solute), found 5", 0, 0},
+        LineCase{"Zr Cu 0",
+                 "coordination number 0 is below 1: a coordination number counts "
+                 "neighbours",
+                 0, 0},
+        LineCase{"Zr Cu 1x", "bad integer \"1x\"", 0, 0},
+        LineCase{"Zr Cu 99999999999", "bad integer \"99999999999\"", 0, 0},
+        LineCase{"Zr 10 Cu", "expected an integer, found \"Cu\"", 0, 0}));
+
+TEST(Suggestions, NameCloseSymbols) {
+  EXPECT_EQ(unknown_symbol_message("CU"), "unknown symbol \"CU\": did you mean Cu?");
+  EXPECT_EQ(unknown_symbol_message("Qq"), "unknown symbol \"Qq\"");
+  EXPECT_EQ(unknown_symbol_message("Zx"), "unknown symbol \"Zx\": did you mean Zn or Zr?");
+  EXPECT_EQ(unknown_symbol_message("X"),
+            "unknown symbol \"X\": did you mean O, N or C?");  // the first three in table order
+}
+
+}  // namespace
+}  // namespace glassform::cli
