@@ -18,7 +18,7 @@ class ScriptInput final : public InputSource {
       : text_(text), chunk_(chunk) {}
   std::size_t read(char* buffer, std::size_t capacity) override {
     const std::size_t count = std::min({capacity, chunk_, text_.size() - pos_});
-    std::memcpy(buffer, text_.data() + pos_, count);
+    if (count > 0) std::memcpy(buffer, text_.data() + pos_, count);
     pos_ += count;
     return count;
   }

@@ -1,0 +1,87 @@
+// Runs the command line in memory on the fuzzer's bytes: the first line gives the arguments
+// (separated by blanks; the first byte picks the subcommand), the rest is standard input for
+// `batch`. Fails on a crash or sanitizer report, an exit status other than 0, 1 or 2, a usage
+// error that still wrote to standard output, a printed NaN or infinity, or output out of all
+// proportion to the input. Options that name files are dropped: the run stays in memory.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/command_line.hpp"
+#include "session_harness.hpp"
+
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "cli fuzzer: %s\n", what);
+  std::abort();
+}
+
+constexpr std::array<std::string_view, 6> kCommands{"binary", "ternary",  "quaternary",
+                                                    "batch",  "elements", "cluster"};
+
+std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
+  std::vector<std::string> args;
+  if (pick < kCommands.size()) args.emplace_back(kCommands[pick]);
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && line[i] == ' ')
+      ++i;
+    std::size_t j = i;
+    while (j < line.size() && line[j] != ' ')
+      ++j;
+    if (j > i) args.emplace_back(line.substr(i, j - i));
+    i = j;
+  }
+  // Keep the run in memory: no output file, and batch reads standard input.
+  std::vector<std::string> kept;
+  const bool batch = !args.empty() && args[0] == "batch";
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string& a = args[k];
+    if (a == "-o" || a == "--output") {
+      ++k;
+      continue;
+    }
+    if (a.rfind("-o", 0) == 0 || a.rfind("--output", 0) == 0 || a.rfind("--o", 0) == 0) continue;
+    const bool format_value = k > 0 && args[k - 1] == "--format";
+    if (batch && k > 0 && !a.empty() && a[0] != '-' && !format_value) continue;
+    kept.push_back(a);
+  }
+  if (kept.empty()) kept.emplace_back("elements");
+  return kept;
+}
+
+constexpr std::size_t kOutputPerInputByte = 4000;
+constexpr std::size_t kOutputConstant = 1 << 16;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const std::size_t newline = text.find('\n');
+  const std::string_view line = text.substr(0, newline);
+  const std::string_view input =
+      newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+  const std::vector<std::string> args = arguments(line, static_cast<std::uint8_t>(data[0] % 8));
+
+  glassform::testing::ScriptInput in(input, (data[0] & 8U) != 0 ? 1 : 4096);
+  glassform::StringSink out;
+  glassform::StringSink err;
+  glassform::CliStreams streams{in, out, err};
+  const int status = glassform::run_command_line(args, streams);
+  if (status < 0 || status > 2) fail("exit status other than 0, 1 or 2");
+  if (status == 2 && !out.text.empty()) fail("a usage error wrote to standard output");
+  // The element table alone is some 2 KB; a batch line of a few bytes gives a whole report.
+  if (out.text.size() > kOutputPerInputByte * size + kOutputConstant) {
+    fail("output out of proportion to the input");
+  }
+  for (const std::string_view bad : {"nan", "NAN", "inf", "INF"}) {
+    if (out.text.find(bad) != std::string::npos) fail("a printed NaN or infinity");
+  }
+  return 0;
+}
