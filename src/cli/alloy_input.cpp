@@ -6,22 +6,6 @@
 
 namespace glassform::cli {
 
-std::string unknown_symbol_message(std::string_view text) {
-  std::string message = "unknown symbol \"";
-  message.append(text);
-  message.push_back('"');
-  const std::vector<std::string_view> close = suggest_symbols(text);
-  if (!close.empty()) {
-    message.append(": did you mean ");
-    for (std::size_t i = 0; i < close.size(); ++i) {
-      if (i > 0) message.append(i + 1 == close.size() ? " or " : ", ");
-      message.append(close[i]);
-    }
-    message.push_back('?');
-  }
-  return message;
-}
-
 std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols) {
   std::vector<const Element*> elements;
   for (const std::string& s : symbols) {
@@ -90,15 +74,17 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
       ->delimiter(',')
       ->type_name(kCnNames[count - 2]);
   add_output_options(*command, run);
+  add_mass_option(*command, run);
   command->footer("Example:\n  " + example);
   run.commands.emplace_back(command, [args, count](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(args->symbols);
     if (!args->chosen.empty()) check_chosen(args->chosen, count - 1);
+    const std::optional<double> grams = r.grams();
     const AlloyResult alloy = evaluate_alloy(elements, args->chosen);
     for (const std::string& w : command_line_warnings(alloy))
       r.warn(w);
     return with_output(r, [&](OutputSink& sink) {
-      AlloyWriter writer(sink, r.format());
+      AlloyWriter writer(sink, r.format(), grams);
       writer.add(alloy);
       writer.finish();
       return 0;

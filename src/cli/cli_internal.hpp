@@ -9,6 +9,7 @@
 
 #include "cli/command_line.hpp"
 #include "model/alloys.hpp"
+#include "model/weighing.hpp"
 #include "report/formats.hpp"
 
 namespace glassform::cli {
@@ -34,9 +35,13 @@ struct Run {
   CliStreams& io;
   std::string format_name = "text";
   std::string output_path;
+  std::string mass_text;  // --mass as given
   std::vector<std::pair<CLI::App*, std::function<int(Run&)>>> commands;
 
   [[nodiscard]] Format format() const;
+  // The ingot mass of --mass in grams, or nothing without it; UsageError unless it is a
+  // positive number.
+  [[nodiscard]] std::optional<double> grams() const;
   // Writes "glassform: warning: TEXT" and a line end to standard error.
   void warn(std::string_view text) const;
   void error(std::string_view text) const;
@@ -44,6 +49,12 @@ struct Run {
 
 // Adds --format and -o/--output to a subcommand.
 void add_output_options(CLI::App& command, Run& run);
+
+// Adds --mass GRAMS: the masses of each element for an ingot of that mass.
+void add_mass_option(CLI::App& command, Run& run);
+
+// The usage error for a formula that cannot be read, pointing at the position of the fault.
+[[noreturn]] void throw_formula_error(std::string_view formula, const FormulaError& error);
 
 // Runs `write` over the output: standard output, or the -o file written atomically (a
 // temporary file in the same folder, renamed when complete). A write error is a RunError.
@@ -55,13 +66,13 @@ void register_quaternary(CLI::App& app, Run& run);
 void register_batch(CLI::App& app, Run& run);
 void register_elements(CLI::App& app, Run& run);
 void register_cluster(CLI::App& app, Run& run);
+void register_weigh(CLI::App& app, Run& run);
 
 // --- Alloys from arguments or batch lines ----------------------------------------------------
 
 // The element of each symbol, solvent first; an unknown symbol is a UsageError naming it with
 // the model's suggestion ("unknown symbol "cu": did you mean Cu?").
 std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols);
-std::string unknown_symbol_message(std::string_view text);
 
 // What is wrong with `count` chosen integers (of which `chosen` holds the first ones) for an
 // alloy of `solutes` solutes: not one per solute, or one below 1. Empty when nothing is.

@@ -1,6 +1,8 @@
 #include "cli/command_line.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
@@ -12,12 +14,13 @@ namespace cli {
 namespace {
 
 constexpr const char* kExamples = R"(Subcommands, with an example each:
-  binary      glassform binary Zr Cu
+  binary      glassform binary Zr Cu --mass 10
   ternary     glassform ternary Cu Zr Al --cn 17,15
   quaternary  glassform quaternary Zr Al Cu Ni
   batch       glassform batch alloys.txt --format csv -o alloys.csv
   elements    glassform elements --format csv
   cluster     glassform cluster 0.798 1.254
+  weigh       glassform weigh '(Cu50Zr50)92Al8' --mass 10
 
 Without arguments glassform is the interactive calculator.
 Exit status: 0 success, 1 a failed run or a batch with bad lines, 2 a usage error.)";
@@ -60,6 +63,33 @@ void add_output_options(CLI::App& command, Run& run) {
       ->type_name("FILE");
 }
 
+std::optional<double> Run::grams() const {
+  if (mass_text.empty()) return std::nullopt;
+  char* end = nullptr;
+  const double grams = std::strtod(mass_text.c_str(), &end);
+  if (end != mass_text.c_str() + mass_text.size() || !std::isfinite(grams) || !(grams > 0)) {
+    throw UsageError("--mass takes a positive number of grams, not \"" + mass_text + "\"");
+  }
+  return grams;
+}
+
+void add_mass_option(CLI::App& command, Run& run) {
+  command
+      .add_option("--mass", run.mass_text,
+                  "The mass of the ingot in grams: the grams of each element to weigh")
+      ->type_name("GRAMS");
+}
+
+void throw_formula_error(std::string_view formula, const FormulaError& error) {
+  std::string text = "formula \"" + std::string(formula) + "\", position " +
+                     std::to_string(error.position + 1) + ": " + error.message + "\n  ";
+  text.append(formula);
+  text.append("\n  ");
+  text.append(error.position, ' ');
+  text.push_back('^');
+  throw UsageError(text);
+}
+
 int with_output(Run& run, const std::function<int(OutputSink&)>& write) {
   if (run.output_path.empty()) {
     const int status = write(run.io.out);
@@ -91,6 +121,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   cli::register_batch(app, run);
   cli::register_elements(app, run);
   cli::register_cluster(app, run);
+  cli::register_weigh(app, run);
 
   const auto is_command = [&run](const std::string& name) {
     return std::any_of(run.commands.begin(), run.commands.end(),

@@ -99,4 +99,20 @@ std::vector<std::string_view> suggest_symbols(std::string_view text) {
   return close;
 }
 
+std::string unknown_symbol_message(std::string_view text) {
+  std::string message = "unknown symbol \"";
+  message.append(text);
+  message.push_back('"');
+  const std::vector<std::string_view> close = suggest_symbols(text);
+  if (!close.empty()) {
+    message.append(": did you mean ");
+    for (std::size_t i = 0; i < close.size(); ++i) {
+      if (i > 0) message.append(i + 1 == close.size() ? " or " : ", ");
+      message.append(close[i]);
+    }
+    message.push_back('?');
+  }
+  return message;
+}
+
 }  // namespace glassform

@@ -3,6 +3,7 @@
 // written in pieces, so memory stays bounded however many alloys there are.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/alloys.hpp"
@@ -14,7 +15,8 @@ namespace glassform {
 
 class AlloyWriter {
  public:
-  AlloyWriter(OutputSink& sink, Format format);
+  // With `grams`, every composition also gets the masses to weigh for an ingot of that mass.
+  AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams = std::nullopt);
   AlloyWriter(const AlloyWriter&) = delete;
   AlloyWriter& operator=(const AlloyWriter&) = delete;
 
@@ -28,6 +30,7 @@ class AlloyWriter {
 
   OutputSink& sink_;
   Format format_;
+  std::optional<double> grams_;
   JsonStream json_;
   std::string buffer_;
   bool first_ = true;

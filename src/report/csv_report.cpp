@@ -4,6 +4,7 @@
 
 #include "report/number_format.hpp"
 #include "report/warnings.hpp"
+#include "report/weighing_report.hpp"
 
 namespace glassform {
 
@@ -65,7 +66,8 @@ void append_formula(std::string& out, const AlloyResult& alloy, const Compositio
   }
 }
 
-void append_csv_row(std::string& out, const AlloyResult& alloy, const Composition& composition) {
+void append_csv_row(std::string& out, const AlloyResult& alloy, const Composition& composition,
+                    std::optional<double> grams) {
   const std::span<const Element* const> e = alloy.elements();
   const std::span<const Cluster> k = alloy.clusters();
   const std::size_t solutes = k.size();
@@ -102,12 +104,23 @@ void append_csv_row(std::string& out, const AlloyResult& alloy, const Compositio
     out.append(",,,,,,");
   }
   append_csv_cell(out, row_warnings(alloy, composition));
+  const std::array<float, 4> weight = composition_weight_percent(alloy, composition);
+  for (std::size_t i = 0; i < 4; ++i) {
+    out.push_back(',');
+    if (i < e.size()) append_shortest(out, weight[i]);
+  }
+  const std::array<double, 4> mass =
+      grams ? composition_masses(alloy, composition, *grams) : std::array<double, 4>{};
+  for (std::size_t i = 0; i < 4; ++i) {
+    out.push_back(',');
+    if (grams && i < e.size()) append_shortest_double(out, mass[i]);
+  }
   out.push_back('\n');
 }
 
-void append_csv_rows(std::string& out, const AlloyResult& alloy) {
+void append_csv_rows(std::string& out, const AlloyResult& alloy, std::optional<double> grams) {
   for (const Composition& c : alloy.compositions())
-    append_csv_row(out, alloy, c);
+    append_csv_row(out, alloy, c, grams);
 }
 
 }  // namespace glassform

@@ -6,6 +6,7 @@
 #include "report/csv_report.hpp"
 #include "report/number_format.hpp"
 #include "report/warnings.hpp"
+#include "report/weighing_report.hpp"
 
 namespace glassform {
 
@@ -28,7 +29,7 @@ Json warnings_json(const std::vector<std::string>& list) {
   return out;
 }
 
-Json composition_json(const AlloyResult& alloy, const Composition& c) {
+Json composition_json(const AlloyResult& alloy, const Composition& c, std::optional<double> grams) {
   const std::span<const Element* const> e = alloy.elements();
   Json j;
   if (c.gamma_sites) j["gamma_sites"] = *c.gamma_sites;
@@ -37,6 +38,20 @@ Json composition_json(const AlloyResult& alloy, const Composition& c) {
     percent.push_back({{"symbol", e[i]->symbol}, {"at_percent", json_number(c.percent[i])}});
   }
   j["atomic_percent"] = std::move(percent);
+  const std::array<float, 4> weight = composition_weight_percent(alloy, c);
+  Json weights = Json::array();
+  for (std::size_t i = 0; i < e.size(); ++i)
+    weights.push_back({{"symbol", e[i]->symbol}, {"wt_percent", json_number(weight[i])}});
+  j["weight_percent"] = std::move(weights);
+  if (grams) {
+    const std::array<double, 4> mass = composition_masses(alloy, c, *grams);
+    Json list = Json::array();
+    for (std::size_t i = 0; i < e.size(); ++i)
+      list.push_back({{"symbol", e[i]->symbol}, {"grams", mass[i]}});
+    j["mass_g"] = std::move(list);
+  } else {
+    j["mass_g"] = nullptr;
+  }
   std::string formula;
   append_formula(formula, alloy, c);
   j["formula"] = formula;
@@ -66,7 +81,7 @@ double json_number(float value) {
   return std::strtod(format_shortest(value).c_str(), nullptr);
 }
 
-std::string alloy_json(const AlloyResult& alloy, int indent) {
+std::string alloy_json(const AlloyResult& alloy, int indent, std::optional<double> grams) {
   Json j;
   j["glassform_version"] = GLASSFORM_VERSION;
   j["kind"] = kind_name(alloy.kind);
@@ -97,14 +112,14 @@ std::string alloy_json(const AlloyResult& alloy, int indent) {
   j["mismatch"] = number_or_null(alloy.mismatch);
   Json compositions = Json::array();
   for (const Composition& c : alloy.compositions())
-    compositions.push_back(composition_json(alloy, c));
+    compositions.push_back(composition_json(alloy, c, grams));
   j["compositions"] = std::move(compositions);
   j["warnings"] = warnings_json(alloy_warnings(alloy));
   return j.dump(indent);
 }
 
-void JsonStream::add_alloy(const AlloyResult& alloy) {
-  add_object(alloy_json(alloy, lines_ ? -1 : 2));
+void JsonStream::add_alloy(const AlloyResult& alloy, std::optional<double> grams) {
+  add_object(alloy_json(alloy, lines_ ? -1 : 2, grams));
 }
 
 void JsonStream::add_object(std::string_view text) {

@@ -3,6 +3,7 @@
 // values that cannot be estimated are null.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/alloys.hpp"
@@ -10,8 +11,10 @@
 
 namespace glassform {
 
-// The object of one alloy, compact (`indent` < 0) or indented.
-std::string alloy_json(const AlloyResult& alloy, int indent);
+// The object of one alloy, compact (`indent` < 0) or indented; with `grams`, the masses of each
+// element for an ingot of that mass.
+std::string alloy_json(const AlloyResult& alloy, int indent,
+                       std::optional<double> grams = std::nullopt);
 
 // Writes a sequence of objects as a JSON array, or as JSON lines, as they come: constant
 // memory however many there are.
@@ -21,7 +24,7 @@ class JsonStream {
   JsonStream(const JsonStream&) = delete;
   JsonStream& operator=(const JsonStream&) = delete;
 
-  void add_alloy(const AlloyResult& alloy);
+  void add_alloy(const AlloyResult& alloy, std::optional<double> grams = std::nullopt);
   // An object already serialised: compact for JSON lines, either for an array.
   void add_object(std::string_view text);
   // Closes the array (an empty array when nothing was added); nothing for JSON lines.

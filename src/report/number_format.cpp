@@ -62,6 +62,33 @@ std::optional<Scaled> scale_exactly(float value, int k) {
   return s;
 }
 
+// The decimals that read back as the float, scaled like v below, with the tie rule.
+struct Interval {
+  U128 low;
+  U128 high;
+  bool ties_read_back;  // a decimal exactly on a boundary reads back (the float is even)
+};
+
+// Rounds v = whole + fraction / 2^shift to a multiple of Unit (half to even, on the exact
+// value) and tells whether that rounding reads back. `digits` is the rounding over Unit.
+template <std::uint32_t Unit>
+bool round_to(std::uint32_t whole, U128 fraction, int shift, const Interval& interval,
+              std::uint32_t& digits) {
+  digits = whole / Unit;
+  const U128 remainder2 = ((static_cast<U128>(whole % Unit) << shift) + fraction) << 1;
+  const U128 unit = static_cast<U128>(Unit) << shift;
+  if (remainder2 > unit || (remainder2 == unit && (digits & 1U) != 0)) ++digits;
+  const U128 candidate = (static_cast<U128>(digits) * Unit) << (shift + 2);
+  if (candidate == interval.low || candidate == interval.high) return interval.ties_read_back;
+  return candidate > interval.low && candidate < interval.high;
+}
+
+Digits make_digits(std::uint32_t digits, int x, int p) {
+  // A rounding up to 10^p is 10^(p-1) at the next decimal exponent.
+  if (digits == kPow10[static_cast<std::size_t>(p)]) return {digits / 10U, x + 1, p};
+  return {digits, x, p};
+}
+
 // The shortest of the 6- to 9-digit roundings of `value` (> 0) that reads back as `value`,
 // decided in exact integer arithmetic. With X the decimal exponent of `value`, v = value *
 // 10^(8 - X) lies in [10^8, 10^9); each p-digit rounding of v is integer arithmetic, and a
@@ -81,38 +108,23 @@ std::optional<Digits> shortest_digits(float value) {
     ++x;
   }
   const int k = 8 - x;
-  const U128 fraction = s->numerator & ((static_cast<U128>(1) << s->shift) - 1);
-  const U128 one = static_cast<U128>(1) << s->shift;  // 1 in units of the fraction
-  // In units of 2^-(shift + 2) of v: v itself, and half the spacing to the floats above and
-  // below (the one below is half as far when `value` is a power of two).
+  const int shift = s->shift;
+  // In units of 2^-(shift + 2) of v: v itself, and the interval of values that read back as
+  // `value`: half the spacing to the float above and below (the one below is half as far when
+  // `value` is a power of two); a value on the boundary reads back when `value` is even.
   const U128 v4 = s->numerator << 2;
-  const int to_v4 = s->shift + 2 - (23 - s->binary_exponent);  // ulp = 2^-(23 - e) * 10^k
+  const int to_v4 = shift + 2 - (23 - s->binary_exponent);  // ulp = 2^-(23 - e) * 10^k
   const U128 half_up = static_cast<U128>(kPow10[static_cast<std::size_t>(k)]) << (to_v4 - 1);
   const U128 half_down = s->significand == 0x800000U ? half_up >> 1 : half_up;
-  const bool even = (bits & 1U) == 0;
-
-  constexpr std::array<std::uint32_t, 4> kUnits{1000, 100, 10, 1};
-  for (int p = 6; p <= 9; ++p) {
-    const std::uint32_t unit = kUnits[static_cast<std::size_t>(p - 6)];
-    std::uint64_t digits = integer / unit;
-    // Round half to even on the exact remainder, compared with half a unit.
-    const U128 remainder2 = ((static_cast<U128>(integer % unit) * one) + fraction) << 1;
-    const U128 unit_one = static_cast<U128>(unit) * one;
-    if (remainder2 > unit_one || (remainder2 == unit_one && (digits & 1U) != 0)) ++digits;
-    bool reads_back = p == 9;  // nine digits always identify a float
-    if (!reads_back) {
-      const U128 candidate = (static_cast<U128>(digits * unit) * one) << 2;
-      const bool below = candidate < v4;
-      const U128 distance = below ? v4 - candidate : candidate - v4;
-      const U128 limit = below ? half_down : half_up;
-      reads_back = distance < limit || (distance == limit && even);
-    }
-    if (reads_back) {
-      if (digits == kPow10[static_cast<std::size_t>(p)]) return Digits{digits / 10, x + 1, p};
-      return Digits{digits, x, p};
-    }
-  }
-  return std::nullopt;
+  const Interval interval{v4 - half_down, v4 + half_up, (bits & 1U) == 0};
+  const auto whole = static_cast<std::uint32_t>(integer);  // below 10^9
+  const U128 fraction = s->numerator & ((static_cast<U128>(1) << shift) - 1);
+  std::uint32_t digits = 0;
+  if (round_to<1000>(whole, fraction, shift, interval, digits)) return make_digits(digits, x, 6);
+  if (round_to<100>(whole, fraction, shift, interval, digits)) return make_digits(digits, x, 7);
+  if (round_to<10>(whole, fraction, shift, interval, digits)) return make_digits(digits, x, 8);
+  round_to<1>(whole, fraction, shift, interval, digits);  // nine digits identify any float
+  return make_digits(digits, x, 9);
 }
 #else
 std::optional<Digits> shortest_digits(float /*value*/) {
@@ -188,6 +200,17 @@ void append_shortest(std::string& out, float value) {
     }
   }
   append_shortest_slow(out, value);
+}
+
+void append_shortest_double(std::string& out, double value) {
+  std::array<char, 48> text{};
+  for (int p = 15; p <= 17; ++p) {
+    const int n = std::snprintf(text.data(), text.size(), "%.*g", p, value);
+    if (p == 17 || std::strtod(text.data(), nullptr) == value) {
+      out.append(text.data(), static_cast<std::size_t>(n));
+      return;
+    }
+  }
 }
 
 std::string format_shortest(float value) {

@@ -12,6 +12,9 @@ namespace glassform {
 void append_shortest(std::string& out, float value);
 std::string format_shortest(float value);
 
+// Appends a double in the shortest of "%.15g", "%.16g" and "%.17g" that reads back to it.
+void append_shortest_double(std::string& out, double value);
+
 // Formats a value as a default-formatted output stream does: six significant digits,
 // trailing zeros dropped ("%g").
 std::string format_default(float value);

@@ -85,7 +85,8 @@ std::string shortest_or_empty(float value) {
 }
 
 bool is_number_cell(const std::string& cell) {
-  return !cell.empty() && (cell[0] == '-' || cell[0] == '+' || (cell[0] >= '0' && cell[0] <= '9'));
+  return !cell.empty() &&
+         (cell[0] == '-' || cell[0] == '+' || cell[0] == '[' || (cell[0] >= '0' && cell[0] <= '9'));
 }
 
 }  // namespace
@@ -133,13 +134,19 @@ std::string aligned_table(const std::vector<std::string>& header,
 
 void write_element_table(OutputSink& sink, Format format) {
   Table table{
-      {"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa"},
-      {Column::kInteger, Column::kText, Column::kReal, Column::kReal, Column::kReal, Column::kReal},
+      {"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa", "atomic_weight_u", "weight_note"},
+      {Column::kInteger, Column::kText, Column::kReal, Column::kReal, Column::kReal, Column::kReal,
+       Column::kReal, Column::kText},
       {}};
   for (const Element& e : kElements) {
+    std::string weight;
+    append_shortest_double(weight, e.atomic_weight);
+    // The periodic table brackets a mass number that stands in for a standard atomic weight.
+    if (format == Format::kText && e.weight_is_mass_number) weight = "[" + weight + "]";
     table.rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
                           format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
-                          shortest_or_empty(e.b)});
+                          shortest_or_empty(e.b), weight,
+                          e.weight_is_mass_number ? "mass number" : ""});
   }
   write_table(sink, format, table);
 }

@@ -131,6 +131,7 @@ void register_batch(CLI::App& app, Run& run) {
       app.add_subcommand("batch", "Many alloys, one per line, from a file or standard input");
   command->add_option("file", *path, "The batch file (default: standard input)")->type_name("FILE");
   add_output_options(*command, run);
+  add_mass_option(*command, run);
   command->footer(
       "Each line: the symbols, solvent first (2, 3 or 4 of them give the kind), optionally one "
       "integer coordination number per solute; separated by blanks, tabs or commas. Blank lines "
@@ -139,13 +140,14 @@ void register_batch(CLI::App& app, Run& run) {
       "A bad line is reported on standard error with its file name and line number and "
       "skipped; every good line is still written, and the exit status is then 1.");
   run.commands.emplace_back(command, [path](Run& r) {
+    const std::optional<double> grams = r.grams();
     std::unique_ptr<FileInput> file;
     const bool from_stdin = path->empty() || *path == "-";
     if (!from_stdin) file = std::make_unique<FileInput>(*path);
     InputSource& input = from_stdin ? r.io.in : *file;
     const std::string name = from_stdin ? "<stdin>" : *path;
     return with_output(r, [&](OutputSink& sink) {
-      AlloyWriter writer(sink, r.format());
+      AlloyWriter writer(sink, r.format(), grams);
       LineReader reader(input);
       std::string line;
       bool too_long = false;

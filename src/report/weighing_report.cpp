@@ -1,0 +1,168 @@
+#include "report/weighing_report.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include "report/csv_report.hpp"
+#include "report/json_report.hpp"
+#include "report/number_format.hpp"
+#include "report/tables.hpp"
+#include "report/text_report.hpp"
+
+namespace glassform {
+
+namespace {
+
+constexpr std::array<std::string_view, 3> kGammaNames{"empty", "half full", "full"};
+
+std::array<double, 4> weights_in_double(const AlloyResult& alloy, const Composition& c) {
+  const std::span<const Element* const> e = alloy.elements();
+  std::array<double, 4> atomic{};
+  for (std::size_t i = 0; i < e.size(); ++i)
+    atomic[i] = static_cast<double>(c.percent[i]);
+  std::array<double, 4> weight{};
+  weight_percent(e, std::span(atomic).first(e.size()), std::span(weight).first(e.size()));
+  return weight;
+}
+
+std::string fixed(double value, int decimals) {
+  std::string text;
+  appendf(text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string weighing_table(const std::vector<std::string>& symbols,
+                           const std::vector<double>& atomic, const std::vector<double>& weight,
+                           const std::vector<double>* grams, double total_grams) {
+  std::vector<std::string> header{"element", "at.%", "wt.%"};
+  if (grams != nullptr) header.emplace_back("grams");
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t i = 0; i < symbols.size(); ++i) {
+    rows.push_back({symbols[i], fixed(atomic[i], 2), fixed(weight[i], 2)});
+    if (grams != nullptr) rows.back().push_back(fixed((*grams)[i], 4));
+  }
+  rows.push_back({"total", "100.00", "100.00"});
+  if (grams != nullptr) rows.back().push_back(fixed(total_grams, 4));
+  return aligned_table(header, rows);
+}
+
+}  // namespace
+
+std::array<float, 4> composition_weight_percent(const AlloyResult& alloy,
+                                                const Composition& composition) {
+  const std::array<double, 4> weight = weights_in_double(alloy, composition);
+  std::array<float, 4> stored{};
+  for (std::size_t i = 0; i < stored.size(); ++i)
+    stored[i] = static_cast<float>(weight[i]);
+  return stored;
+}
+
+std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composition& composition,
+                                         double grams) {
+  const std::size_t n = alloy.elements().size();
+  const std::array<double, 4> weight = weights_in_double(alloy, composition);
+  std::array<double, 4> out{};
+  masses(std::span(weight).first(n), grams, std::span(out).first(n));
+  return out;
+}
+
+void append_weighing_text(std::string& out, const AlloyResult& alloy,
+                          const Composition& composition, double grams) {
+  const std::span<const Element* const> e = alloy.elements();
+  const std::array<double, 4> weight = weights_in_double(alloy, composition);
+  const std::array<double, 4> mass = composition_masses(alloy, composition, grams);
+  std::vector<std::string> symbols;
+  std::vector<double> atomic;
+  std::vector<double> wt;
+  std::vector<double> g;
+  for (std::size_t i = 0; i < e.size(); ++i) {
+    symbols.emplace_back(e[i]->symbol);
+    atomic.push_back(static_cast<double>(composition.percent[i]));
+    wt.push_back(weight[i]);
+    g.push_back(mass[i]);
+  }
+  out.append("\nWeighing for an ingot of ");
+  append_shortest_double(out, grams);
+  out.append(" g");
+  if (composition.gamma_sites) {
+    out.append(" (");
+    out.append(kGammaNames[static_cast<std::size_t>(*composition.gamma_sites)]);
+    out.append(" gamma sites)");
+  }
+  out.append(":\n");
+  out.append(weighing_table(symbols, atomic, wt, &g, grams));
+}
+
+Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,
+               std::optional<double> grams) {
+  Weighing w;
+  std::vector<double> amounts;
+  for (const FormulaPart& p : parts) {
+    w.elements.push_back(p.element);
+    amounts.push_back(p.amount);
+  }
+  w.atomic.resize(parts.size());
+  w.weight.resize(parts.size());
+  if (amounts_are_weight) {
+    w.weight = amounts;
+    atomic_percent(w.elements, w.weight, w.atomic);
+  } else {
+    w.atomic = amounts;
+    weight_percent(w.elements, w.atomic, w.weight);
+  }
+  if (grams) {
+    w.grams = std::vector<double>(parts.size());
+    masses(w.weight, *grams, *w.grams);
+    w.total_grams = grams;
+  }
+  return w;
+}
+
+void write_weighing(OutputSink& sink, Format format, const Weighing& w) {
+  std::string out;
+  switch (format) {
+    case Format::kText: {
+      std::vector<std::string> symbols;
+      for (const Element* e : w.elements)
+        symbols.emplace_back(e->symbol);
+      out = weighing_table(symbols, w.atomic, w.weight, w.grams ? &*w.grams : nullptr,
+                           w.total_grams.value_or(0));
+      break;
+    }
+    case Format::kCsv:
+      out = "element,at%,wt%,mass_g\n";
+      for (std::size_t i = 0; i < w.elements.size(); ++i) {
+        out.append(w.elements[i]->symbol);
+        out.push_back(',');
+        append_shortest_double(out, w.atomic[i]);
+        out.push_back(',');
+        append_shortest_double(out, w.weight[i]);
+        out.push_back(',');
+        if (w.grams) append_shortest_double(out, (*w.grams)[i]);
+        out.push_back('\n');
+      }
+      break;
+    case Format::kJson:
+    case Format::kJsonl: {
+      nlohmann::ordered_json j;
+      j["glassform_version"] = GLASSFORM_VERSION;
+      nlohmann::ordered_json list = nlohmann::ordered_json::array();
+      for (std::size_t i = 0; i < w.elements.size(); ++i) {
+        nlohmann::ordered_json e;
+        e["symbol"] = w.elements[i]->symbol;
+        e["at_percent"] = w.atomic[i];
+        e["wt_percent"] = w.weight[i];
+        e["grams"] = w.grams ? nlohmann::ordered_json((*w.grams)[i]) : nlohmann::ordered_json();
+        list.push_back(std::move(e));
+      }
+      j["elements"] = std::move(list);
+      j["total_grams"] =
+          w.total_grams ? nlohmann::ordered_json(*w.total_grams) : nlohmann::ordered_json();
+      out = j.dump(format == Format::kJson ? 2 : -1);
+      out.push_back('\n');
+      break;
+    }
+  }
+  sink.write(out);
+}
+
+}  // namespace glassform
