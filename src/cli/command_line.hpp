@@ -14,6 +14,7 @@ struct CliStreams {
   InputSource& in;
   OutputSink& out;
   OutputSink& err;
+  bool err_is_terminal = false;  // progress lines are drawn only on a terminal
 };
 
 // Runs the command line with `args`, the arguments after the program name (at least one).

@@ -50,6 +50,10 @@ void SystemTerminal::wait_for_key() {
 
 void ignore_broken_pipes() {}
 
+bool is_terminal(int fd) {
+  return ::_isatty(fd) != 0;
+}
+
 #else
 
 std::size_t FdInput::read(char* buffer, std::size_t capacity) {
@@ -133,6 +137,10 @@ void SystemTerminal::wait_for_key() {
 
 void ignore_broken_pipes() {
   ::signal(SIGPIPE, SIG_IGN);
+}
+
+bool is_terminal(int fd) {
+  return ::isatty(fd) != 0;
 }
 
 #endif

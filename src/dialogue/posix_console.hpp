@@ -43,6 +43,9 @@ class SystemTerminal final : public TerminalServices {
   bool output_is_terminal_;
 };
 
+// Whether a file descriptor is a terminal.
+bool is_terminal(int fd);
+
 // Makes writes to a closed pipe fail with an error instead of ending the process.
 void ignore_broken_pipes();
 

@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
   }
   glassform::FdOutput error(2);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  glassform::CliStreams streams{input, output, error};
+  glassform::CliStreams streams{input, output, error, glassform::is_terminal(2)};
   return glassform::run_command_line(args, streams);
 }

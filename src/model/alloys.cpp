@@ -70,6 +70,53 @@ ElasticResult estimate_composition(const AlloyResult& alloy, const Composition& 
 
 }  // namespace detail
 
+namespace detail {
+
+Cluster make_cluster(AlloyKind kind, const ClusterMeasure& measure, int chosen) {
+  Cluster c{};
+  c.measure = measure;
+  c.chosen = chosen;
+  c.ideal_ratio = ideal_radius_ratio(chosen);
+  // The binary and the ternary pack with the ideal ratio of the chosen integer where it has
+  // one; the quaternary keeps the measured ratios.
+  const bool packs_ideal = kind != AlloyKind::kQuaternary;
+  c.ratio_used = packs_ideal ? c.ideal_ratio.value_or(measure.ratio) : measure.ratio;
+  return c;
+}
+
+std::optional<float> cluster_mismatch(const Cluster& cluster) {
+  if (!cluster.ideal_ratio) return std::nullopt;
+  return static_cast<float>(
+      std::fabs(static_cast<LD>(cluster.measure.ratio) / *cluster.ideal_ratio - 1));
+}
+
+PreparedCluster prepare_cluster(const Cluster& cluster) {
+  return {cluster_spacing(cluster.ratio_used), cube(cluster.ratio_used),
+          solvent_atoms_per_cluster(cluster.measure.coordination),
+          solvent_atoms_per_cluster(cluster.chosen)};
+}
+
+void complete_alloy(AlloyResult& alloy, std::span<const PreparedCluster> prepared) {
+  alloy.mismatch.reset();
+  for (const Cluster& c : alloy.clusters()) {
+    const std::optional<float> m = cluster_mismatch(c);
+    if (m && (!alloy.mismatch || *m > *alloy.mismatch)) alloy.mismatch = m;
+  }
+  switch (alloy.kind) {
+    case AlloyKind::kBinary:
+      compute_binary_compositions(alloy, prepared);
+      break;
+    case AlloyKind::kTernary:
+      compute_ternary_compositions(alloy, prepared);
+      break;
+    case AlloyKind::kQuaternary:
+      compute_quaternary_compositions(alloy, prepared);
+      break;
+  }
+}
+
+}  // namespace detail
+
 std::optional<AlloyResult> compute_alloy(std::span<const Element* const> elements,
                                          std::span<const ClusterMeasure> measures,
                                          std::span<const int> chosen) {
@@ -82,34 +129,14 @@ std::optional<AlloyResult> compute_alloy(std::span<const Element* const> element
   }
   AlloyResult alloy{};
   alloy.kind = *kind;
+  std::array<detail::PreparedCluster, 3> prepared{};
   for (std::size_t i = 0; i < elements.size(); ++i)
     alloy.element_slots[i] = elements[i];
-  // The binary and the ternary pack with the ideal ratio of the chosen integer where it has
-  // one; the quaternary keeps the measured ratios.
-  const bool packs_ideal = alloy.kind != AlloyKind::kQuaternary;
   for (std::size_t i = 0; i < measures.size(); ++i) {
-    Cluster& c = alloy.cluster_slots[i];
-    c.measure = measures[i];
-    c.chosen = chosen[i];
-    c.ideal_ratio = ideal_radius_ratio(c.chosen);
-    c.ratio_used = packs_ideal ? c.ideal_ratio.value_or(c.measure.ratio) : c.measure.ratio;
-    if (c.ideal_ratio) {
-      const LD off = std::fabs(static_cast<LD>(c.measure.ratio) / *c.ideal_ratio - 1);
-      const float mismatch = static_cast<float>(off);
-      if (!alloy.mismatch || mismatch > *alloy.mismatch) alloy.mismatch = mismatch;
-    }
+    alloy.cluster_slots[i] = detail::make_cluster(alloy.kind, measures[i], chosen[i]);
+    prepared[i] = detail::prepare_cluster(alloy.cluster_slots[i]);
   }
-  switch (alloy.kind) {
-    case AlloyKind::kBinary:
-      detail::compute_binary_compositions(alloy);
-      break;
-    case AlloyKind::kTernary:
-      detail::compute_ternary_compositions(alloy);
-      break;
-    case AlloyKind::kQuaternary:
-      detail::compute_quaternary_compositions(alloy);
-      break;
-  }
+  detail::complete_alloy(alloy, std::span(prepared).first(measures.size()));
   return alloy;
 }
 

@@ -6,15 +6,13 @@ namespace glassform::detail {
 
 using LD = long double;
 
-void compute_quaternary_compositions(AlloyResult& alloy) {
+void compute_quaternary_compositions(AlloyResult& alloy,
+                                     std::span<const PreparedCluster> prepared) {
   // The measured ratios are used throughout; of the coordination numbers only the first
   // enters the arithmetic, and the chosen integers are only reported.
   std::array<LD, 3> spacing{};
-  std::array<float, 3> ratios{};
-  for (std::size_t i = 0; i < 3; ++i) {
-    ratios[i] = alloy.cluster_slots[i].ratio_used;
-    spacing[i] = cluster_spacing(ratios[i]);
-  }
+  for (std::size_t i = 0; i < 3; ++i)
+    spacing[i] = prepared[i].spacing;
   Composition& c = alloy.composition_slots[0];
   alloy.composition_count = 1;
 
@@ -23,15 +21,15 @@ void compute_quaternary_compositions(AlloyResult& alloy) {
       make_cell(cell_edge(2.0, spacing[0] + spacing[1]), cell_edge(model::kTwoRootTwo, spacing[0]),
                 cell_edge(model::kTwoOverRootThree, spacing[0] + spacing[1] + 2 * spacing[2]));
 
-  c.solvent_atoms = solvent_atoms_per_cluster(alloy.cluster_slots[0].measure.coordination);
+  c.solvent_atoms = prepared[0].solvent_atoms;
   c.total_atoms = static_cast<float>(static_cast<LD>(c.solvent_atoms) + 4.0F);
   c.percent[0] = static_cast<float>(static_cast<LD>(c.solvent_atoms) / c.total_atoms * 100.0F);
   c.percent[1] = static_cast<float>(1 / static_cast<LD>(c.total_atoms) * 100.0F);
   c.percent[2] = c.percent[1];
   c.percent[3] = static_cast<float>(2.0F / static_cast<LD>(c.total_atoms) * 100.0F);
 
-  const LD atoms = static_cast<LD>(c.solvent_atoms) + static_cast<LD>(cube(ratios[0])) +
-                   static_cast<LD>(cube(ratios[1])) + 2 * static_cast<LD>(cube(ratios[2]));
+  const LD atoms = static_cast<LD>(c.solvent_atoms) + static_cast<LD>(prepared[0].cube) +
+                   static_cast<LD>(prepared[1].cube) + 2 * static_cast<LD>(prepared[2].cube);
   c.packing = packing_efficiency(atoms, c.cell.volume);
   c.elastic = estimate_composition(alloy, c);
 }

@@ -6,16 +6,11 @@ namespace glassform::detail {
 
 using LD = long double;
 
-void compute_ternary_compositions(AlloyResult& alloy) {
-  const Cluster& largest = alloy.cluster_slots[0];
-  const Cluster& smallest = alloy.cluster_slots[1];
+void compute_ternary_compositions(AlloyResult& alloy, std::span<const PreparedCluster> prepared) {
   // The solvent count of the ternary unit follows the chosen integer of the first cluster.
-  const float solvent_atoms = solvent_atoms_per_cluster(largest.chosen);
-
-  const float r1 = largest.ratio_used;
-  const float r2 = smallest.ratio_used;
-  const LD s1 = cluster_spacing(r1);
-  const LD s2 = cluster_spacing(r2);
+  const float solvent_atoms = prepared[0].solvent_atoms_chosen;
+  const LD s1 = prepared[0].spacing;
+  const LD s2 = prepared[1].spacing;
   alloy.composition_count = 3;
   for (int k = 0; k < 3; ++k) {
     Composition& c = alloy.composition_slots[static_cast<std::size_t>(k)];
@@ -25,8 +20,8 @@ void compute_ternary_compositions(AlloyResult& alloy) {
     const int smallest_atoms = 1 + k;
     c.cell = make_cell(cell_edge(2.0, s1 + s2), cell_edge(model::kTwoRootTwo, s1),
                        cell_edge(model::kTwoOverRootThree, s1 + smallest_atoms * s2));
-    const LD atoms = smallest_atoms * static_cast<LD>(cube(r2)) +
-                     (static_cast<LD>(cube(r1)) + static_cast<LD>(solvent_atoms));
+    const LD atoms = smallest_atoms * static_cast<LD>(prepared[1].cube) +
+                     (static_cast<LD>(prepared[0].cube) + static_cast<LD>(solvent_atoms));
     c.packing = packing_efficiency(atoms, c.cell.volume);
 
     const LD unit = (static_cast<LD>(solvent_atoms) + 1) + smallest_atoms;

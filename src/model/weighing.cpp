@@ -31,6 +31,26 @@ void masses(std::span<const double> weight, double total_grams, std::span<double
     out[i] = total > 0 ? total_grams * (weight[i] / total) : 0;
 }
 
+std::array<double, 4> composition_weight_percent_exact(const AlloyResult& alloy,
+                                                       const Composition& c) {
+  const std::span<const Element* const> e = alloy.elements();
+  std::array<double, 4> atomic{};
+  for (std::size_t i = 0; i < e.size(); ++i)
+    atomic[i] = static_cast<double>(c.percent[i]);
+  std::array<double, 4> weight{};
+  weight_percent(e, std::span(atomic).first(e.size()), std::span(weight).first(e.size()));
+  return weight;
+}
+
+std::array<float, 4> composition_weight_percent(const AlloyResult& alloy,
+                                                const Composition& composition) {
+  const std::array<double, 4> weight = composition_weight_percent_exact(alloy, composition);
+  std::array<float, 4> stored{};
+  for (std::size_t i = 0; i < stored.size(); ++i)
+    stored[i] = static_cast<float>(weight[i]);
+  return stored;
+}
+
 namespace {
 
 bool is_upper(char c) {

@@ -3,6 +3,7 @@
 // the element table; the arithmetic is in double precision.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/alloys.hpp"
 #include "model/elements.hpp"
 
 namespace glassform {
@@ -26,6 +28,13 @@ void atomic_percent(std::span<const Element* const> elements, std::span<const do
 // The mass of each element in an ingot of `total_grams`, from the weight percentages; the
 // masses add up to the total.
 void masses(std::span<const double> weight, double total_grams, std::span<double> out);
+
+// Weight percent of each element of a composition, computed in double from the stored atomic
+// percentages; the second stores them as floats like every reported value.
+std::array<double, 4> composition_weight_percent_exact(const AlloyResult& alloy,
+                                                       const Composition& composition);
+std::array<float, 4> composition_weight_percent(const AlloyResult& alloy,
+                                                const Composition& composition);
 
 // One element of a composition and its amount.
 struct FormulaPart {

@@ -102,15 +102,20 @@ std::optional<Format> parse_format(std::string_view name) {
 std::string aligned_table(const std::vector<std::string>& header,
                           const std::vector<std::vector<std::string>>& rows) {
   std::vector<std::size_t> width(header.size());
+  // A column is right-aligned when it holds numbers, and no other text than "-".
   std::vector<bool> right(header.size(), true);
+  std::vector<bool> any_number(header.size(), false);
   for (std::size_t c = 0; c < header.size(); ++c)
     width[c] = header[c].size();
   for (const auto& row : rows) {
     for (std::size_t c = 0; c < row.size() && c < width.size(); ++c) {
       width[c] = std::max(width[c], row[c].size());
       if (row[c] != "-" && !is_number_cell(row[c])) right[c] = false;
+      if (row[c] != "-" && is_number_cell(row[c])) any_number[c] = true;
     }
   }
+  for (std::size_t c = 0; c < header.size(); ++c)
+    right[c] = right[c] && any_number[c];
   std::string out;
   auto line = [&](const std::vector<std::string>& cells) {
     std::string text;

@@ -14,16 +14,6 @@ namespace {
 
 constexpr std::array<std::string_view, 3> kGammaNames{"empty", "half full", "full"};
 
-std::array<double, 4> weights_in_double(const AlloyResult& alloy, const Composition& c) {
-  const std::span<const Element* const> e = alloy.elements();
-  std::array<double, 4> atomic{};
-  for (std::size_t i = 0; i < e.size(); ++i)
-    atomic[i] = static_cast<double>(c.percent[i]);
-  std::array<double, 4> weight{};
-  weight_percent(e, std::span(atomic).first(e.size()), std::span(weight).first(e.size()));
-  return weight;
-}
-
 std::string fixed(double value, int decimals) {
   std::string text;
   appendf(text, "%.*f", decimals, value);
@@ -47,19 +37,10 @@ std::string weighing_table(const std::vector<std::string>& symbols,
 
 }  // namespace
 
-std::array<float, 4> composition_weight_percent(const AlloyResult& alloy,
-                                                const Composition& composition) {
-  const std::array<double, 4> weight = weights_in_double(alloy, composition);
-  std::array<float, 4> stored{};
-  for (std::size_t i = 0; i < stored.size(); ++i)
-    stored[i] = static_cast<float>(weight[i]);
-  return stored;
-}
-
 std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composition& composition,
                                          double grams) {
   const std::size_t n = alloy.elements().size();
-  const std::array<double, 4> weight = weights_in_double(alloy, composition);
+  const std::array<double, 4> weight = composition_weight_percent_exact(alloy, composition);
   std::array<double, 4> out{};
   masses(std::span(weight).first(n), grams, std::span(out).first(n));
   return out;
@@ -68,7 +49,7 @@ std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composi
 void append_weighing_text(std::string& out, const AlloyResult& alloy,
                           const Composition& composition, double grams) {
   const std::span<const Element* const> e = alloy.elements();
-  const std::array<double, 4> weight = weights_in_double(alloy, composition);
+  const std::array<double, 4> weight = composition_weight_percent_exact(alloy, composition);
   const std::array<double, 4> mass = composition_masses(alloy, composition, grams);
   std::vector<std::string> symbols;
   std::vector<double> atomic;

@@ -14,11 +14,6 @@
 
 namespace glassform {
 
-// Weight percent of each element of a composition, computed in double from the stored atomic
-// percentages and stored as floats like every reported value.
-std::array<float, 4> composition_weight_percent(const AlloyResult& alloy,
-                                                const Composition& composition);
-
 // Grams of each element for an ingot of `grams`; unrounded, they add up to `grams`.
 std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composition& composition,
                                          double grams);

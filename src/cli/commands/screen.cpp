@@ -1,0 +1,160 @@
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli_internal.hpp"
+#include "model/screening.hpp"
+#include "report/row_writer.hpp"
+
+namespace glassform::cli {
+
+namespace {
+
+struct Arguments {
+  std::string kind;
+  std::vector<std::string> solvents;
+  std::vector<std::string> solutes{"all"};
+  bool any_order = false;
+  std::string sort;
+  std::size_t top = 100;
+  bool all = false;
+  bool require_elastic = false;
+};
+
+std::vector<const Element*> elements_of(const std::vector<std::string>& symbols) {
+  if (symbols.size() == 1 && symbols[0] == "all") {
+    std::vector<const Element*> every;
+    for (const Element& e : kElements)
+      every.push_back(&e);
+    return every;
+  }
+  return resolve_symbols(symbols);
+}
+
+SortOrder sort_order(const std::string& key) {
+  SortOrder order;
+  if (key.empty()) return order;
+  const bool descending = key[0] == '-';
+  const std::string name = descending ? key.substr(1) : key;
+  order.field = row_field(name);
+  order.descending = descending;
+  if (!order.field) {
+    std::string keys;
+    for (const std::string_view k : row_field_names()) {
+      if (!keys.empty()) keys.append(", ");
+      keys.append(k);
+    }
+    throw UsageError("unknown sort key \"" + name +
+                     "\"; the keys are the numeric columns: " + keys);
+  }
+  return order;
+}
+
+// One line on standard error, redrawn in place, for screens that take more than about half a
+// second; erased at the end. Only on a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(const Run& run) : run_(run), start_(std::chrono::steady_clock::now()) {}
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+  ~ProgressLine() {
+    if (shown_) run_.io.err.write("\r\x1b[K");
+  }
+
+  void update(std::uint64_t done, std::uint64_t total) {
+    if (!run_.io.err_is_terminal || done == total) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    // Nothing for a screen of half a second or less, and at most ten redraws a second.
+    if (seconds < 0.5 || done == 0 || seconds < last_draw_ + 0.1) return;
+    last_draw_ = seconds;
+    const double rate = static_cast<double>(done) / seconds;
+    std::array<char, 160> line{};
+    std::snprintf(line.data(), line.size(),
+                  "\rscreened %llu of %llu alloys, %.0f alloys/s, %.1f s left\x1b[K",
+                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
+                  rate, static_cast<double>(total - done) / rate);
+    run_.io.err.write(line.data());
+    shown_ = true;
+  }
+
+ private:
+  const Run& run_;
+  std::chrono::steady_clock::time_point start_;
+  double last_draw_ = 0;
+  bool shown_ = false;
+};
+
+}  // namespace
+
+void register_screen(CLI::App& app, Run& run) {
+  auto args = std::make_shared<Arguments>();
+  CLI::App* command =
+      app.add_subcommand("screen", "Rank every candidate alloy of one or more solvents");
+  command->add_option("kind", args->kind, "binary, ternary or quaternary")
+      ->required()
+      ->check(CLI::IsMember({"binary", "ternary", "quaternary"}))
+      ->type_name("KIND");
+  command->add_option("--solvent", args->solvents, "The solvents, or all")
+      ->required()
+      ->delimiter(',')
+      ->type_name("X[,Y...]|all");
+  command->add_option("--solutes", args->solutes, "The candidate solutes (default: all)")
+      ->delimiter(',')
+      ->type_name("LIST|all");
+  command->add_flag("--any-order", args->any_order,
+                    "Every ordered choice of solutes, not only decreasing radius");
+  command
+      ->add_option("--sort", args->sort,
+                   "A numeric column to rank by; -KEY ranks descending (write --sort=-KEY)")
+      ->type_name("KEY");
+  CLI::Option* top =
+      command->add_option("--top", args->top, "The N best rows (default 100)")->type_name("N");
+  CLI::Option* all =
+      command->add_flag("--all", args->all, "Every row, unsorted, in generation order");
+  top->excludes(all);
+  command->add_flag("--require-elastic", args->require_elastic,
+                    "Drop rows whose elastic constants cannot be computed");
+  add_output_options(*command, run);
+  command->footer(
+      "The integer of each cluster is the one nearest its computed coordination number. The "
+      "default order is the mismatch ascending (the clusters closest to ideal packing first), "
+      "then the packing efficiency descending, then the symbols; rows without the key's value "
+      "go last.\n\nExamples:\n  glassform screen binary --solvent Zr --top 10\n"
+      "  glassform screen ternary --solvent all --sort=-packing_% --format csv -o top.csv");
+  run.commands.emplace_back(command, [args](Run& r) {
+    ScreenOptions options;
+    options.kind = args->kind == "binary"    ? AlloyKind::kBinary
+                   : args->kind == "ternary" ? AlloyKind::kTernary
+                                             : AlloyKind::kQuaternary;
+    options.solvents = elements_of(args->solvents);
+    options.solutes = elements_of(args->solutes);
+    options.any_order = args->any_order;
+    options.require_elastic = args->require_elastic;
+    if (args->all && !args->sort.empty()) {
+      throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
+    }
+    const SortOrder order = sort_order(args->sort);
+    if (args->top < 1) throw UsageError("--top takes a number of at least 1");
+    return with_output(r, [&](OutputSink& sink) {
+      ProgressLine line(r);
+      const ScreenProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
+        line.update(done, total);
+      };
+      RowWriter writer(sink, r.format(), args->all);
+      if (args->all) {
+        screen_each(
+            options,
+            [&writer](const AlloyResult& alloy, const Composition& c) { writer.add(alloy, c); },
+            progress);
+      } else {
+        for (const RankedRow& row : screen_top(options, order, args->top, progress))
+          writer.add(row.alloy, row.alloy.compositions()[row.composition]);
+      }
+      writer.finish();
+      return 0;
+    });
+  });
+}
+
+}  // namespace glassform::cli

@@ -1,0 +1,105 @@
+// Screening: every candidate alloy of one or more solvents, evaluated with the integers nearest
+// the computed coordination numbers, and its compositions ranked. The radius ratio, the
+// coordination number and everything the packing needs of a cluster depend only on the
+// (solute, solvent) pair, so they are computed once per pair and run.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "model/alloys.hpp"
+
+namespace glassform {
+
+// The numeric values of a result row, named as the columns of the CSV output.
+enum class RowField : std::uint8_t {
+  kGammaSites,
+  kN1,
+  kN2,
+  kN3,
+  kZ1,
+  kZ2,
+  kZ3,
+  kR1,
+  kR2,
+  kR3,
+  kR1Used,
+  kR2Used,
+  kR3Used,
+  kMismatch,
+  kSolventAtoms,
+  kTotalAtoms,
+  kXSolvent,
+  kX1,
+  kX2,
+  kX3,
+  kPacking,
+  kE,
+  kG,
+  kB,
+  kC11,
+  kC12,
+  kC44,
+  kM,
+  kC12OverC11,
+  kC44OverC11,
+  kWSolvent,
+  kW1,
+  kW2,
+  kW3,
+};
+
+// The field of a column name ("packing_%", "E_GPa", ...), or nothing.
+std::optional<RowField> row_field(std::string_view name);
+// Every field's column name, in column order.
+std::vector<std::string_view> row_field_names();
+
+// The value of a field in one composition's row; nothing where the row has none (a solute
+// the alloy lacks, a modulus that cannot be estimated).
+std::optional<double> row_value(const AlloyResult& alloy, const Composition& composition,
+                                RowField field);
+
+struct ScreenOptions {
+  AlloyKind kind = AlloyKind::kBinary;
+  std::vector<const Element*> solvents;  // screened in table order
+  std::vector<const Element*> solutes;   // the candidates; a solvent is never its own solute
+  bool any_order = false;                // every ordered choice, not only decreasing radius
+  bool require_elastic = false;          // drop rows whose elastic constants cannot be computed
+};
+
+// The order of the ranking: a field ascending or descending; without a field, the default:
+// mismatch ascending, ties by packing efficiency descending. Ties then go by the symbols in
+// row order and the gamma sites. Rows without the field's value go last.
+struct SortOrder {
+  std::optional<RowField> field;
+  bool descending = false;
+};
+
+// Whether row (a, ca) comes before row (b, cb).
+bool row_before(const SortOrder& order, const AlloyResult& a, const Composition& ca,
+                const AlloyResult& b, const Composition& cb);
+
+// The number of candidate alloys.
+std::uint64_t candidate_count(const ScreenOptions& options);
+
+// Told now and then how many alloys are done, out of how many.
+using ScreenProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Every row in generation order (solvent by solvent, then the solutes), in constant memory.
+void screen_each(const ScreenOptions& options,
+                 const std::function<void(const AlloyResult&, const Composition&)>& visit,
+                 const ScreenProgress& progress = {});
+
+struct RankedRow {
+  AlloyResult alloy;
+  std::size_t composition;  // index into alloy.compositions()
+};
+
+// The `top` best rows in `order`, best first, kept in a heap of that size.
+std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder& order,
+                                  std::size_t top, const ScreenProgress& progress = {});
+
+}  // namespace glassform

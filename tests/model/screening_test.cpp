@@ -1,0 +1,145 @@
+#include "model/screening.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace glassform {
+namespace {
+
+std::vector<const Element*> every_element() {
+  std::vector<const Element*> all;
+  for (const Element& e : kElements)
+    all.push_back(&e);
+  return all;
+}
+
+const Element* el(std::string_view symbol) {
+  return find_element(symbol);
+}
+
+struct CountCase {
+  AlloyKind kind;
+  bool any_order;
+  std::uint64_t per_solvent;  // with every element a candidate
+};
+
+TEST(ScreenCandidates, CountEveryChoiceOfSolutes) {
+  for (const CountCase c :
+       {CountCase{AlloyKind::kBinary, false, 72},
+        CountCase{AlloyKind::kTernary, false, 72 * 71 / 2},
+        CountCase{AlloyKind::kQuaternary, false, 72 * 71 * 70 / 6},
+        CountCase{AlloyKind::kBinary, true, 72}, CountCase{AlloyKind::kTernary, true, 72 * 71},
+        CountCase{AlloyKind::kQuaternary, true, 72 * 71 * 70}}) {
+    ScreenOptions options{c.kind, {el("Zr")}, every_element(), c.any_order, false};
+    EXPECT_EQ(candidate_count(options), c.per_solvent);
+    if (c.kind != AlloyKind::kQuaternary || !c.any_order) {
+      std::uint64_t visited = 0;
+      screen_each(options, [&](const AlloyResult& a, const Composition& comp) {
+        if (&comp == &a.compositions()[0]) ++visited;
+      });
+      EXPECT_EQ(visited, c.per_solvent);
+    }
+    options.solvents = every_element();
+    EXPECT_EQ(candidate_count(options), 73 * c.per_solvent);
+  }
+}
+
+TEST(ScreenCandidates, TakeTheListedSolutesInDecreasingRadiusOnceEach) {
+  // Ni is the solvent and no solute of its own; the rest come largest first.
+  const ScreenOptions options{
+      AlloyKind::kTernary, {el("Ni")}, {el("Cu"), el("Zr"), el("Ni"), el("Al")}, false, false};
+  EXPECT_EQ(candidate_count(options), 3U);
+  std::vector<std::string> seen;
+  screen_each(options, [&](const AlloyResult& a, const Composition& c) {
+    if (c.gamma_sites == 0) {
+      seen.push_back(std::string(a.elements()[1]->symbol) + std::string(a.elements()[2]->symbol));
+    }
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"ZrAl", "ZrCu", "AlCu"}));
+}
+
+// A screened row is the alloy computed alone with the nearest integers.
+TEST(ScreenRows, EqualTheAlloyComputedAlone) {
+  std::mt19937 random(99);
+  for (const AlloyKind kind : {AlloyKind::kBinary, AlloyKind::kTernary, AlloyKind::kQuaternary}) {
+    const ScreenOptions options{kind, {el("Cu"), el("Fe")}, every_element(), true, false};
+    std::uint64_t i = 0;
+    screen_each(options, [&](const AlloyResult& a, const Composition& c) {
+      if (++i % 997 != 0) return;
+      std::vector<ClusterMeasure> measures;
+      std::vector<int> chosen;
+      for (std::size_t s = 1; s < a.elements().size(); ++s) {
+        measures.push_back(measure_cluster(*a.elements()[s], *a.elements()[0]));
+        chosen.push_back(nearest_integer(measures.back().coordination));
+      }
+      const AlloyResult alone = *compute_alloy(a.elements(), measures, chosen);
+      const Composition& d =
+          alone.compositions()[static_cast<std::size_t>(&c - a.compositions().data())];
+      for (const std::string_view name : row_field_names()) {
+        const RowField f = *row_field(name);
+        EXPECT_EQ(row_value(a, c, f), row_value(alone, d, f)) << name;
+      }
+    });
+  }
+}
+
+TEST(ScreenTop, EqualsTheHeadOfAFullSort) {
+  const ScreenOptions options{
+      AlloyKind::kTernary, {el("Zr"), el("Cu")}, every_element(), false, false};
+  for (const SortOrder order : {SortOrder{}, SortOrder{RowField::kPacking, true},
+                                SortOrder{RowField::kE, false}, SortOrder{RowField::kZ1, false}}) {
+    std::vector<RankedRow> all;
+    screen_each(options, [&](const AlloyResult& a, const Composition& c) {
+      all.push_back({a, static_cast<std::size_t>(&c - a.compositions().data())});
+    });
+    std::stable_sort(all.begin(), all.end(), [&](const RankedRow& x, const RankedRow& y) {
+      return row_before(order, x.alloy, x.alloy.compositions()[x.composition], y.alloy,
+                        y.alloy.compositions()[y.composition]);
+    });
+    for (const std::size_t top : {1U, 37U, 500U, 1000000U}) {
+      const std::vector<RankedRow> best = screen_top(options, order, top);
+      ASSERT_EQ(best.size(), std::min(top, all.size()));
+      for (std::size_t i = 0; i < best.size(); ++i) {
+        EXPECT_EQ(best[i].alloy.elements()[1], all[i].alloy.elements()[1]) << i;
+        EXPECT_EQ(best[i].alloy.elements()[2], all[i].alloy.elements()[2]) << i;
+        EXPECT_EQ(best[i].composition, all[i].composition) << i;
+      }
+    }
+  }
+}
+
+TEST(ScreenOrder, BreaksTiesAsStatedAndPutsMissingValuesLast) {
+  const AlloyResult zr_cu = *compute_binary(*el("Zr"), *el("Cu"), 10);
+  const AlloyResult zr_mn = *compute_binary(*el("Zr"), *el("Mn"), 11);  // no G: no C11
+  const AlloyResult cu_zr_al = *compute_ternary(*el("Cu"), *el("Zr"), *el("Al"), 17, 15);
+  const Composition& a = zr_cu.compositions()[0];
+  const Composition& m = zr_mn.compositions()[0];
+  const SortOrder by_c11{RowField::kC11, false};
+  const SortOrder by_c11_down{RowField::kC11, true};
+  EXPECT_TRUE(row_before(by_c11, zr_cu, a, zr_mn, m));
+  EXPECT_TRUE(row_before(by_c11_down, zr_cu, a, zr_mn, m));
+  EXPECT_FALSE(row_before(by_c11_down, zr_mn, m, zr_cu, a));
+  // The same alloy's ternary rows tie on mismatch; packing descending decides.
+  const auto c = cu_zr_al.compositions();
+  EXPECT_TRUE(row_before(SortOrder{}, cu_zr_al, c[1], cu_zr_al, c[0]));  // 60.64 before 54.90
+  // Equal keys: the symbols, then the gamma sites.
+  const SortOrder by_z1{RowField::kZ1, false};
+  EXPECT_TRUE(row_before(by_z1, cu_zr_al, c[0], cu_zr_al, c[2]));
+  EXPECT_FALSE(row_before(by_z1, cu_zr_al, c[2], cu_zr_al, c[2]));
+}
+
+TEST(ScreenFilter, RequireElasticDropsRowsWithoutConstants) {
+  ScreenOptions options{AlloyKind::kBinary, {el("Zr")}, every_element(), false, true};
+  std::size_t kept = 0;
+  screen_each(options, [&](const AlloyResult&, const Composition& c) {
+    EXPECT_TRUE(c.elastic.constants);
+    ++kept;
+  });
+  // The solutes lacking G or B: O, N, S, P, Mn, Tc, Ga, Po, Pa, In, Sr, Rb, Cs.
+  EXPECT_EQ(kept, 72U - 13U);
+}
+
+}  // namespace
+}  // namespace glassform
