@@ -2,13 +2,17 @@
 # Installs the Debian packages that glassform needs and that are missing:
 #   (no option)  to build the program: a C++ compiler, CMake, CLI11, nlohmann-json
 #   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind
-#   --ci         also what CI uses: clang with its fuzzer runtime, clang-format, clang-tidy
+#   --ci         also what CI uses: clang with its fuzzer runtime, clang-format, clang-tidy,
+#                Python 3 and Chromium (the plot's rendering test)
 set -euo pipefail
 
 packages=(g++ cmake make libcli11-dev nlohmann-json3-dev)
 case "${1:-}" in
-  --test) packages+=(libgtest-dev libbenchmark-dev valgrind) ;;
-  --ci) packages+=(libgtest-dev libbenchmark-dev valgrind clang clang-format clang-tidy libclang-rt-dev) ;;
+  --test) packages+=(libgtest-dev libbenchmark-dev valgrind python3) ;;
+  --ci)
+    packages+=(libgtest-dev libbenchmark-dev valgrind python3 clang clang-format clang-tidy
+      libclang-rt-dev chromium)
+    ;;
   "") ;;
   *) echo "usage: $0 [--test|--ci]" >&2; exit 2 ;;
 esac

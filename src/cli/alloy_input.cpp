@@ -75,6 +75,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
       ->type_name(kCnNames[count - 2]);
   add_output_options(*command, run);
   add_mass_option(*command, run);
+  add_plot_option(*command, run);
   command->footer("Example:\n  " + example);
   run.commands.emplace_back(command, [args, count](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(args->symbols);
@@ -83,12 +84,16 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
     const AlloyResult alloy = evaluate_alloy(elements, args->chosen);
     for (const std::string& w : command_line_warnings(alloy))
       r.warn(w);
-    return with_output(r, [&](OutputSink& sink) {
+    const int status = with_output(r, [&](OutputSink& sink) {
       AlloyWriter writer(sink, r.format(), grams);
       writer.add(alloy);
       writer.finish();
       return 0;
     });
+    BlackmanPlot plot;
+    plot.add_alloy(alloy);
+    write_plot(r, plot);
+    return status;
   });
 }
 

@@ -10,6 +10,7 @@
 #include "cli/command_line.hpp"
 #include "model/alloys.hpp"
 #include "model/weighing.hpp"
+#include "report/blackman_plot.hpp"
 #include "report/formats.hpp"
 
 namespace glassform::cli {
@@ -36,6 +37,7 @@ struct Run {
   std::string format_name = "text";
   std::string output_path;
   std::string mass_text;  // --mass as given
+  std::string plot_path;  // --plot FILE.svg
   std::vector<std::pair<CLI::App*, std::function<int(Run&)>>> commands;
 
   [[nodiscard]] Format format() const;
@@ -49,6 +51,13 @@ struct Run {
 
 // Adds --format and -o/--output to a subcommand.
 void add_output_options(CLI::App& command, Run& run);
+
+// Adds --plot FILE.svg: the Blackman diagram of what is written.
+void add_plot_option(CLI::App& command, Run& run);
+
+// Writes the plot to the --plot file atomically, if one was asked for; notes on standard error
+// when compositions were left out of a full plot.
+void write_plot(const Run& run, const BlackmanPlot& plot);
 
 // Adds --mass GRAMS: the masses of each element for an ingot of that mass.
 void add_mass_option(CLI::App& command, Run& run);

@@ -74,6 +74,24 @@ std::optional<double> Run::grams() const {
   return grams;
 }
 
+void add_plot_option(CLI::App& command, Run& run) {
+  command
+      .add_option("--plot", run.plot_path,
+                  "Also draw the Blackman diagram (C44/C11 against C12/C11) as an SVG file")
+      ->type_name("FILE.svg");
+}
+
+void write_plot(const Run& run, const BlackmanPlot& plot) {
+  if (run.plot_path.empty()) return;
+  if (plot.truncated()) {
+    run.warn("the plot holds at most " + std::to_string(BlackmanPlot::kMaxPoints) +
+             " points: it shows the first " + std::to_string(plot.points()));
+  }
+  AtomicFile file(run.plot_path);
+  file.write(plot.svg());
+  file.commit();
+}
+
 void add_mass_option(CLI::App& command, Run& run) {
   command
       .add_option("--mass", run.mass_text,

@@ -132,6 +132,7 @@ void register_batch(CLI::App& app, Run& run) {
   command->add_option("file", *path, "The batch file (default: standard input)")->type_name("FILE");
   add_output_options(*command, run);
   add_mass_option(*command, run);
+  add_plot_option(*command, run);
   command->footer(
       "Each line: the symbols, solvent first (2, 3 or 4 of them give the kind), optionally one "
       "integer coordination number per solute; separated by blanks, tabs or commas. Blank lines "
@@ -146,7 +147,8 @@ void register_batch(CLI::App& app, Run& run) {
     if (!from_stdin) file = std::make_unique<FileInput>(*path);
     InputSource& input = from_stdin ? r.io.in : *file;
     const std::string name = from_stdin ? "<stdin>" : *path;
-    return with_output(r, [&](OutputSink& sink) {
+    BlackmanPlot plot;
+    const int status = with_output(r, [&](OutputSink& sink) {
       AlloyWriter writer(sink, r.format(), grams);
       LineReader reader(input);
       std::string line;
@@ -172,10 +174,13 @@ void register_batch(CLI::App& app, Run& run) {
         for (const std::string& w : command_line_warnings(alloy))
           r.warn(where() + w);
         writer.add(alloy);
+        if (!r.plot_path.empty()) plot.add_alloy(alloy);
       }
       writer.finish();
       return bad ? 1 : 0;
     });
+    write_plot(r, plot);
+    return status;
   });
 }
 

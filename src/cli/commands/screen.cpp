@@ -116,6 +116,7 @@ void register_screen(CLI::App& app, Run& run) {
   command->add_flag("--require-elastic", args->require_elastic,
                     "Drop rows whose elastic constants cannot be computed");
   add_output_options(*command, run);
+  add_plot_option(*command, run);
   command->footer(
       "The integer of each cluster is the one nearest its computed coordination number. The "
       "default order is the mismatch ascending (the clusters closest to ideal packing first), "
@@ -134,9 +135,13 @@ void register_screen(CLI::App& app, Run& run) {
     if (args->all && !args->sort.empty()) {
       throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
     }
+    if (args->all && !r.plot_path.empty()) {
+      throw UsageError("--plot draws the ranked rows and --all writes every row: give one of them");
+    }
     const SortOrder order = sort_order(args->sort);
     if (args->top < 1) throw UsageError("--top takes a number of at least 1");
-    return with_output(r, [&](OutputSink& sink) {
+    BlackmanPlot plot;
+    const int status = with_output(r, [&](OutputSink& sink) {
       ProgressLine line(r);
       const ScreenProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
         line.update(done, total);
@@ -148,12 +153,17 @@ void register_screen(CLI::App& app, Run& run) {
             [&writer](const AlloyResult& alloy, const Composition& c) { writer.add(alloy, c); },
             progress);
       } else {
-        for (const RankedRow& row : screen_top(options, order, args->top, progress))
-          writer.add(row.alloy, row.alloy.compositions()[row.composition]);
+        for (const RankedRow& row : screen_top(options, order, args->top, progress)) {
+          const Composition& c = row.alloy.compositions()[row.composition];
+          writer.add(row.alloy, c);
+          plot.add_row(row.alloy, c);
+        }
       }
       writer.finish();
       return 0;
     });
+    write_plot(r, plot);
+    return status;
   });
 }
 

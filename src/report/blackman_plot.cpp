@@ -1,0 +1,386 @@
+#include "report/blackman_plot.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "report/number_format.hpp"
+#include "report/text_report.hpp"
+
+namespace glassform {
+
+namespace {
+
+constexpr double kWidth = 800;
+constexpr double kHeight = 600;
+constexpr double kLeft = 70;
+constexpr double kRight = 610;
+constexpr double kTop = 60;
+constexpr double kBottom = 470;
+constexpr double kCharWidth = 7.0;  // of the 11 px sans-serif labels, generously
+constexpr double kLabelHeight = 11;
+
+constexpr std::array<const char*, 12> kPalette{"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
+                                               "#ff7f0e", "#8c564b", "#e377c2", "#17becf",
+                                               "#bcbd22", "#7f7f7f", "#000080", "#808000"};
+
+// The formula with one decimal: Zr81.9Cu18.1.
+std::string short_formula(const AlloyResult& alloy, const Composition& c) {
+  std::string text;
+  const std::span<const Element* const> e = alloy.elements();
+  for (std::size_t i = 0; i < e.size(); ++i) {
+    text.append(e[i]->symbol);
+    append_fixed(text, c.percent[i], 1);
+  }
+  return text;
+}
+
+// Points of the model's line y = 2(1 - x)/3 for a ratio B/G.
+double model_x(double bg) {
+  return (bg - 0.5) / (bg + 1);
+}
+double model_y(double bg) {
+  return 1 / (bg + 1);
+}
+
+struct Axis {
+  double min;
+  double max;
+  double step;
+};
+
+// A range holding every value with a margin, on a round tick step.
+Axis fit_axis(double low, double high) {
+  const double span = std::max(high - low, 0.05);
+  low -= span * 0.08;
+  high += span * 0.08;
+  const double raw = (high - low) / 8;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = magnitude;
+  for (const double m : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+    step = m * magnitude;
+    if (step >= raw) break;
+  }
+  return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
+}
+
+struct Box {
+  double x0;
+  double y0;
+  double x1;
+  double y1;
+  [[nodiscard]] bool overlaps(const Box& o) const {
+    return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
+  }
+};
+
+}  // namespace
+
+std::string xml_escape(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out.append("&amp;");
+        break;
+      case '<':
+        out.append("&lt;");
+        break;
+      case '>':
+        out.append("&gt;");
+        break;
+      case '"':
+        out.append("&quot;");
+        break;
+      case '\'':
+        out.append("&apos;");
+        break;
+      default:
+        out.push_back(c);
+    }
+  }
+  return out;
+}
+
+bool BlackmanPlot::add(const AlloyResult& alloy, std::span<const Composition> compositions,
+                       bool joined) {
+  Series series;
+  series.joined = joined;
+  for (const Composition& c : compositions) {
+    if (!c.elastic.constants) {
+      not_drawn_.push_back(short_formula(alloy, c));
+      continue;
+    }
+    if (point_count_ == kMaxPoints) {
+      truncated_ = true;
+      break;
+    }
+    series.points.push_back({c.elastic.constants->c12_over_c11, c.elastic.constants->c44_over_c11,
+                             short_formula(alloy, c)});
+    ++point_count_;
+  }
+  for (std::size_t i = 0; i < alloy.elements().size(); ++i) {
+    if (i > 0) series.name.push_back('-');
+    series.name.append(alloy.elements()[i]->symbol);
+  }
+  if (series.points.empty()) return !truncated_;
+  // Rows of one alloy share its colour.
+  const auto same = std::find_if(series_.begin(), series_.end(), [&series](const Series& s) {
+    return !s.joined && !series.joined && s.name == series.name;
+  });
+  if (same != series_.end()) {
+    same->points.insert(same->points.end(), series.points.begin(), series.points.end());
+  } else {
+    series_.push_back(std::move(series));
+  }
+  return !truncated_;
+}
+
+bool BlackmanPlot::add_alloy(const AlloyResult& alloy) {
+  return add(alloy, alloy.compositions(), true);
+}
+
+bool BlackmanPlot::add_row(const AlloyResult& alloy, const Composition& composition) {
+  return add(alloy, std::span(&composition, 1), false);
+}
+
+std::string BlackmanPlot::svg() const {
+  // Ranges: the points, and always the model's line from B/G = 1 to 5.
+  double x_low = model_x(1);
+  double x_high = model_x(5);
+  double y_low = model_y(5);
+  double y_high = model_y(1);
+  for (const Series& s : series_) {
+    for (const Point& p : s.points) {
+      x_low = std::min(x_low, static_cast<double>(p.x));
+      x_high = std::max(x_high, static_cast<double>(p.x));
+      y_low = std::min(y_low, static_cast<double>(p.y));
+      y_high = std::max(y_high, static_cast<double>(p.y));
+    }
+  }
+  const Axis ax = fit_axis(x_low, x_high);
+  const Axis ay = fit_axis(y_low, y_high);
+  const auto px = [&](double x) {
+    return kLeft + (x - ax.min) / (ax.max - ax.min) * (kRight - kLeft);
+  };
+  const auto py = [&](double y) {
+    return kBottom - (y - ay.min) / (ay.max - ay.min) * (kBottom - kTop);
+  };
+
+  std::string out;
+  appendf(out,
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+          "viewBox=\"0 0 %.0f %.0f\" font-family=\"DejaVu Sans, Arial, sans-serif\" "
+          "data-plot-left=\"%.0f\" data-plot-right=\"%.0f\" data-plot-top=\"%.0f\" "
+          "data-plot-bottom=\"%.0f\" data-x-min=\"%.4f\" data-x-max=\"%.4f\" data-y-min=\"%.4f\" "
+          "data-y-max=\"%.4f\">\n",
+          kWidth, kHeight, kWidth, kHeight, kLeft, kRight, kTop, kBottom, ax.min, ax.max, ay.min,
+          ay.max);
+  out.append("<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n");
+  appendf(out,
+          "<clipPath id=\"plot-area\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\"/>"
+          "</clipPath>\n",
+          kLeft, kTop, kRight - kLeft, kBottom - kTop);
+  out.append(
+      "<text x=\"340\" y=\"30\" font-size=\"17\" text-anchor=\"middle\">Blackman diagram of the "
+      "estimated elastic constants</text>\n");
+
+  // Grid, ticks and tick labels.
+  out.append("<g stroke=\"#e6e6e6\" stroke-width=\"1\">\n");
+  for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step)
+    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", px(x), kTop, px(x),
+            kBottom);
+  for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step)
+    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", kLeft, py(y), kRight,
+            py(y));
+  out.append("</g>\n<g font-size=\"11\" fill=\"#333333\">\n");
+  const int x_decimals = ax.step < 0.01 ? 3 : 2;
+  const int y_decimals = ay.step < 0.01 ? 3 : 2;
+  for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step) {
+    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#333333\"/>\n",
+            px(x), kBottom, px(x), kBottom + 5);
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"middle\">%.*f</text>\n", px(x),
+            kBottom + 18, x_decimals, x);
+  }
+  for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step) {
+    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#333333\"/>\n",
+            kLeft - 5, py(y), kLeft, py(y));
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"end\">%.*f</text>\n", kLeft - 8,
+            py(y) + 4, y_decimals, y);
+  }
+  out.append("</g>\n");
+  appendf(out,
+          "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"none\" "
+          "stroke=\"#333333\"/>\n",
+          kLeft, kTop, kRight - kLeft, kBottom - kTop);
+  appendf(out,
+          "<text x=\"%.2f\" y=\"%.2f\" font-size=\"13\" text-anchor=\"middle\">C12/C11</text>\n",
+          (kLeft + kRight) / 2, kBottom + 40);
+  appendf(out,
+          "<text x=\"18\" y=\"%.2f\" font-size=\"13\" text-anchor=\"middle\" "
+          "transform=\"rotate(-90 18 %.2f)\">C44/C11</text>\n",
+          (kTop + kBottom) / 2, (kTop + kBottom) / 2);
+
+  // Reference lines across the plot, clipped to it, each with its label near its left end.
+  std::vector<Box> taken;
+  // `at`: where along the x range the label stands; `below`: under the line rather than above.
+  const auto line = [&](const char* id, const char* colour, const char* dash, double (*f)(double),
+                        const std::string& label, double at, bool below) {
+    appendf(out,
+            "<line id=\"%s\" x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
+            "stroke-width=\"1.5\" stroke-dasharray=\"%s\" clip-path=\"url(#plot-area)\"/>\n",
+            id, px(ax.min), py(f(ax.min)), px(ax.max), py(f(ax.max)), colour, dash);
+    // The label along the line, from where it stands at `at` of the x range (or where the line
+    // enters the plot), just above or below it.
+    double x = ax.min + (ax.max - ax.min) * at;
+    for (int i = 0; i < 200 && (f(x) < ay.min || f(x) > ay.max); ++i)
+      x += (ax.max - ax.min) / 200;
+    const double angle =
+        std::atan2(py(f(x + 0.01)) - py(f(x)), px(x + 0.01) - px(x)) * 180 / 3.14159265358979;
+    const double lx = px(x) + 4;
+    const double ly = py(f(x));
+    appendf(out,
+            "<text x=\"%.2f\" y=\"%.2f\" dy=\"%s\" font-size=\"11\" fill=\"%s\" "
+            "transform=\"rotate(%.2f %.2f %.2f)\">%s</text>\n",
+            lx, ly, below ? "13" : "-5", colour, angle, lx, ly, xml_escape(label).c_str());
+  };
+  line(
+      "isotropic", "#555555", "6 4", [](double x) { return (1 - x) / 2; },
+      "isotropic solid, C11 = B + 4G/3", 0.03, true);
+  line(
+      "model", "#000000", "none", [](double x) { return 2 * (1 - x) / 3; },
+      "this model, C11 = B + G", 0.03, false);
+  line(
+      "cauchy", "#999999", "2 3", [](double x) { return x; }, "Cauchy, C12 = C44", 0.42, false);
+  for (const double bg : {1.5, 1.75, 2.0, 3.0, 4.0}) {
+    const double x = px(model_x(bg));
+    const double y = py(model_y(bg));
+    if (x < kLeft || x > kRight || y < kTop || y > kBottom) continue;
+    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#000000\"/>\n", x,
+            y - 5, x, y + 5);
+    const std::string label =
+        bg == 1.75 ? "B/G = 1.75 (Pugh)" : "B/G = " + format_shortest(static_cast<float>(bg));
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"10\" fill=\"#000000\">%s</text>\n", x + 3,
+            y + 16, label.c_str());
+    taken.push_back({x + 3, y + 6, x + 3 + 5.6 * static_cast<double>(label.size()), y + 18});
+  }
+
+  // The points, joined within each alloy; labels placed greedily around them.
+  std::vector<Box> dots;
+  for (const Series& s : series_) {
+    for (const Point& p : s.points)
+      dots.push_back({px(p.x) - 4, py(p.y) - 4, px(p.x) + 4, py(p.y) + 4});
+  }
+  taken.insert(taken.end(), dots.begin(), dots.end());
+  std::size_t labelled = 0;
+  out.append("<g id=\"points\">\n");
+  for (std::size_t i = 0; i < series_.size(); ++i) {
+    const Series& s = series_[i];
+    const char* colour = kPalette[i % kPalette.size()];
+    if (s.joined && s.points.size() > 1) {
+      out.append("<polyline fill=\"none\" stroke-width=\"1.2\" stroke=\"");
+      out.append(colour);
+      out.append("\" points=\"");
+      for (const Point& p : s.points)
+        appendf(out, "%.2f,%.2f ", px(p.x), py(p.y));
+      out.append("\"/>\n");
+    }
+    for (const Point& p : s.points) {
+      appendf(out,
+              "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\" data-formula=\"%s\" "
+              "data-c12-c11=\"%s\" data-c44-c11=\"%s\"/>\n",
+              px(p.x), py(p.y), colour, xml_escape(p.label).c_str(), format_shortest(p.x).c_str(),
+              format_shortest(p.y).c_str());
+      if (labelled >= kLabelledPoints) continue;
+      ++labelled;
+      const double w = kCharWidth * static_cast<double>(p.label.size());
+      const double cx = px(p.x);
+      const double cy = py(p.y);
+      const std::array<Box, 6> candidates{Box{cx + 6, cy - 5, cx + 6 + w, cy + 6},
+                                          Box{cx - 6 - w, cy - 5, cx - 6, cy + 6},
+                                          Box{cx - w / 2, cy - 18, cx + w / 2, cy - 7},
+                                          Box{cx - w / 2, cy + 7, cx + w / 2, cy + 18},
+                                          Box{cx + 6, cy - 18, cx + 6 + w, cy - 7},
+                                          Box{cx + 6, cy + 7, cx + 6 + w, cy + 18}};
+      for (const Box& b : candidates) {
+        const bool inside = b.x0 >= kLeft && b.x1 <= kWidth - 5 && b.y0 >= kTop && b.y1 <= kBottom;
+        const bool free =
+            std::none_of(taken.begin(), taken.end(), [&b](const Box& t) { return b.overlaps(t); });
+        if (!inside || !free) continue;
+        appendf(out, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" fill=\"%s\">%s</text>\n", b.x0,
+                b.y1 - 2, colour, xml_escape(p.label).c_str());
+        taken.push_back(b);
+        break;
+      }
+    }
+  }
+  out.append("</g>\n");
+
+  // Legend: the alloys' colours, the lines, and the convention that placed the points.
+  double y = kTop + 10;
+  out.append("<g id=\"legend\" font-size=\"11\">\n");
+  const std::size_t shown = std::min<std::size_t>(series_.size(), 12);
+  for (std::size_t i = 0; i < shown; ++i) {
+    appendf(out, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", kRight + 22, y - 4,
+            kPalette[i % kPalette.size()]);
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kRight + 32, y,
+            xml_escape(series_[i].name).c_str());
+    y += 16;
+  }
+  if (series_.size() > shown) {
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">and %zu more alloys</text>\n", kRight + 16, y,
+            series_.size() - shown);
+    y += 16;
+  }
+  y += 8;
+  for (const auto& [dash, colour, text] :
+       std::array<std::array<const char*, 3>, 3>{{{"6 4", "#555555", "isotropic solid"},
+                                                  {"none", "#000000", "this model"},
+                                                  {"2 3", "#999999", "Cauchy"}}}) {
+    appendf(out,
+            "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
+            "stroke-width=\"1.5\" stroke-dasharray=\"%s\"/>\n",
+            kRight + 14, y - 4, kRight + 34, y - 4, colour, dash);
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kRight + 40, y, text);
+    y += 16;
+  }
+  out.append("</g>\n");
+  appendf(out,
+          "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" fill=\"#333333\">Points placed with this "
+          "program's constants C11 = B + G, C12 = B - G/2, C44 = G (estimates from the "
+          "constituents):</text>\n",
+          kLeft, kBottom + 62);
+  appendf(out,
+          "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" fill=\"#333333\">every point lies on y = "
+          "2(1 - x)/3, its place set by B/G alone.</text>\n",
+          kLeft, kBottom + 76);
+  if (!not_drawn_.empty()) {
+    // The note under the plot, in lines that fit the image, at most three of them.
+    constexpr std::size_t kLineLength = 100;
+    std::vector<std::string> lines{"Not drawn, elastic constants not computable: "};
+    std::size_t listed = 0;
+    for (const std::string& formula : not_drawn_) {
+      if (lines.back().size() + formula.size() + 2 > kLineLength) {
+        if (lines.size() == 3) break;
+        lines.emplace_back();
+      }
+      if (listed > 0 && !lines.back().empty()) lines.back().append(", ");
+      lines.back().append(formula);
+      ++listed;
+    }
+    if (listed < not_drawn_.size()) {
+      lines.back().append(" and " + std::to_string(not_drawn_.size() - listed) + " more");
+    }
+    out.append("<g id=\"not-drawn\" font-size=\"11\" fill=\"#b00000\">\n");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kLeft,
+              kBottom + 94 + 14 * static_cast<double>(i), xml_escape(lines[i]).c_str());
+    }
+    out.append("</g>\n");
+  }
+  out.append("</svg>\n");
+  return out;
+}
+
+}  // namespace glassform

@@ -1,0 +1,56 @@
+// The Blackman diagram of the estimated elastic constants as an SVG image: x = C12/C11,
+// y = C44/C11, with the isotropic-solid line, the line on which this model's estimates lie
+// (with B/G marks) and the Cauchy line. A small writer of its own: no plotting library.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/alloys.hpp"
+
+namespace glassform {
+
+class BlackmanPlot {
+ public:
+  static constexpr std::size_t kMaxPoints = 1000;
+  static constexpr std::size_t kLabelledPoints = 30;
+
+  // Adds the compositions of an alloy as points of one colour, joined in order (a ternary's
+  // empty, half full and full gamma sites). Returns false when the plot is already full; the
+  // compositions past the limit are not added.
+  bool add_alloy(const AlloyResult& alloy);
+  // Adds one composition as a point of its own colour.
+  bool add_row(const AlloyResult& alloy, const Composition& composition);
+
+  [[nodiscard]] std::size_t points() const { return point_count_; }
+  // Whether compositions were left out because the plot was full.
+  [[nodiscard]] bool truncated() const { return truncated_; }
+
+  // The SVG document.
+  [[nodiscard]] std::string svg() const;
+
+ private:
+  struct Point {
+    float x;
+    float y;
+    std::string label;
+  };
+  struct Series {
+    std::vector<Point> points;
+    std::string name;
+    bool joined = false;  // the compositions of one alloy, joined in order
+  };
+  bool add(const AlloyResult& alloy, std::span<const Composition> compositions, bool joined);
+
+  std::vector<Series> series_;
+  std::vector<std::string> not_drawn_;
+  std::size_t point_count_ = 0;
+  bool truncated_ = false;
+};
+
+// Text escaped for XML character data and attribute values.
+std::string xml_escape(std::string_view text);
+
+}  // namespace glassform
