@@ -77,6 +77,7 @@ void register_elements(CLI::App& app, Run& run);
 void register_cluster(CLI::App& app, Run& run);
 void register_weigh(CLI::App& app, Run& run);
 void register_screen(CLI::App& app, Run& run);
+void register_elastic(CLI::App& app, Run& run);
 
 // --- Alloys from arguments or batch lines ----------------------------------------------------
 

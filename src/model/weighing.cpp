@@ -196,4 +196,14 @@ ParsedFormula parse_formula(std::string_view text) {
   return FormulaReader(text).read();
 }
 
+ElasticResult estimate_formula_elastic(std::span<const FormulaPart> parts) {
+  std::vector<Constituent> constituents;
+  constituents.reserve(parts.size());
+  for (const FormulaPart& p : parts) {
+    const Element& e = *p.element;
+    constituents.push_back({e.symbol, e.e, e.g, e.b, static_cast<float>(p.amount)});
+  }
+  return estimate_elastic(constituents);
+}
+
 }  // namespace glassform

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/alloys.hpp"
+#include "model/elastic.hpp"
 #include "model/elements.hpp"
 
 namespace glassform {
@@ -58,5 +59,9 @@ struct ParsedFormula {
 // the parenthesis: (Cu50Zr50)92Al8 is Cu46Zr46Al8. An element named twice is summed; the
 // amounts are normalised to 100. Blanks and tabs are ignored.
 ParsedFormula parse_formula(std::string_view text);
+
+// The elastic estimate of a composition, by the rule of mixtures of the alloy reports: each
+// element's moduli weighted by its atomic percentage, stored as a float.
+ElasticResult estimate_formula_elastic(std::span<const FormulaPart> parts);
 
 }  // namespace glassform

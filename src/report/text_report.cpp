@@ -134,15 +134,20 @@ void append_elastic_text(std::string& out, ElasticStyle style, const ElasticResu
     case ElasticStyle::kQuaternary:
       out.append("\n\nElastic Properties:\n");
       break;
+    case ElasticStyle::kComposition:
+      break;
   }
   append_modulus(out, result.e, "No Young's modulus data for %s\n", "E = %.1f GPa\n");
   append_modulus(out, result.g, "No shear modulus data for %s\n", "G = %.1f GPa\n");
   // The binary and ternary bulk-modulus lines have always spelled the unit "Gpa".
   append_modulus(out, result.b, "No bulk modulus data for %s\n",
-                 style == ElasticStyle::kQuaternary ? "B = %.1f GPa\n" : "B = %.1f Gpa\n");
+                 style == ElasticStyle::kBinary || style == ElasticStyle::kTernary
+                     ? "B = %.1f Gpa\n"
+                     : "B = %.1f GPa\n");
 
   if (!result.constants) {
     out.append("It's not possible to calculate the elastic constants with this data");
+    if (style == ElasticStyle::kComposition) out.push_back('\n');
     return;
   }
   const ElasticConstants& c = *result.constants;
@@ -150,7 +155,7 @@ void append_elastic_text(std::string& out, ElasticStyle style, const ElasticResu
       out,
       "C11 = %.1f GPa\nC12 = %.1f GPa\nC44 = %.1f GPa\nm = %.1f (Kinetic fragility index)\nC12/C11 = %.4f\nC44/C11 = %.4f",
       d(c.c11), d(c.c12), d(c.c44), d(c.fragility), d(c.c12_over_c11), d(c.c44_over_c11));
-  if (style == ElasticStyle::kTernary) out.push_back('\n');
+  if (style == ElasticStyle::kTernary || style == ElasticStyle::kComposition) out.push_back('\n');
 }
 
 void append_text_report(std::string& out, const AlloyResult& alloy) {

@@ -9,8 +9,9 @@
 
 namespace glassform {
 
-// The presentation of the elastic block, one per alloy kind.
-enum class ElasticStyle { kBinary, kTernary, kQuaternary };
+// The presentation of the elastic block, one per alloy kind, and one for any composition
+// (no heading, "GPa" throughout, every line ended).
+enum class ElasticStyle { kBinary, kTernary, kQuaternary, kComposition };
 
 ElasticStyle elastic_style(AlloyKind kind);
 

@@ -1,0 +1,19 @@
+// The elastic estimate of any composition, as `glassform elastic` writes it.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "model/weighing.hpp"
+#include "report/formats.hpp"
+#include "report/streams.hpp"
+
+namespace glassform {
+
+// Text: the composition, then the elastic block with the reports' formats. CSV: one row with
+// the columns formula, E_GPa ... C44/C11, warnings. JSON: an object with the composition and
+// the same values, null where not computable.
+void write_formula_elastic(OutputSink& sink, Format format, std::span<const FormulaPart> parts,
+                           const ElasticResult& result);
+
+}  // namespace glassform
