@@ -228,7 +228,7 @@ class TerminalSession {
   bool reaped_ = false;
 };
 
-constexpr std::string_view kClear = "\x1b[H\x1b[2J\x1b[3J";
+constexpr std::string_view kClear = "\x1b[H\x1b[2J";
 constexpr std::string_view kMenuPrompt = "\r\n\r\n\t-> ";
 constexpr std::string_view kPressAnyKey = "Press any key to continue...\r\n";
 constexpr std::string_view kRepeatPrompt =
@@ -344,6 +344,19 @@ TEST(TerminalProgram, InterruptDuringKeyWaitRestoresTheTerminal) {
   EXPECT_EQ(after.c_lflag, before.c_lflag);
   EXPECT_NE(after.c_lflag & ICANON, 0U);
   EXPECT_NE(after.c_lflag & ECHO, 0U);
+}
+
+// The end of input on a terminal (Ctrl-D at the menu) ends the program on a fresh line.
+TEST(TerminalProgram, EndOfInputEndsWithALineEnd) {
+  TerminalSession term;
+  ASSERT_TRUE(term.started());
+  ASSERT_TRUE(term.read_until(kMenuPrompt)) << term.screen;
+  term.type("\x04");
+  EXPECT_EQ(term.wait_status(), 0);
+  term.drain(std::chrono::milliseconds(200));
+  EXPECT_TRUE(term.screen.ends_with(std::string(kMenuPrompt) + "\r\n")) << term.screen;
+  // The clear keeps the terminal's history: no erase-scrollback sequence anywhere.
+  EXPECT_EQ(term.screen.find("\x1b[3J"), std::string::npos);
 }
 
 TEST(TerminalProgram, ClearsTheScreenWhereTheDialogueSaysSo) {

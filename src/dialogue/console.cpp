@@ -60,9 +60,27 @@ void Console::flush() {
 }
 
 void Console::clear_screen() {
-  // Home, erase the screen, erase the scroll-back: the next output starts on an empty
-  // screen. A pipe or a file gets nothing.
-  if (terminal_.output_is_terminal()) print("\x1b[H\x1b[2J\x1b[3J");
+  // Home and erase the screen: the next output starts on an empty screen, and terminals that
+  // keep a cleared screen in their history keep what came before. A pipe or a file gets
+  // nothing.
+  if (!terminal_.output_is_terminal()) {
+    flush();
+    return;
+  }
+  if (terminal_.clears_with_escapes()) {
+    print("\x1b[H\x1b[2J");
+    flush();
+    return;
+  }
+  flush();
+  terminal_.clear_console();
+}
+
+void Console::finish_session() {
+  if (input_ended_ && terminal_.output_is_terminal()) {
+    line_end();
+    return;
+  }
   flush();
 }
 

@@ -20,6 +20,10 @@ class TerminalServices {
   // Waits for one key press without echo, bypassing the buffered input; returns at once
   // when there is no interactive terminal.
   virtual void wait_for_key() = 0;
+  // Whether the terminal clears its screen on the escape sequences home and erase display;
+  // otherwise `clear_console` does it (an old Windows console).
+  virtual bool clears_with_escapes() { return true; }
+  virtual void clear_console() {}
 };
 
 enum class ReadStatus { kOk, kNoNumber, kEndOfInput };
@@ -48,6 +52,9 @@ class Console {
   void flush();
   void clear_screen();
   void wait_for_key();
+  // Ends the run's output: when the input has ended and the output is a terminal, a line end,
+  // so that the shell's prompt does not stick to the last question.
+  void finish_session();
 
   // Input.
   void discard_pending();

@@ -51,7 +51,7 @@ int run_session(Console& console) {
     const std::optional<char> answer = console.read_word();
     if (!answer || *answer != 'y') break;
   }
-  console.flush();
+  console.finish_session();
   return 0;
 }
 

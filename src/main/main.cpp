@@ -6,7 +6,7 @@
 
 #include "cli/command_line.hpp"
 #include "dialogue/dialogue.hpp"
-#include "dialogue/posix_console.hpp"
+#include "dialogue/system_console.hpp"
 
 int main(int argc, char** argv) {
   glassform::ignore_broken_pipes();

@@ -203,7 +203,7 @@ TEST(ConsoleOutput, ClearScreenWritesEscapesOnlyToATerminal) {
       console.print("x");
       console.clear_screen();
     }
-    EXPECT_EQ(out.text, terminal ? "x\x1b[H\x1b[2J\x1b[3J" : "x");
+    EXPECT_EQ(out.text, terminal ? "x\x1b[H\x1b[2J" : "x");
   }
 }
 

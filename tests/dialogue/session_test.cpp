@@ -229,7 +229,7 @@ TEST(Session, MenuPromptIsTheLastOutputBeforeTheFirstRead) {
 }
 
 TEST(Session, ClearsTheScreenTwicePerPassOnATerminal) {
-  const std::string clear = "\x1b[H\x1b[2J\x1b[3J";
+  const std::string clear = "\x1b[H\x1b[2J";
   const testing::SessionRun run = run_script("1\ny\n1\nn\n", 4096, true);
   std::size_t count = 0;
   for (std::size_t at = run.output.find(clear); at != std::string::npos;
@@ -241,7 +241,7 @@ TEST(Session, ClearsTheScreenTwicePerPassOnATerminal) {
 }
 
 TEST(Session, BinaryClearsAfterTheIntegerAndQuaternaryTwice) {
-  const std::string clear = "\x1b[H\x1b[2J\x1b[3J";
+  const std::string clear = "\x1b[H\x1b[2J";
   const auto count_clears = [&](const char* input) {
     const std::string out = run_script(input, 4096, true).output;
     std::size_t count = 0;

@@ -1,4 +1,5 @@
-// The console services of the real standard streams and the controlling terminal.
+// The platform layer: the standard streams as byte streams, and the services of the
+// controlling terminal, on POSIX systems and on Windows.
 #pragma once
 
 #include "dialogue/console.hpp"
@@ -36,11 +37,16 @@ class SystemTerminal final : public TerminalServices {
   SystemTerminal(int input_fd, int output_fd);
   [[nodiscard]] bool output_is_terminal() const override { return output_is_terminal_; }
   void wait_for_key() override;
+  bool clears_with_escapes() override;
+  void clear_console() override;
 
  private:
   int input_fd_;
   bool input_is_terminal_;
   bool output_is_terminal_;
+  // Windows: whether the console has been asked to process escape sequences, and agreed.
+  bool escapes_checked_ = false;
+  bool escapes_ = true;
 };
 
 // Whether a file descriptor is a terminal.

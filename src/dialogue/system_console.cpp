@@ -1,10 +1,11 @@
-#include "dialogue/posix_console.hpp"
+#include "dialogue/system_console.hpp"
 
 #include <array>
 
 #if defined(_WIN32)
 #include <conio.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <termios.h>
 #include <unistd.h>
@@ -46,6 +47,36 @@ SystemTerminal::SystemTerminal(int input_fd, int output_fd)
 void SystemTerminal::wait_for_key() {
   // The console's own unbuffered, unechoed key read.
   if (input_is_terminal_ && output_is_terminal_) static_cast<void>(::_getch());
+}
+
+bool SystemTerminal::clears_with_escapes() {
+  // Before the first clear, ask a console to process escape sequences; a classic console that
+  // refuses is cleared through the console API instead, so it never shows escape codes.
+  if (!escapes_checked_) {
+    escapes_checked_ = true;
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode) != 0) {
+      escapes_ = (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+                 ::SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+    }
+  }
+  return escapes_;
+}
+
+void SystemTerminal::clear_console() {
+  const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (::GetConsoleScreenBufferInfo(out, &info) == 0) return;
+  // The visible window only, as the escape sequence does: the history above it stays.
+  const SHORT top = info.srWindow.Top;
+  const DWORD cells = static_cast<DWORD>(info.dwSize.X) *
+                      static_cast<DWORD>(info.srWindow.Bottom - info.srWindow.Top + 1);
+  const COORD origin{0, top};
+  DWORD written = 0;
+  ::FillConsoleOutputCharacterA(out, ' ', cells, origin, &written);
+  ::FillConsoleOutputAttribute(out, info.wAttributes, cells, origin, &written);
+  ::SetConsoleCursorPosition(out, origin);
 }
 
 void ignore_broken_pipes() {}
@@ -134,6 +165,12 @@ void SystemTerminal::wait_for_key() {
     ::sigaction(kEndingSignals[i], &previous[i], nullptr);
   }
 }
+
+bool SystemTerminal::clears_with_escapes() {
+  return true;
+}
+
+void SystemTerminal::clear_console() {}
 
 void ignore_broken_pipes() {
   ::signal(SIGPIPE, SIG_IGN);
