@@ -329,8 +329,8 @@ std::string BlackmanPlot::svg() const {
     y += 16;
   }
   if (series_.size() > shown) {
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">and %zu more alloys</text>\n", kRight + 16, y,
-            series_.size() - shown);
+    const std::string more = "and " + std::to_string(series_.size() - shown) + " more alloys";
+    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kRight + 16, y, more.c_str());
     y += 16;
   }
   y += 8;
