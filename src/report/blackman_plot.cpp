@@ -18,7 +18,6 @@ constexpr double kRight = 610;
 constexpr double kTop = 60;
 constexpr double kBottom = 470;
 constexpr double kCharWidth = 7.0;  // of the 11 px sans-serif labels, generously
-constexpr double kLabelHeight = 11;
 
 constexpr std::array<const char*, 12> kPalette{"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
                                                "#ff7f0e", "#8c564b", "#e377c2", "#17becf",
@@ -188,12 +187,14 @@ std::string BlackmanPlot::svg() const {
 
   // Grid, ticks and tick labels.
   out.append("<g stroke=\"#e6e6e6\" stroke-width=\"1\">\n");
-  for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step)
+  for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step) {
     appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", px(x), kTop, px(x),
             kBottom);
-  for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step)
+  }
+  for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step) {
     appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", kLeft, py(y), kRight,
             py(y));
+  }
   out.append("</g>\n<g font-size=\"11\" fill=\"#333333\">\n");
   const int x_decimals = ax.step < 0.01 ? 3 : 2;
   const int y_decimals = ay.step < 0.01 ? 3 : 2;

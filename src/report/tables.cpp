@@ -147,7 +147,10 @@ void write_element_table(OutputSink& sink, Format format) {
     std::string weight;
     append_shortest_double(weight, e.atomic_weight);
     // The periodic table brackets a mass number that stands in for a standard atomic weight.
-    if (format == Format::kText && e.weight_is_mass_number) weight = "[" + weight + "]";
+    if (format == Format::kText && e.weight_is_mass_number) {
+      weight.insert(weight.begin(), '[');
+      weight.push_back(']');
+    }
     table.rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
                           format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
                           shortest_or_empty(e.b), weight,
