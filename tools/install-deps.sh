@@ -4,7 +4,7 @@
 #   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind
 #   --ci         also what CI uses: clang with its fuzzer runtime, clang-format, clang-tidy,
 #                Python 3, Chromium (the plot's rendering test), and MinGW-w64 with wine64 (the
-#                Windows build and its golden tests)
+#                Windows build and its golden tests), emscripten (the browser version)
 set -euo pipefail
 
 packages=(g++ cmake make libcli11-dev nlohmann-json3-dev)
@@ -12,7 +12,7 @@ case "${1:-}" in
   --test) packages+=(libgtest-dev libbenchmark-dev valgrind python3) ;;
   --ci)
     packages+=(libgtest-dev libbenchmark-dev valgrind python3 clang clang-format clang-tidy
-      libclang-rt-dev chromium g++-mingw-w64-x86-64-posix wine64)
+      libclang-rt-dev chromium g++-mingw-w64-x86-64-posix wine64 emscripten)
     ;;
   "") ;;
   *) echo "usage: $0 [--test|--ci]" >&2; exit 2 ;;

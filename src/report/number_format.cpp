@@ -1,13 +1,13 @@
 #include "report/number_format.hpp"
 
 #include <array>
-#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace glassform {
@@ -23,6 +23,14 @@ constexpr std::array<std::uint64_t, 19> kPow10 = [] {
   }
   return powers;
 }();
+
+// The bits of a float (std::bit_cast is missing from some standard libraries this
+// code is built with).
+std::uint32_t bits_of(float value) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
 
 struct Digits {
   std::uint64_t value;  // `precision` significant digits
@@ -44,7 +52,7 @@ struct Scaled {
 
 // Nothing for subnormal values, or where the numerator would not fit.
 std::optional<Scaled> scale_exactly(float value, int k) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+  const std::uint32_t bits = bits_of(value);
   const int biased = static_cast<int>(bits >> 23);
   if (biased == 0 || k < 0 || k > 18) return std::nullopt;
   Scaled s{};
@@ -95,7 +103,7 @@ Digits make_digits(std::uint32_t digits, int x, int p) {
 // rounding reads back as `value` when it lies within half the spacing to the neighbouring
 // float (half to even on a tie). Nothing outside about 1e-9 .. 1e9.
 std::optional<Digits> shortest_digits(float value) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+  const std::uint32_t bits = bits_of(value);
   // value lies in [2^e, 2^(e+1)); floor(e * log10(2)) is the first digit's exponent or one less.
   int x = ((static_cast<int>(bits >> 23) - 127) * 78913) >> 18;
   std::optional<Scaled> s;

@@ -1,0 +1,150 @@
+// The browser version's entry point: the model and the report writers compiled to WebAssembly,
+// behind one function that takes a JSON request and returns a JSON response, so the page's
+// script needs nothing but strings. Errors come back as {"ok": false, "error": ...}, never as
+// an exception in the page.
+#include <emscripten/bind.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "model/alloys.hpp"
+#include "model/screening.hpp"
+#include "model/weighing.hpp"
+#include "report/alloy_writer.hpp"
+#include "report/blackman_plot.hpp"
+#include "report/json_report.hpp"
+#include "report/row_writer.hpp"
+#include "report/tables.hpp"
+#include "report/warnings.hpp"
+
+namespace glassform {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json failure(const std::string& message) {
+  return {{"ok", false}, {"error", message}};
+}
+
+std::string write(Format format, const AlloyResult& alloy) {
+  StringSink sink;
+  AlloyWriter writer(sink, format);
+  writer.add(alloy);
+  writer.finish();
+  return sink.text;
+}
+
+// {"symbols": [...], "chosen": [n or null, ...]}: the alloy, with the nearest integer where
+// none is chosen.
+Json evaluate(const Json& request) {
+  std::vector<const Element*> elements;
+  for (const Json& s : request.at("symbols")) {
+    const std::string symbol = s.get<std::string>();
+    const Element* e = find_element(symbol);
+    if (e == nullptr) return failure(unknown_symbol_message(symbol));
+    elements.push_back(e);
+  }
+  if (elements.size() < 2 || elements.size() > 4) {
+    return failure("an alloy has 2, 3 or 4 elements, solvent first");
+  }
+  std::vector<ClusterMeasure> measures;
+  std::vector<int> chosen;
+  Json clusters = Json::array();
+  const Json none;
+  const Json& wanted = request.contains("chosen") ? request.at("chosen") : none;
+  for (std::size_t i = 1; i < elements.size(); ++i) {
+    measures.push_back(measure_cluster(*elements[i], *elements[0]));
+    const int nearest = nearest_integer(measures.back().coordination);
+    int k = nearest;
+    if (wanted.is_array() && i - 1 < wanted.size() && wanted[i - 1].is_number_integer()) {
+      k = wanted[i - 1].get<int>();
+    }
+    if (k < 1) {
+      return failure("coordination number " + std::to_string(k) +
+                     " is below 1: a coordination number counts neighbours");
+    }
+    chosen.push_back(k);
+    clusters.push_back({{"solute", elements[i]->symbol},
+                        {"coordination_number", json_number(measures.back().coordination)},
+                        {"nearest", nearest},
+                        {"chosen", k}});
+  }
+  const std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
+  if (!alloy) return failure("the alloy cannot be computed");
+  BlackmanPlot plot;
+  plot.add_alloy(*alloy);
+  Json rows = Json::array();
+  for (const Composition& c : alloy->compositions())
+    rows.push_back(Json::parse(flat_row_json(*alloy, c, -1)));
+  return {{"ok", true},
+          {"clusters", std::move(clusters)},
+          {"report", write(Format::kText, *alloy)},
+          {"csv", write(Format::kCsv, *alloy)},
+          {"json", write(Format::kJson, *alloy)},
+          {"rows", std::move(rows)},
+          {"warnings", command_line_warnings(*alloy)},
+          {"svg", plot.svg()}};
+}
+
+// {"kind": ..., "solvent": ..., "top": n}: the best rows in the screen's default order.
+Json screen(const Json& request) {
+  const std::string kind = request.at("kind").get<std::string>();
+  const std::string symbol = request.at("solvent").get<std::string>();
+  const Element* solvent = find_element(symbol);
+  if (solvent == nullptr) return failure(unknown_symbol_message(symbol));
+  ScreenOptions options;
+  options.kind = kind == "ternary"      ? AlloyKind::kTernary
+                 : kind == "quaternary" ? AlloyKind::kQuaternary
+                                        : AlloyKind::kBinary;
+  options.solvents = {solvent};
+  for (const Element& e : kElements)
+    options.solutes.push_back(&e);
+  const std::size_t top = request.value("top", 20U);
+  Json rows = Json::array();
+  StringSink text;
+  StringSink csv;
+  RowWriter text_writer(text, Format::kText, false);
+  RowWriter csv_writer(csv, Format::kCsv, false);
+  for (const RankedRow& row : screen_top(options, SortOrder{}, top)) {
+    const Composition& c = row.alloy.compositions()[row.composition];
+    rows.push_back(Json::parse(flat_row_json(row.alloy, c, -1)));
+    text_writer.add(row.alloy, c);
+    csv_writer.add(row.alloy, c);
+  }
+  text_writer.finish();
+  csv_writer.finish();
+  return {{"ok", true}, {"rows", std::move(rows)}, {"text", text.text}, {"csv", csv.text}};
+}
+
+Json elements() {
+  Json list = Json::array();
+  for (const Element& e : kElements) {
+    list.push_back({{"symbol", e.symbol},
+                    {"radius_nm", json_number(e.radius)},
+                    {"has_moduli", e.e != 0.0F && e.g != 0.0F && e.b != 0.0F}});
+  }
+  return {{"ok", true}, {"elements", std::move(list)}};
+}
+
+}  // namespace
+
+std::string handle(const std::string& request_text) {
+  try {
+    const Json request = Json::parse(request_text);
+    const std::string action = request.value("action", "");
+    if (action == "evaluate") return evaluate(request).dump();
+    if (action == "screen") return screen(request).dump();
+    if (action == "elements") return elements().dump();
+    return failure("unknown action \"" + action + "\"").dump();
+  } catch (const std::exception& e) {
+    return failure(std::string("bad request: ") + e.what()).dump();
+  }
+}
+
+}  // namespace glassform
+
+EMSCRIPTEN_BINDINGS(glassform) {
+  emscripten::function("handle", &glassform::handle);
+}

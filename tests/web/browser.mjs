@@ -1,0 +1,72 @@
+// The page in a real browser: headless Chromium driven by playwright-core opens web/dist from
+// file://, enters Zr and Cu, finds "81.93% of Zr" in the report and one point in the diagram,
+// enters "cu" and finds the suggestion, and measures the time from the last keystroke to the
+// updated report (target: under 50 ms).
+// Usage: node browser.mjs WEB_DIST_DIR [SCREENSHOT.png]
+import { createRequire } from "node:module";
+import path from "node:path";
+
+const require = createRequire(path.join(process.cwd(), "web", "package.json"));
+const { chromium } = require("playwright-core");
+const [, , dist, screenshot] = process.argv;
+
+const browser = await chromium.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
+         "--disable-component-update", "--no-first-run"],
+});
+const failures = [];
+const check = (ok, what) => { if (!ok) failures.push(what); };
+const errors = [];
+try {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 1100 } });
+  page.on("pageerror", (e) => errors.push(e.message));
+  page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
+  await page.goto("file://" + path.resolve(dist, "index.html"));
+  await page.waitForSelector("body[data-ready=true]", { timeout: 20000 });
+  check((await page.locator("#grid button").count()) === 73, "a grid of the 73 elements");
+
+  await page.fill("#symbol-0", "");
+  await page.locator("#symbol-0").pressSequentially("Zr");
+  await page.fill("#symbol-1", "");
+  await page.locator("#symbol-1").pressSequentially("Cu");
+  const report = await page.textContent("#report");
+  check(report.includes("81.93% of Zr."), "the report shows 81.93% of Zr");
+  check(report.includes("C44/C11 = 0.2633"), "the report ends with the dialogue's C44/C11");
+  check((await page.locator("#plot circle[data-formula]").count()) === 1, "one point in the diagram");
+  check((await page.inputValue("#chosen-1")) === "10", "the chosen integer defaults to the nearest");
+
+  // Latency: from the keystroke's input event to the updated report.
+  const latency = await page.evaluate(() => {
+    const field = document.getElementById("symbol-1");
+    let worst = 0;
+    for (const value of ["Ni", "Cu", "Al", "Cu"]) {
+      const start = performance.now();
+      field.value = value;
+      field.dispatchEvent(new Event("input", { bubbles: true }));
+      document.getElementById("report").textContent;
+      worst = Math.max(worst, performance.now() - start);
+    }
+    return worst;
+  });
+  check(latency < 50, `the report updates within 50 ms of a keystroke (${latency.toFixed(1)} ms)`);
+
+  // The ternary, clicked on the grid, then an unknown symbol with its suggestion.
+  await page.selectOption("#kind", "3");
+  check((await page.locator("#plot circle[data-formula]").count()) === 3, "a ternary has three points");
+  if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
+  await page.fill("#symbol-1", "");
+  await page.locator("#symbol-1").pressSequentially("cu");
+  check((await page.textContent("#error")).includes("did you mean Cu?"), "the suggestion for cu");
+
+  await page.fill("#screen-solvent", "Zr");
+  await page.click("#screen-run");
+  check((await page.textContent("#screen-result")).includes("Zr81.93Cu18.07"), "the screen panel ranks Zr-Cu");
+  check(errors.length === 0, "no error in the page's console: " + errors.join(" | "));
+  console.log(`latency ${latency.toFixed(2)} ms`);
+} finally {
+  await browser.close();
+}
+for (const f of failures) console.log("FAIL:", f);
+console.log(failures.length === 0 ? "1 passed, 0 failed" : `0 passed, ${failures.length} failed`);
+process.exit(failures.length === 0 ? 0 : 1);

@@ -1,0 +1,47 @@
+// The WebAssembly module against the native program: for generated alloys of every kind, the
+// same CSV and the same text reports, byte for byte. long double is 128-bit in WebAssembly and
+// 80-bit on x86-64 Linux, so this is the proof that the digits agree.
+// Usage: node fidelity.mjs WEB_DIST_GLASSFORM_JS NATIVE_GLASSFORM
+import { createRequire } from "node:module";
+import { execFileSync } from "node:child_process";
+
+const require = createRequire(import.meta.url);
+const [, , moduleJs, native] = process.argv;
+const wasm = await require(moduleJs)();
+const call = (request) => JSON.parse(wasm.handle(JSON.stringify(request)));
+
+const symbols = call({ action: "elements" }).elements.map((e) => e.symbol);
+let seed = 20261208;
+const random = (n) => {
+  seed = (seed * 1103515245 + 12345) % 2147483648;
+  return seed % n;
+};
+
+const lines = [];
+let csv = "";
+let text = "";
+for (let trial = 0; trial < 600; trial++) {
+  const size = 2 + (trial % 3);
+  const alloy = Array.from({ length: size }, () => symbols[random(symbols.length)]);
+  const chosen = trial % 4 === 0 ? [] : Array.from({ length: size - 1 }, () => 1 + random(30));
+  const result = call({ action: "evaluate", symbols: alloy, chosen });
+  if (!result.ok) throw new Error(result.error);
+  csv += lines.length === 0 ? result.csv : result.csv.slice(result.csv.indexOf("\n") + 1);
+  text += (lines.length === 0 ? "" : "\n") + result.report;
+  lines.push([...alloy, ...chosen].join(" "));
+}
+const input = lines.join("\n") + "\n";
+const nativeCsv = execFileSync(native, ["batch", "--format", "csv"], { input, stdio: ["pipe", "pipe", "ignore"] }).toString();
+const nativeText = execFileSync(native, ["batch"], { input, stdio: ["pipe", "pipe", "ignore"] }).toString();
+
+let failures = 0;
+for (const [name, ours, theirs] of [["csv", csv, nativeCsv], ["text", text, nativeText]]) {
+  if (ours === theirs) continue;
+  failures++;
+  const a = ours.split("\n");
+  const b = theirs.split("\n");
+  const i = a.findIndex((line, k) => line !== b[k]);
+  console.log(`FAIL ${name}: first difference at line ${i + 1}\n  wasm:   ${a[i]}\n  native: ${b[i]}`);
+}
+console.log(`${lines.length} alloys compared: ${failures === 0 ? "1 passed, 0 failed" : `0 passed, ${failures} failed`}`);
+process.exit(failures === 0 ? 0 : 1);
