@@ -1,5 +1,7 @@
 #include "dialogue/console.hpp"
 
+#include "report/text_report.hpp"
+
 #include <array>
 #include <climits>
 #include <cstdarg>
@@ -31,21 +33,10 @@ void Console::print(std::string_view text) {
 }
 
 void Console::printf(const char* format, ...) {
-  std::array<char, 512> small{};
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(small.data(), small.size(), format, args);
+  vappendf(out_, format, args);
   va_end(args);
-  if (length >= 0 && static_cast<std::size_t>(length) < small.size()) {
-    out_.append(small.data(), static_cast<std::size_t>(length));
-  } else if (length > 0) {
-    std::string large(static_cast<std::size_t>(length) + 1, '\0');
-    std::vsnprintf(large.data(), large.size(), format, again);
-    out_.append(large.data(), static_cast<std::size_t>(length));
-  }
-  va_end(again);
 }
 
 void Console::line_end() {

@@ -92,14 +92,11 @@ void append_quaternary(std::string& out, const AlloyResult& alloy) {
 
 }  // namespace
 
-void appendf(std::string& out, const char* format, ...) {
+void vappendf(std::string& out, const char* format, va_list args) {
   std::array<char, 512> small{};
-  va_list args;
-  va_start(args, format);
   va_list again;
   va_copy(again, args);
   const int length = std::vsnprintf(small.data(), small.size(), format, args);
-  va_end(args);
   if (length >= 0 && static_cast<std::size_t>(length) < small.size()) {
     out.append(small.data(), static_cast<std::size_t>(length));
   } else if (length > 0) {
@@ -108,6 +105,13 @@ void appendf(std::string& out, const char* format, ...) {
     out.append(large.data(), static_cast<std::size_t>(length));
   }
   va_end(again);
+}
+
+void appendf(std::string& out, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vappendf(out, format, args);
+  va_end(args);
 }
 
 ElasticStyle elastic_style(AlloyKind kind) {

@@ -2,6 +2,7 @@
 // ("For a <...> glass:") to the end of its last elastic block.
 #pragma once
 
+#include <cstdarg>
 #include <string>
 
 #include "model/alloys.hpp"
@@ -22,5 +23,6 @@ void write_text_report(OutputSink& sink, const AlloyResult& alloy);
 
 // printf into a string.
 void appendf(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void vappendf(std::string& out, const char* format, va_list args);
 
 }  // namespace glassform
