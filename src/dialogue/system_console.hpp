@@ -44,9 +44,11 @@ class SystemTerminal final : public TerminalServices {
   int input_fd_;
   bool input_is_terminal_;
   bool output_is_terminal_;
-  // Windows: whether the console has been asked to process escape sequences, and agreed.
+#if defined(_WIN32)
+  // Whether the console has been asked to process escape sequences, and agreed.
   bool escapes_checked_ = false;
   bool escapes_ = true;
+#endif
 };
 
 // Whether a file descriptor is a terminal.
