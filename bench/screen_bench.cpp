@@ -15,15 +15,8 @@
 namespace glassform {
 namespace {
 
-std::vector<const Element*> every_element() {
-  std::vector<const Element*> all;
-  for (const Element& e : kElements)
-    all.push_back(&e);
-  return all;
-}
-
 void screen(benchmark::State& state, AlloyKind kind, std::vector<const Element*> solvents) {
-  const ScreenOptions options{kind, std::move(solvents), every_element(), false, false};
+  const ScreenOptions options{kind, std::move(solvents), all_elements(), false, false};
   for (auto _ : state)
     benchmark::DoNotOptimize(screen_top(options, SortOrder{}, 100));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -36,12 +29,12 @@ void ScreenBinaryOneSolvent(benchmark::State& state) {
 BENCHMARK(ScreenBinaryOneSolvent)->Unit(benchmark::kMicrosecond);
 
 void ScreenTernaryEverySolvent(benchmark::State& state) {
-  screen(state, AlloyKind::kTernary, every_element());
+  screen(state, AlloyKind::kTernary, all_elements());
 }
 BENCHMARK(ScreenTernaryEverySolvent)->Unit(benchmark::kMillisecond);
 
 void ScreenQuaternaryEverySolvent(benchmark::State& state) {
-  screen(state, AlloyKind::kQuaternary, every_element());
+  screen(state, AlloyKind::kQuaternary, all_elements());
 }
 BENCHMARK(ScreenQuaternaryEverySolvent)->Unit(benchmark::kMillisecond);
 

@@ -30,6 +30,19 @@ std::optional<AlloyKind> kind_of_size(std::size_t elements) {
   return static_cast<AlloyKind>(elements - 2);
 }
 
+std::string_view gamma_sites_name(int gamma_sites) {
+  constexpr std::array<std::string_view, 3> kNames{"empty", "half full", "full"};
+  return gamma_sites >= 0 && gamma_sites < 3 ? kNames[static_cast<std::size_t>(gamma_sites)] : "";
+}
+
+std::vector<const Element*> all_elements() {
+  std::vector<const Element*> all;
+  all.reserve(kElements.size());
+  for (const Element& e : kElements)
+    all.push_back(&e);
+  return all;
+}
+
 std::string_view role_name(AlloyKind kind, std::size_t position) {
   if (position == 0) return "solvent";
   if (kind == AlloyKind::kBinary) return "solute";

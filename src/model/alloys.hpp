@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "model/elastic.hpp"
 #include "model/elements.hpp"
@@ -24,6 +25,12 @@ std::size_t element_count(AlloyKind kind);
 
 // The kind of an alloy of 2, 3 or 4 elements.
 std::optional<AlloyKind> kind_of_size(std::size_t elements);
+
+// "empty", "half full" or "full": the occupancy of the gamma sites of a ternary composition.
+std::string_view gamma_sites_name(int gamma_sites);
+
+// Every element of the table, in table order.
+std::vector<const Element*> all_elements();
 
 // The role of the element at `position` (0 is the solvent): "solvent", "solute", "largest",
 // "next" or "smallest".

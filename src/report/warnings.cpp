@@ -7,8 +7,6 @@ namespace glassform {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kGammaNames{"empty", "half full", "full"};
-
 std::string interchangeable(std::string_view solute, std::string_view solvent) {
   std::string text(solute);
   text.append(" is less than 2 percent different in size to ");
@@ -65,7 +63,7 @@ std::optional<std::string> packing_warning(const AlloyResult& alloy,
   text.append(" %");
   if (composition.gamma_sites) {
     text.append(" (");
-    text.append(kGammaNames[static_cast<std::size_t>(*composition.gamma_sites)]);
+    text.append(gamma_sites_name(*composition.gamma_sites));
     text.append(" gamma sites)");
   }
   text.append(" is above 100 %: the chosen integers do not fit the radius ratios (");

@@ -12,8 +12,6 @@ namespace glassform {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kGammaNames{"empty", "half full", "full"};
-
 std::string fixed(double value, int decimals) {
   std::string text;
   appendf(text, "%.*f", decimals, value);
@@ -66,7 +64,7 @@ void append_weighing_text(std::string& out, const AlloyResult& alloy,
   out.append(" g");
   if (composition.gamma_sites) {
     out.append(" (");
-    out.append(kGammaNames[static_cast<std::size_t>(*composition.gamma_sites)]);
+    out.append(gamma_sites_name(*composition.gamma_sites));
     out.append(" gamma sites)");
   }
   out.append(":\n");

@@ -99,8 +99,7 @@ Json screen(const Json& request) {
                  : kind == "quaternary" ? AlloyKind::kQuaternary
                                         : AlloyKind::kBinary;
   options.solvents = {solvent};
-  for (const Element& e : kElements)
-    options.solutes.push_back(&e);
+  options.solutes = all_elements();
   const std::size_t top = request.value("top", 20U);
   Json rows = Json::array();
   StringSink text;

@@ -8,13 +8,6 @@
 namespace glassform {
 namespace {
 
-std::vector<const Element*> every_element() {
-  std::vector<const Element*> all;
-  for (const Element& e : kElements)
-    all.push_back(&e);
-  return all;
-}
-
 const Element* el(std::string_view symbol) {
   return find_element(symbol);
 }
@@ -32,7 +25,7 @@ TEST(ScreenCandidates, CountEveryChoiceOfSolutes) {
         CountCase{AlloyKind::kQuaternary, false, 72 * 71 * 70 / 6},
         CountCase{AlloyKind::kBinary, true, 72}, CountCase{AlloyKind::kTernary, true, 72 * 71},
         CountCase{AlloyKind::kQuaternary, true, 72 * 71 * 70}}) {
-    ScreenOptions options{c.kind, {el("Zr")}, every_element(), c.any_order, false};
+    ScreenOptions options{c.kind, {el("Zr")}, all_elements(), c.any_order, false};
     EXPECT_EQ(candidate_count(options), c.per_solvent);
     if (c.kind != AlloyKind::kQuaternary || !c.any_order) {
       std::uint64_t visited = 0;
@@ -41,7 +34,7 @@ TEST(ScreenCandidates, CountEveryChoiceOfSolutes) {
       });
       EXPECT_EQ(visited, c.per_solvent);
     }
-    options.solvents = every_element();
+    options.solvents = all_elements();
     EXPECT_EQ(candidate_count(options), 73 * c.per_solvent);
   }
 }
@@ -64,7 +57,7 @@ TEST(ScreenCandidates, TakeTheListedSolutesInDecreasingRadiusOnceEach) {
 TEST(ScreenRows, EqualTheAlloyComputedAlone) {
   std::mt19937 random(99);
   for (const AlloyKind kind : {AlloyKind::kBinary, AlloyKind::kTernary, AlloyKind::kQuaternary}) {
-    const ScreenOptions options{kind, {el("Cu"), el("Fe")}, every_element(), true, false};
+    const ScreenOptions options{kind, {el("Cu"), el("Fe")}, all_elements(), true, false};
     std::uint64_t i = 0;
     screen_each(options, [&](const AlloyResult& a, const Composition& c) {
       if (++i % 997 != 0) return;
@@ -87,7 +80,7 @@ TEST(ScreenRows, EqualTheAlloyComputedAlone) {
 
 TEST(ScreenTop, EqualsTheHeadOfAFullSort) {
   const ScreenOptions options{
-      AlloyKind::kTernary, {el("Zr"), el("Cu")}, every_element(), false, false};
+      AlloyKind::kTernary, {el("Zr"), el("Cu")}, all_elements(), false, false};
   for (const SortOrder order : {SortOrder{}, SortOrder{RowField::kPacking, true},
                                 SortOrder{RowField::kE, false}, SortOrder{RowField::kZ1, false}}) {
     std::vector<RankedRow> all;
@@ -131,7 +124,7 @@ TEST(ScreenOrder, BreaksTiesAsStatedAndPutsMissingValuesLast) {
 }
 
 TEST(ScreenFilter, RequireElasticDropsRowsWithoutConstants) {
-  ScreenOptions options{AlloyKind::kBinary, {el("Zr")}, every_element(), false, true};
+  ScreenOptions options{AlloyKind::kBinary, {el("Zr")}, all_elements(), false, true};
   std::size_t kept = 0;
   screen_each(options, [&](const AlloyResult&, const Composition& c) {
     EXPECT_TRUE(c.elastic.constants);

@@ -22,13 +22,7 @@ struct Arguments {
 };
 
 std::vector<const Element*> elements_of(const std::vector<std::string>& symbols) {
-  if (symbols.size() == 1 && symbols[0] == "all") {
-    std::vector<const Element*> every;
-    every.reserve(kElements.size());
-    for (const Element& e : kElements)
-      every.push_back(&e);
-    return every;
-  }
+  if (symbols.size() == 1 && symbols[0] == "all") return all_elements();
   return resolve_symbols(symbols);
 }
 
