@@ -1,22 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that glassform needs and that are missing:
 #   (no option)  to build the program: a C++ compiler, CMake, CLI11, nlohmann-json
-#   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind
-#   --ci         also what CI uses: clang with its fuzzer runtime, clang-format, clang-tidy,
-#                Python 3, Chromium (the plot's rendering test), and MinGW-w64 with wine64 (the
-#                Windows build and its golden tests), emscripten (the browser version)
+#   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind, Python 3
+#   PACKAGE...   and any further packages named (CI names its own in .ci/run)
 set -euo pipefail
 
 packages=(g++ cmake make libcli11-dev nlohmann-json3-dev)
-case "${1:-}" in
-  --test) packages+=(libgtest-dev libbenchmark-dev valgrind python3) ;;
-  --ci)
-    packages+=(libgtest-dev libbenchmark-dev valgrind python3 clang clang-format clang-tidy
-      libclang-rt-dev chromium g++-mingw-w64-x86-64-posix wine64 emscripten)
-    ;;
-  "") ;;
-  *) echo "usage: $0 [--test|--ci]" >&2; exit 2 ;;
-esac
+if [ "${1:-}" = "--test" ]; then
+  packages+=(libgtest-dev libbenchmark-dev valgrind python3)
+  shift
+fi
+for p in "$@"; do
+  case "$p" in
+    -*) echo "usage: $0 [--test] [PACKAGE...]" >&2; exit 2 ;;
+  esac
+done
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
