@@ -15,13 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-# MinGW's own C99 printf, which rounds like glibc's, not the system library's.
-set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
 
-# The cross compiler does not search /usr/include, where the header-only CLI11 and
-# nlohmann-json live; the project links their folders in from here.
+# The cross compiler does not search /usr/include, where the header-only CLI11, nlohmann-json
+# and fmt live; the project links their folders in from here.
 set(GLASSFORM_HEADER_ONLY_ROOT /usr/include CACHE PATH
-    "Folder holding the CLI/ and nlohmann/ headers for a cross build")
+    "Folder holding the CLI/, nlohmann/ and fmt/ headers for a cross build")
 
 if(EXISTS /usr/lib/wine/wine64)
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that glassform needs and that are missing:
-#   (no option)  to build the program: a C++ compiler, CMake, CLI11, nlohmann-json
+#   (no option)  to build the program: a C++ compiler, CMake, CLI11, nlohmann-json, fmt
 #   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind, Python 3
 #   PACKAGE...   and any further packages named (CI names its own in .ci/run)
 set -euo pipefail
 
-packages=(g++ cmake make libcli11-dev nlohmann-json3-dev)
+packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libfmt-dev)
 if [ "${1:-}" = "--test" ]; then
   packages+=(libgtest-dev libbenchmark-dev valgrind python3)
   shift

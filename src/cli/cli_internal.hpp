@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
+#include "io/formula.hpp"
 #include "model/alloys.hpp"
 #include "model/weighing.hpp"
 #include "report/blackman_plot.hpp"

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "report/streams.hpp"
+#include "io/streams.hpp"
 
 namespace glassform {
 

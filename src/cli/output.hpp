@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "report/streams.hpp"
+#include "io/streams.hpp"
 
 namespace glassform::cli {
 

@@ -32,13 +32,6 @@ void Console::print(std::string_view text) {
   out_.append(text);
 }
 
-void Console::printf(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  vappendf(out_, format, args);
-  va_end(args);
-}
-
 void Console::line_end() {
   out_.push_back('\n');
   flush();

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "report/streams.hpp"
+#include "io/format.hpp"
+#include "io/streams.hpp"
 
 namespace glassform {
 
@@ -47,7 +48,10 @@ class Console {
   // Output. Text is buffered and reaches the sink at a line end, before any read that has
   // to wait for input, before a key wait, and when the console is destroyed.
   void print(std::string_view text);
-  void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  template <typename... T>
+  requires(sizeof...(T) > 0) void print(fmt::format_string<T...> format, T&&... args) {
+    append_format(out_, format, std::forward<T>(args)...);
+  }
   void line_end();
   void flush();
   void clear_screen();

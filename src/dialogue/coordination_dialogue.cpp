@@ -43,8 +43,8 @@ std::optional<int> ask_ternary_largest_coordination(Console& console, float calc
 
 std::optional<int> ask_ternary_smallest_coordination(Console& console, const std::string& symbol,
                                                      float calculated) {
-  console.printf(
-      "\nThe coordination number calculated considering %s is %.2f.\nWhat would you like the integer value to be? ",
+  console.print(
+      "\nThe coordination number calculated considering {} is {:.2f}.\nWhat would you like the integer value to be? ",
       symbol.c_str(), static_cast<double>(calculated));
   std::optional<int> chosen = read_coordination(console, false);
   if (chosen) console.clear_screen();
@@ -53,8 +53,8 @@ std::optional<int> ask_ternary_smallest_coordination(Console& console, const std
 
 std::optional<int> ask_quaternary_coordination(Console& console, int which,
                                                const std::string& symbol, float calculated) {
-  console.printf("%sThe coordination number calculated (for %s) is: %.2f", which == 0 ? "" : "\n\n",
-                 symbol.c_str(), static_cast<double>(calculated));
+  console.print("{}The coordination number calculated (for {}) is: {:.2f}",
+                which == 0 ? "" : "\n\n", symbol.c_str(), static_cast<double>(calculated));
   console.print(kQuestion);
   return read_coordination(console, true);
 }

@@ -8,8 +8,8 @@ namespace {
 // Tells that a solute could stand in for the solvent, and waits for a key.
 void report_interchangeable(Console& console, const std::string& solute, const std::string& solvent,
                             const char* line_tail) {
-  console.printf(
-      "%s is less than 2 percent different in size to %s and is interchangeable with %s%s\n",
+  console.print(
+      "{} is less than 2 percent different in size to {} and is interchangeable with {}{}\n",
       solute.c_str(), solvent.c_str(), solvent.c_str(), line_tail);
   console.wait_for_key();
 }

@@ -1,6 +1,5 @@
-// From atomic to weight percent and to the masses to weigh, and compositions written as
-// chemists write them (Cu64Zr36, (Cu50Zr50)92Al8). Weights are the standard atomic weights of
-// the element table; the arithmetic is in double precision.
+// From atomic to weight percent and to the masses to weigh. Weights are the standard atomic weights
+// of the element table; the arithmetic is in double precision.
 #pragma once
 
 #include <array>
@@ -42,23 +41,6 @@ struct FormulaPart {
   const Element* element;
   double amount;
 };
-
-// Where and why a formula cannot be read: `position` is the 0-based byte offset of the fault.
-struct FormulaError {
-  std::size_t position;
-  std::string message;
-};
-
-struct ParsedFormula {
-  std::vector<FormulaPart> parts;  // normalised to 100, in order of first appearance
-  std::optional<FormulaError> error;
-};
-
-// Reads a composition: element symbols each followed by an amount (missing means 1), and one
-// level of parentheses whose amounts are fractions of the group, which takes the amount after
-// the parenthesis: (Cu50Zr50)92Al8 is Cu46Zr46Al8. An element named twice is summed; the
-// amounts are normalised to 100. Blanks and tabs are ignored.
-ParsedFormula parse_formula(std::string_view text);
 
 // The elastic estimate of a composition, by the rule of mixtures of the alloy reports: each
 // element's moduli weighted by its atomic percentage, stored as a float.

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "io/streams.hpp"
 #include "model/alloys.hpp"
 #include "report/formats.hpp"
 #include "report/json_report.hpp"
-#include "report/streams.hpp"
 
 namespace glassform {
 

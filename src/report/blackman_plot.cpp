@@ -1,4 +1,5 @@
 #include "report/blackman_plot.hpp"
+#include "io/format.hpp"
 
 #include <algorithm>
 #include <array>
@@ -167,20 +168,22 @@ std::string BlackmanPlot::svg() const {
   };
 
   std::string out;
-  appendf(out,
-          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-          "viewBox=\"0 0 %.0f %.0f\" font-family=\"DejaVu Sans, Arial, sans-serif\" "
-          "data-plot-left=\"%.0f\" data-plot-right=\"%.0f\" data-plot-top=\"%.0f\" "
-          "data-plot-bottom=\"%.0f\" data-x-min=\"%.4f\" data-x-max=\"%.4f\" data-y-min=\"%.4f\" "
-          "data-y-max=\"%.4f\">\n",
-          kWidth, kHeight, kWidth, kHeight, kLeft, kRight, kTop, kBottom, ax.min, ax.max, ay.min,
-          ay.max);
+  append_format(
+      out,
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"{:.0f}\" height=\"{:.0f}\" "
+      "viewBox=\"0 0 {:.0f} {:.0f}\" font-family=\"DejaVu Sans, Arial, sans-serif\" "
+      "data-plot-left=\"{:.0f}\" data-plot-right=\"{:.0f}\" data-plot-top=\"{:.0f}\" "
+      "data-plot-bottom=\"{:.0f}\" data-x-min=\"{:.4f}\" data-x-max=\"{:.4f}\" data-y-min=\"{:.4f}\" "
+      "data-y-max=\"{:.4f}\">\n",
+      kWidth, kHeight, kWidth, kHeight, kLeft, kRight, kTop, kBottom, ax.min, ax.max, ay.min,
+      ay.max);
   out.append("<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n");
-  appendf(out,
-          "<clipPath id=\"plot-area\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\"/>"
-          "</clipPath>\n",
-          kLeft, kTop, kRight - kLeft, kBottom - kTop);
+  append_format(
+      out,
+      "<clipPath id=\"plot-area\"><rect x=\"{:.2f}\" y=\"{:.2f}\" width=\"{:.2f}\" height=\"{:.2f}\"/>"
+      "</clipPath>\n",
+      kLeft, kTop, kRight - kLeft, kBottom - kTop);
   out.append(
       "<text x=\"340\" y=\"30\" font-size=\"17\" text-anchor=\"middle\">Blackman diagram of the "
       "estimated elastic constants</text>\n");
@@ -188,50 +191,54 @@ std::string BlackmanPlot::svg() const {
   // Grid, ticks and tick labels.
   out.append("<g stroke=\"#e6e6e6\" stroke-width=\"1\">\n");
   for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step) {
-    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", px(x), kTop, px(x),
-            kBottom);
+    append_format(out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\"/>\n", px(x),
+                  kTop, px(x), kBottom);
   }
   for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step) {
-    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", kLeft, py(y), kRight,
-            py(y));
+    append_format(out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\"/>\n", kLeft,
+                  py(y), kRight, py(y));
   }
   out.append("</g>\n<g font-size=\"11\" fill=\"#333333\">\n");
   const int x_decimals = ax.step < 0.01 ? 3 : 2;
   const int y_decimals = ay.step < 0.01 ? 3 : 2;
   for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step) {
-    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#333333\"/>\n",
-            px(x), kBottom, px(x), kBottom + 5);
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"middle\">%.*f</text>\n", px(x),
-            kBottom + 18, x_decimals, x);
+    append_format(
+        out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#333333\"/>\n",
+        px(x), kBottom, px(x), kBottom + 5);
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\" text-anchor=\"middle\">{:.{}f}</text>\n",
+                  px(x), kBottom + 18, x, x_decimals);
   }
   for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step) {
-    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#333333\"/>\n",
-            kLeft - 5, py(y), kLeft, py(y));
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\" text-anchor=\"end\">%.*f</text>\n", kLeft - 8,
-            py(y) + 4, y_decimals, y);
+    append_format(
+        out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#333333\"/>\n",
+        kLeft - 5, py(y), kLeft, py(y));
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\" text-anchor=\"end\">{:.{}f}</text>\n",
+                  kLeft - 8, py(y) + 4, y, y_decimals);
   }
   out.append("</g>\n");
-  appendf(out,
-          "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"none\" "
-          "stroke=\"#333333\"/>\n",
-          kLeft, kTop, kRight - kLeft, kBottom - kTop);
-  appendf(out,
-          "<text x=\"%.2f\" y=\"%.2f\" font-size=\"13\" text-anchor=\"middle\">C12/C11</text>\n",
-          (kLeft + kRight) / 2, kBottom + 40);
-  appendf(out,
-          "<text x=\"18\" y=\"%.2f\" font-size=\"13\" text-anchor=\"middle\" "
-          "transform=\"rotate(-90 18 %.2f)\">C44/C11</text>\n",
-          (kTop + kBottom) / 2, (kTop + kBottom) / 2);
+  append_format(out,
+                "<rect x=\"{:.2f}\" y=\"{:.2f}\" width=\"{:.2f}\" height=\"{:.2f}\" fill=\"none\" "
+                "stroke=\"#333333\"/>\n",
+                kLeft, kTop, kRight - kLeft, kBottom - kTop);
+  append_format(
+      out,
+      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"13\" text-anchor=\"middle\">C12/C11</text>\n",
+      (kLeft + kRight) / 2, kBottom + 40);
+  append_format(out,
+                "<text x=\"18\" y=\"{:.2f}\" font-size=\"13\" text-anchor=\"middle\" "
+                "transform=\"rotate(-90 18 {:.2f})\">C44/C11</text>\n",
+                (kTop + kBottom) / 2, (kTop + kBottom) / 2);
 
   // Reference lines across the plot, clipped to it, each with its label near its left end.
   std::vector<Box> taken;
   // `at`: where along the x range the label stands; `below`: under the line rather than above.
   const auto line = [&](const char* id, const char* colour, const char* dash, double (*f)(double),
                         const std::string& label, double at, bool below) {
-    appendf(out,
-            "<line id=\"%s\" x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
-            "stroke-width=\"1.5\" stroke-dasharray=\"%s\" clip-path=\"url(#plot-area)\"/>\n",
-            id, px(ax.min), py(f(ax.min)), px(ax.max), py(f(ax.max)), colour, dash);
+    append_format(
+        out,
+        "<line id=\"{}\" x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"{}\" "
+        "stroke-width=\"1.5\" stroke-dasharray=\"{}\" clip-path=\"url(#plot-area)\"/>\n",
+        id, px(ax.min), py(f(ax.min)), px(ax.max), py(f(ax.max)), colour, dash);
     // The label along the line, from where it stands at `at` of the x range (or where the line
     // enters the plot), just above or below it.
     double x = ax.min + (ax.max - ax.min) * at;
@@ -241,10 +248,10 @@ std::string BlackmanPlot::svg() const {
         std::atan2(py(f(x + 0.01)) - py(f(x)), px(x + 0.01) - px(x)) * 180 / 3.14159265358979;
     const double lx = px(x) + 4;
     const double ly = py(f(x));
-    appendf(out,
-            "<text x=\"%.2f\" y=\"%.2f\" dy=\"%s\" font-size=\"11\" fill=\"%s\" "
-            "transform=\"rotate(%.2f %.2f %.2f)\">%s</text>\n",
-            lx, ly, below ? "13" : "-5", colour, angle, lx, ly, xml_escape(label).c_str());
+    append_format(out,
+                  "<text x=\"{:.2f}\" y=\"{:.2f}\" dy=\"{}\" font-size=\"11\" fill=\"{}\" "
+                  "transform=\"rotate({:.2f} {:.2f} {:.2f})\">{}</text>\n",
+                  lx, ly, below ? "13" : "-5", colour, angle, lx, ly, xml_escape(label).c_str());
   };
   line(
       "isotropic", "#555555", "6 4", [](double x) { return (1 - x) / 2; },
@@ -258,12 +265,14 @@ std::string BlackmanPlot::svg() const {
     const double x = px(model_x(bg));
     const double y = py(model_y(bg));
     if (x < kLeft || x > kRight || y < kTop || y > kBottom) continue;
-    appendf(out, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#000000\"/>\n", x,
-            y - 5, x, y + 5);
+    append_format(
+        out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#000000\"/>\n",
+        x, y - 5, x, y + 5);
     const std::string label =
         bg == 1.75 ? "B/G = 1.75 (Pugh)" : "B/G = " + format_shortest(static_cast<float>(bg));
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"10\" fill=\"#000000\">%s</text>\n", x + 3,
-            y + 16, label.c_str());
+    append_format(out,
+                  "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"10\" fill=\"#000000\">{}</text>\n",
+                  x + 3, y + 16, label.c_str());
     taken.push_back({x + 3, y + 6, x + 3 + 5.6 * static_cast<double>(label.size()), y + 18});
   }
 
@@ -284,15 +293,15 @@ std::string BlackmanPlot::svg() const {
       out.append(colour);
       out.append("\" points=\"");
       for (const Point& p : s.points)
-        appendf(out, "%.2f,%.2f ", px(p.x), py(p.y));
+        append_format(out, "{:.2f},{:.2f} ", px(p.x), py(p.y));
       out.append("\"/>\n");
     }
     for (const Point& p : s.points) {
-      appendf(out,
-              "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\" data-formula=\"%s\" "
-              "data-c12-c11=\"%s\" data-c44-c11=\"%s\"/>\n",
-              px(p.x), py(p.y), colour, xml_escape(p.label).c_str(), format_shortest(p.x).c_str(),
-              format_shortest(p.y).c_str());
+      append_format(out,
+                    "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"{}\" data-formula=\"{}\" "
+                    "data-c12-c11=\"{}\" data-c44-c11=\"{}\"/>\n",
+                    px(p.x), py(p.y), colour, xml_escape(p.label).c_str(),
+                    format_shortest(p.x).c_str(), format_shortest(p.y).c_str());
       if (labelled >= kLabelledPoints) continue;
       ++labelled;
       const double w = kCharWidth * static_cast<double>(p.label.size());
@@ -309,8 +318,9 @@ std::string BlackmanPlot::svg() const {
         const bool free =
             std::none_of(taken.begin(), taken.end(), [&b](const Box& t) { return b.overlaps(t); });
         if (!inside || !free) continue;
-        appendf(out, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" fill=\"%s\">%s</text>\n", b.x0,
-                b.y1 - 2, colour, xml_escape(p.label).c_str());
+        append_format(out,
+                      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"{}\">{}</text>\n",
+                      b.x0, b.y1 - 2, colour, xml_escape(p.label).c_str());
         taken.push_back(b);
         break;
       }
@@ -323,15 +333,15 @@ std::string BlackmanPlot::svg() const {
   out.append("<g id=\"legend\" font-size=\"11\">\n");
   const std::size_t shown = std::min<std::size_t>(series_.size(), 12);
   for (std::size_t i = 0; i < shown; ++i) {
-    appendf(out, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", kRight + 22, y - 4,
-            kPalette[i % kPalette.size()]);
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kRight + 32, y,
-            xml_escape(series_[i].name).c_str());
+    append_format(out, "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"{}\"/>\n", kRight + 22,
+                  y - 4, kPalette[i % kPalette.size()]);
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 32, y,
+                  xml_escape(series_[i].name).c_str());
     y += 16;
   }
   if (series_.size() > shown) {
     const std::string more = "and " + std::to_string(series_.size() - shown) + " more alloys";
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kRight + 16, y, more.c_str());
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 16, y, more.c_str());
     y += 16;
   }
   y += 8;
@@ -339,23 +349,25 @@ std::string BlackmanPlot::svg() const {
        std::array<std::array<const char*, 3>, 3>{{{"6 4", "#555555", "isotropic solid"},
                                                   {"none", "#000000", "this model"},
                                                   {"2 3", "#999999", "Cauchy"}}}) {
-    appendf(out,
-            "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
-            "stroke-width=\"1.5\" stroke-dasharray=\"%s\"/>\n",
-            kRight + 14, y - 4, kRight + 34, y - 4, colour, dash);
-    appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kRight + 40, y, text);
+    append_format(out,
+                  "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"{}\" "
+                  "stroke-width=\"1.5\" stroke-dasharray=\"{}\"/>\n",
+                  kRight + 14, y - 4, kRight + 34, y - 4, colour, dash);
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 40, y, text);
     y += 16;
   }
   out.append("</g>\n");
-  appendf(out,
-          "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" fill=\"#333333\">Points placed with this "
-          "program's constants C11 = B + G, C12 = B - G/2, C44 = G (estimates from the "
-          "constituents):</text>\n",
-          kLeft, kBottom + 62);
-  appendf(out,
-          "<text x=\"%.2f\" y=\"%.2f\" font-size=\"11\" fill=\"#333333\">every point lies on y = "
-          "2(1 - x)/3, its place set by B/G alone.</text>\n",
-          kLeft, kBottom + 76);
+  append_format(
+      out,
+      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">Points placed with this "
+      "program's constants C11 = B + G, C12 = B - G/2, C44 = G (estimates from the "
+      "constituents):</text>\n",
+      kLeft, kBottom + 62);
+  append_format(
+      out,
+      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">every point lies on y = "
+      "2(1 - x)/3, its place set by B/G alone.</text>\n",
+      kLeft, kBottom + 76);
   if (!not_drawn_.empty()) {
     // The note under the plot, in lines that fit the image, at most three of them.
     constexpr std::size_t kLineLength = 100;
@@ -375,8 +387,8 @@ std::string BlackmanPlot::svg() const {
     }
     out.append("<g id=\"not-drawn\" font-size=\"11\" fill=\"#b00000\">\n");
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      appendf(out, "<text x=\"%.2f\" y=\"%.2f\">%s</text>\n", kLeft,
-              kBottom + 94 + 14 * static_cast<double>(i), xml_escape(lines[i]).c_str());
+      append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kLeft,
+                    kBottom + 94 + 14 * static_cast<double>(i), xml_escape(lines[i]).c_str());
     }
     out.append("</g>\n");
   }

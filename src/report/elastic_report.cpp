@@ -1,4 +1,5 @@
 #include "report/elastic_report.hpp"
+#include "io/format.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -15,7 +16,7 @@ std::string formula_text(std::span<const FormulaPart> parts) {
   std::string text;
   for (const FormulaPart& p : parts) {
     text.append(p.element->symbol);
-    appendf(text, "%.2f", p.amount);
+    append_format(text, "{:.2f}", p.amount);
   }
   return text;
 }

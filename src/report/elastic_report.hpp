@@ -4,9 +4,9 @@
 #include <span>
 #include <string_view>
 
+#include "io/streams.hpp"
 #include "model/weighing.hpp"
 #include "report/formats.hpp"
-#include "report/streams.hpp"
 
 namespace glassform {
 

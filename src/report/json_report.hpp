@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "io/streams.hpp"
 #include "model/alloys.hpp"
-#include "report/streams.hpp"
 
 namespace glassform {
 

@@ -1,5 +1,6 @@
-// Number formatting for the reports: the fixed printf formats of the text report, and the
-// shortest form of a stored single-precision value for CSV and JSON.
+// Number formatting for the reports: the fixed-point numbers of the text report, and the
+// shortest form of a stored single-precision value for CSV and JSON, laid out as printf's
+// "%g" lays out those digits.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@ namespace glassform {
 
 // Appends `value` as the shortest of "%.6g", "%.7g", "%.8g" and "%.9g" whose text reads
 // back to the same float. The same digits on every target: it needs neither float
-// `std::to_chars` nor a particular `long double`.
+// `std::to_chars` nor a particular `long double`, nor the C library's printf.
 void append_shortest(std::string& out, float value);
 std::string format_shortest(float value);
 
@@ -19,7 +20,8 @@ void append_shortest_double(std::string& out, double value);
 // trailing zeros dropped ("%g").
 std::string format_default(float value);
 
-// Appends printf("%.*f", decimals, value).
+// Appends `value` with `decimals` digits after the point, rounded as printf's "%.*f" rounds
+// (half to even on the exact value).
 void append_fixed(std::string& out, float value, int decimals);
 
 }  // namespace glassform

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "io/streams.hpp"
 #include "report/formats.hpp"
-#include "report/streams.hpp"
 
 namespace glassform {
 

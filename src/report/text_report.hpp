@@ -2,11 +2,10 @@
 // ("For a <...> glass:") to the end of its last elastic block.
 #pragma once
 
-#include <cstdarg>
 #include <string>
 
+#include "io/streams.hpp"
 #include "model/alloys.hpp"
-#include "report/streams.hpp"
 
 namespace glassform {
 
@@ -20,9 +19,5 @@ void append_elastic_text(std::string& out, ElasticStyle style, const ElasticResu
 
 void append_text_report(std::string& out, const AlloyResult& alloy);
 void write_text_report(OutputSink& sink, const AlloyResult& alloy);
-
-// printf into a string.
-void appendf(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void vappendf(std::string& out, const char* format, va_list args);
 
 }  // namespace glassform

@@ -1,4 +1,5 @@
 #include "report/warnings.hpp"
+#include "io/format.hpp"
 
 #include "report/number_format.hpp"
 #include "report/text_report.hpp"
@@ -72,8 +73,8 @@ std::optional<std::string> packing_warning(const AlloyResult& alloy,
   for (std::size_t i = 0; i < clusters.size(); ++i) {
     if (i > 0) text.append(", ");
     text.append(e[i + 1]->symbol);
-    appendf(text, " %d for %.2f", clusters[i].chosen,
-            static_cast<double>(clusters[i].measure.coordination));
+    append_format(text, " {} for {:.2f}", clusters[i].chosen,
+                  static_cast<double>(clusters[i].measure.coordination));
   }
   text.push_back(')');
   return text;

@@ -1,4 +1,5 @@
 #include "report/weighing_report.hpp"
+#include "io/format.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -14,7 +15,7 @@ namespace {
 
 std::string fixed(double value, int decimals) {
   std::string text;
-  appendf(text, "%.*f", decimals, value);
+  append_format(text, "{:.{}f}", value, decimals);
   return text;
 }
 

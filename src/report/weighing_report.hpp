@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "io/streams.hpp"
 #include "model/alloys.hpp"
 #include "model/weighing.hpp"
 #include "report/formats.hpp"
-#include "report/streams.hpp"
 
 namespace glassform {
 

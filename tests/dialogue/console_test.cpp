@@ -167,14 +167,14 @@ TEST(ConsoleOutput, PromptIsWrittenBeforeTheReadWaits) {
   EXPECT_EQ(checking.seen_at_read, "prompt: ");
 }
 
-TEST(ConsoleOutput, PrintAndPrintfKeepProgramOrder) {
+TEST(ConsoleOutput, PlainAndFormattedPrintKeepProgramOrder) {
   ScriptInput in("");
   CapturedOutput out;
   FakeTerminal term;
   {
     Console console(in, out, term);
     console.print("a");
-    console.printf("%d%s", 1, "b");
+    console.print("{}{}", 1, "b");
     console.line_end();
     console.print("c");
   }
@@ -188,7 +188,7 @@ TEST(ConsoleOutput, LongFormattedTextIsNotTruncated) {
   const std::string long_text(5000, 'x');
   {
     Console console(in, out, term);
-    console.printf("[%s]", long_text.c_str());
+    console.print("[{}]", long_text);
   }
   EXPECT_EQ(out.text, "[" + long_text + "]");
 }

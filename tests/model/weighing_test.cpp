@@ -1,4 +1,5 @@
 #include "model/weighing.hpp"
+#include "io/formula.hpp"
 
 #include <gtest/gtest.h>
 

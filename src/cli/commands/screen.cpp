@@ -1,8 +1,8 @@
 #include <chrono>
-#include <cstdio>
 #include <memory>
 
 #include "cli/cli_internal.hpp"
+#include "io/format.hpp"
 #include "model/screening.hpp"
 #include "report/row_writer.hpp"
 
@@ -64,12 +64,9 @@ class ProgressLine {
     if (seconds < 0.5 || done == 0 || seconds < last_draw_ + 0.1) return;
     last_draw_ = seconds;
     const double rate = static_cast<double>(done) / seconds;
-    std::array<char, 160> line{};
-    std::snprintf(line.data(), line.size(),
-                  "\rscreened %llu of %llu alloys, %.0f alloys/s, %.1f s left\x1b[K",
-                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
-                  rate, static_cast<double>(total - done) / rate);
-    run_.io.err.write(line.data());
+    run_.io.err.write(
+        fmt::format("\rscreened {} of {} alloys, {:.0f} alloys/s, {:.1f} s left\x1b[K", done, total,
+                    rate, static_cast<double>(total - done) / rate));
     shown_ = true;
   }
 
