@@ -79,6 +79,7 @@ void register_cluster(CLI::App& app, Run& run);
 void register_weigh(CLI::App& app, Run& run);
 void register_screen(CLI::App& app, Run& run);
 void register_elastic(CLI::App& app, Run& run);
+void register_fields(CLI::App& app, Run& run);
 
 // --- Alloys from arguments or batch lines ----------------------------------------------------
 
@@ -121,12 +122,13 @@ class LineReader {
   bool ended_ = false;
 };
 
-// One line of a batch file: the symbols, solvent first (2, 3 or 4 give the kind), optionally
-// one chosen integer per solute, separated by blanks, tabs or commas. Blank lines and lines
-// starting with # are skipped.
+// One line of a batch file: optionally a label ending in a colon, then the symbols, solvent
+// first (2, 3 or 4 give the kind), optionally one chosen integer per solute, separated by
+// blanks, tabs or commas. Blank lines and lines starting with # are skipped.
 struct BatchLine {
   bool skip = false;
-  std::string error;  // why the line is bad; empty for a good line
+  std::optional<std::string_view> label;  // the text before the first colon, blanks trimmed
+  std::string error;                      // why the line is bad; empty for a good line
   std::array<const Element*, 4> elements{};
   std::size_t element_count = 0;
   std::array<int, 3> chosen{};

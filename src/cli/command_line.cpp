@@ -23,6 +23,7 @@ constexpr const char* kExamples = R"(Subcommands, with an example each:
   weigh       glassform weigh '(Cu50Zr50)92Al8' --mass 10
   screen      glassform screen ternary --solvent Zr --top 20
   elastic     glassform elastic Zr41.2Ti13.8Cu12.5Ni10Be22.5
+  fields      glassform fields   (every output field: what --sort takes)
 
 Without arguments glassform is the interactive calculator.
 Exit status: 0 success, 1 a failed run or a batch with bad lines, 2 a usage error.)";
@@ -144,6 +145,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   cli::register_weigh(app, run);
   cli::register_screen(app, run);
   cli::register_elastic(app, run);
+  cli::register_fields(app, run);
 
   const auto is_command = [&run](const std::string& name) {
     return std::any_of(run.commands.begin(), run.commands.end(),

@@ -5,47 +5,10 @@
 #include <queue>
 
 #include "model/alloy_kinds.hpp"
-#include "model/weighing.hpp"
 
 namespace glassform {
 
 namespace {
-
-constexpr std::array<std::string_view, 34> kFieldNames{"gamma_sites",
-                                                       "N1",
-                                                       "N2",
-                                                       "N3",
-                                                       "Z1",
-                                                       "Z2",
-                                                       "Z3",
-                                                       "R1",
-                                                       "R2",
-                                                       "R3",
-                                                       "R1_used",
-                                                       "R2_used",
-                                                       "R3_used",
-                                                       "mismatch",
-                                                       "solvent_atoms",
-                                                       "total_atoms",
-                                                       "x_solvent_at%",
-                                                       "x_solute1_at%",
-                                                       "x_solute2_at%",
-                                                       "x_solute3_at%",
-                                                       "packing_%",
-                                                       "E_GPa",
-                                                       "G_GPa",
-                                                       "B_GPa",
-                                                       "C11_GPa",
-                                                       "C12_GPa",
-                                                       "C44_GPa",
-                                                       "m",
-                                                       "C12/C11",
-                                                       "C44/C11",
-                                                       "w_solvent_wt%",
-                                                       "w_solute1_wt%",
-                                                       "w_solute2_wt%",
-                                                       "w_solute3_wt%"};
-static_assert(kFieldNames.size() == static_cast<std::size_t>(RowField::kW3) + 1);
 
 std::optional<double> value_of(std::optional<float> v) {
   return v ? std::optional<double>(*v) : std::nullopt;
@@ -189,106 +152,11 @@ int compare_values(std::optional<double> a, std::optional<double> b, bool descen
 
 }  // namespace
 
-std::optional<RowField> row_field(std::string_view name) {
-  for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
-    if (kFieldNames[i] == name) return static_cast<RowField>(i);
-  }
-  return std::nullopt;
-}
-
-std::vector<std::string_view> row_field_names() {
-  return {kFieldNames.begin(), kFieldNames.end()};
-}
-
-std::optional<double> row_value(const AlloyResult& alloy, const Composition& c, RowField field) {
-  const std::size_t solutes = alloy.clusters().size();
-  const auto solute = [&](std::size_t i, auto get) -> std::optional<double> {
-    if (i >= solutes) return std::nullopt;
-    return get(alloy.clusters()[i]);
-  };
-  const auto at = [&](std::size_t i) -> std::optional<double> {
-    if (i > solutes) return std::nullopt;
-    return c.percent[i];
-  };
-  const auto wt = [&](std::size_t i) -> std::optional<double> {
-    if (i > solutes) return std::nullopt;
-    return composition_weight_percent(alloy, c)[i];
-  };
-  const std::optional<ElasticConstants>& k = c.elastic.constants;
-  const auto constant = [&](float ElasticConstants::*member) -> std::optional<double> {
-    if (!k) return std::nullopt;
-    return (*k).*member;
-  };
-  using F = RowField;
-  switch (field) {
-    case F::kGammaSites:
-      return c.gamma_sites ? std::optional<double>(*c.gamma_sites) : std::nullopt;
-    case F::kN1:
-    case F::kN2:
-    case F::kN3:
-      return solute(static_cast<std::size_t>(field) - static_cast<std::size_t>(F::kN1),
-                    [](const Cluster& x) { return double{x.measure.coordination}; });
-    case F::kZ1:
-    case F::kZ2:
-    case F::kZ3:
-      return solute(static_cast<std::size_t>(field) - static_cast<std::size_t>(F::kZ1),
-                    [](const Cluster& x) { return double{static_cast<double>(x.chosen)}; });
-    case F::kR1:
-    case F::kR2:
-    case F::kR3:
-      return solute(static_cast<std::size_t>(field) - static_cast<std::size_t>(F::kR1),
-                    [](const Cluster& x) { return double{x.measure.ratio}; });
-    case F::kR1Used:
-    case F::kR2Used:
-    case F::kR3Used:
-      return solute(static_cast<std::size_t>(field) - static_cast<std::size_t>(F::kR1Used),
-                    [](const Cluster& x) { return double{x.ratio_used}; });
-    case F::kMismatch:
-      return value_of(alloy.mismatch);
-    case F::kSolventAtoms:
-      return c.solvent_atoms;
-    case F::kTotalAtoms:
-      return c.total_atoms;
-    case F::kXSolvent:
-    case F::kX1:
-    case F::kX2:
-    case F::kX3:
-      return at(static_cast<std::size_t>(field) - static_cast<std::size_t>(F::kXSolvent));
-    case F::kPacking:
-      return c.packing;
-    case F::kE:
-      return value_of(c.elastic.e.value);
-    case F::kG:
-      return value_of(c.elastic.g.value);
-    case F::kB:
-      return value_of(c.elastic.b.value);
-    case F::kC11:
-      return constant(&ElasticConstants::c11);
-    case F::kC12:
-      return constant(&ElasticConstants::c12);
-    case F::kC44:
-      return constant(&ElasticConstants::c44);
-    case F::kM:
-      return constant(&ElasticConstants::fragility);
-    case F::kC12OverC11:
-      return constant(&ElasticConstants::c12_over_c11);
-    case F::kC44OverC11:
-      return constant(&ElasticConstants::c44_over_c11);
-    case F::kWSolvent:
-    case F::kW1:
-    case F::kW2:
-    case F::kW3:
-      return wt(static_cast<std::size_t>(field) - static_cast<std::size_t>(F::kWSolvent));
-  }
-  return std::nullopt;
-}
-
 bool row_before(const SortOrder& order, const AlloyResult& a, const Composition& ca,
                 const AlloyResult& b, const Composition& cb) {
   int c = 0;
-  if (order.field) {
-    c = compare_values(row_value(a, ca, *order.field), row_value(b, cb, *order.field),
-                       order.descending);
+  if (order.key) {
+    c = compare_values(order.key(a, ca), order.key(b, cb), order.descending);
   } else {
     c = compare_values(value_of(a.mismatch), value_of(b.mismatch), false);
     if (c == 0) c = compare_values(ca.packing, cb.packing, true);

@@ -7,60 +7,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "model/alloys.hpp"
 
 namespace glassform {
-
-// The numeric values of a result row, named as the columns of the CSV output.
-enum class RowField : std::uint8_t {
-  kGammaSites,
-  kN1,
-  kN2,
-  kN3,
-  kZ1,
-  kZ2,
-  kZ3,
-  kR1,
-  kR2,
-  kR3,
-  kR1Used,
-  kR2Used,
-  kR3Used,
-  kMismatch,
-  kSolventAtoms,
-  kTotalAtoms,
-  kXSolvent,
-  kX1,
-  kX2,
-  kX3,
-  kPacking,
-  kE,
-  kG,
-  kB,
-  kC11,
-  kC12,
-  kC44,
-  kM,
-  kC12OverC11,
-  kC44OverC11,
-  kWSolvent,
-  kW1,
-  kW2,
-  kW3,
-};
-
-// The field of a column name ("packing_%", "E_GPa", ...), or nothing.
-std::optional<RowField> row_field(std::string_view name);
-// Every field's column name, in column order.
-std::vector<std::string_view> row_field_names();
-
-// The value of a field in one composition's row; nothing where the row has none (a solute
-// the alloy lacks, a modulus that cannot be estimated).
-std::optional<double> row_value(const AlloyResult& alloy, const Composition& composition,
-                                RowField field);
 
 struct ScreenOptions {
   AlloyKind kind = AlloyKind::kBinary;
@@ -70,11 +21,14 @@ struct ScreenOptions {
   bool require_elastic = false;          // drop rows whose elastic constants cannot be computed
 };
 
-// The order of the ranking: a field ascending or descending; without a field, the default:
+// A row's value to rank by, or nothing where the row has none.
+using RowKey = std::function<std::optional<double>(const AlloyResult&, const Composition&)>;
+
+// The order of the ranking: a key ascending or descending; without a key, the default:
 // mismatch ascending, ties by packing efficiency descending. Ties then go by the symbols in
-// row order and the gamma sites. Rows without the field's value go last.
+// row order and the gamma sites. Rows without the key's value go last.
 struct SortOrder {
-  std::optional<RowField> field;
+  RowKey key;
   bool descending = false;
 };
 

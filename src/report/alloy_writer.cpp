@@ -1,6 +1,5 @@
 #include "report/alloy_writer.hpp"
 
-#include "report/csv_report.hpp"
 #include "report/text_report.hpp"
 #include "report/weighing_report.hpp"
 
@@ -10,44 +9,45 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 16;
 }  // namespace
 
-AlloyWriter::AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams)
-    : sink_(sink), format_(format), grams_(grams), json_(sink, format == Format::kJsonl) {
-  if (format_ == Format::kCsv) append_csv_header(buffer_);
-}
+AlloyWriter::AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams, bool batch)
+    : sink_(sink),
+      format_(format),
+      grams_(grams),
+      table_(sink, format, batch ? batch_fields() : alloy_fields()) {}
 
-void AlloyWriter::add(const AlloyResult& alloy) {
-  switch (format_) {
-    case Format::kText:
-      if (!first_) buffer_.push_back('\n');
-      append_text_report(buffer_, alloy);
-      if (buffer_.back() != '\n') buffer_.push_back('\n');
-      if (grams_) {
-        for (const Composition& c : alloy.compositions())
-          append_weighing_text(buffer_, alloy, c, *grams_);
+void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& origin) {
+  if (format_ != Format::kText) {
+    for (const Composition& c : alloy.compositions()) {
+      Row row = Row::of(alloy, c, grams_);
+      if (origin) {
+        row.line = origin->line;
+        row.label = origin->label;
       }
-      break;
-    case Format::kCsv:
-      append_csv_rows(buffer_, alloy, grams_);
-      break;
-    case Format::kJson:
-    case Format::kJsonl:
-      json_.add_alloy(alloy, grams_);
-      break;
+      table_.add(row);
+    }
+    return;
+  }
+  if (!first_) buffer_.push_back('\n');
+  append_text_report(buffer_, alloy);
+  if (buffer_.back() != '\n') buffer_.push_back('\n');
+  if (grams_) {
+    for (const Composition& c : alloy.compositions())
+      append_weighing_text(buffer_, alloy, c, *grams_);
   }
   first_ = false;
-  flush_if_full();
-}
-
-void AlloyWriter::flush_if_full() {
-  if (buffer_.size() < kFlushSize) return;
-  sink_.write(buffer_);
-  buffer_.clear();
+  if (buffer_.size() >= kFlushSize) {
+    sink_.write(buffer_);
+    buffer_.clear();
+  }
 }
 
 void AlloyWriter::finish() {
+  if (format_ != Format::kText) {
+    table_.finish();
+    return;
+  }
   if (!buffer_.empty()) sink_.write(buffer_);
   buffer_.clear();
-  if (format_ == Format::kJson || format_ == Format::kJsonl) json_.finish();
 }
 
 }  // namespace glassform

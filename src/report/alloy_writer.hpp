@@ -1,37 +1,45 @@
 // Writes alloy reports one after another in any output format: text reports separated by a
-// blank line, CSV under one header, a JSON array or JSON lines. Output is buffered and
-// written in pieces, so memory stays bounded however many alloys there are.
+// blank line, or one row per composition in CSV, JSON or JSON lines (the field table's
+// columns). Output is buffered and written in pieces, so memory stays bounded however many
+// alloys there are.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "io/streams.hpp"
 #include "model/alloys.hpp"
 #include "report/formats.hpp"
-#include "report/json_report.hpp"
+#include "report/table_writer.hpp"
 
 namespace glassform {
 
+// Where an alloy came from in a batch input: its line and the line's optional label.
+struct Origin {
+  std::size_t line = 0;
+  std::optional<std::string_view> label;
+};
+
 class AlloyWriter {
  public:
-  // With `grams`, every composition also gets the masses to weigh for an ingot of that mass.
-  AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams = std::nullopt);
+  // With `grams`, every composition also gets the masses to weigh for an ingot of that mass;
+  // `batch` adds the `line` and `label` columns.
+  AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams = std::nullopt,
+              bool batch = false);
   AlloyWriter(const AlloyWriter&) = delete;
   AlloyWriter& operator=(const AlloyWriter&) = delete;
 
-  void add(const AlloyResult& alloy);
+  void add(const AlloyResult& alloy, const std::optional<Origin>& origin = std::nullopt);
   // Writes what is still buffered and closes a JSON array; the CSV header is written even
   // when no alloy came.
   void finish();
 
  private:
-  void flush_if_full();
-
   OutputSink& sink_;
   Format format_;
   std::optional<double> grams_;
-  JsonStream json_;
+  TableWriter table_;
   std::string buffer_;
   bool first_ = true;
 };

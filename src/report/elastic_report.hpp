@@ -10,9 +10,9 @@
 
 namespace glassform {
 
-// Text: the composition, then the elastic block with the reports' formats. CSV: one row with
-// the columns formula, E_GPa ... C44/C11, warnings. JSON: an object with the composition and
-// the same values, null where not computable.
+// Text: the composition, then the elastic block with the reports' formats. CSV, JSON and
+// JSON lines: one row of the formula fields (formula, E_GPa ... C44/C11, warnings), null
+// where not computable.
 void write_formula_elastic(OutputSink& sink, Format format, std::span<const FormulaPart> parts,
                            const ElasticResult& result);
 

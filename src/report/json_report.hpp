@@ -1,6 +1,5 @@
-// JSON output: `json` writes one array of objects, `jsonl` one object per line. Numbers are
-// the stored single-precision values in their shortest form (81.93, not 81.93000030517578);
-// values that cannot be estimated are null.
+// JSON output of the tables that are not result rows (elements, cluster geometry): `json`
+// writes one array of objects, `jsonl` one object per line.
 #pragma once
 
 #include <optional>
@@ -11,11 +10,6 @@
 
 namespace glassform {
 
-// The object of one alloy, compact (`indent` < 0) or indented; with `grams`, the masses of each
-// element for an ingot of that mass.
-std::string alloy_json(const AlloyResult& alloy, int indent,
-                       std::optional<double> grams = std::nullopt);
-
 // Writes a sequence of objects as a JSON array, or as JSON lines, as they come: constant
 // memory however many there are.
 class JsonStream {
@@ -24,7 +18,6 @@ class JsonStream {
   JsonStream(const JsonStream&) = delete;
   JsonStream& operator=(const JsonStream&) = delete;
 
-  void add_alloy(const AlloyResult& alloy, std::optional<double> grams = std::nullopt);
   // An object already serialised: compact for JSON lines, either for an array.
   void add_object(std::string_view text);
   // Closes the array (an empty array when nothing was added); nothing for JSON lines.

@@ -1,6 +1,5 @@
-// Result rows, one per composition, as a screen writes them: CSV rows exactly as the
-// single-alloy commands print them, JSON objects keyed by the CSV column names, or a ranked
-// text table.
+// Result rows, one per composition, as a screen writes them: the rows of the single-alloy
+// commands in CSV, JSON or JSON lines, or a ranked text table of a few of the fields.
 #pragma once
 
 #include <string>
@@ -9,13 +8,9 @@
 #include "io/streams.hpp"
 #include "model/alloys.hpp"
 #include "report/formats.hpp"
-#include "report/json_report.hpp"
+#include "report/table_writer.hpp"
 
 namespace glassform {
-
-// The row of one composition as a flat JSON object: the CSV columns as keys, numbers as
-// numbers, null where the CSV cell is empty.
-std::string flat_row_json(const AlloyResult& alloy, const Composition& composition, int indent);
 
 class RowWriter {
  public:
@@ -34,7 +29,7 @@ class RowWriter {
   OutputSink& sink_;
   Format format_;
   bool streaming_;
-  JsonStream json_;
+  TableWriter table_;
   std::string buffer_;
   std::size_t rank_ = 0;
   std::vector<std::vector<std::string>> text_rows_;

@@ -8,6 +8,7 @@
 #include "model/cluster_model.hpp"
 #include "model/elements.hpp"
 #include "report/csv_report.hpp"
+#include "report/fields.hpp"
 #include "report/json_report.hpp"
 #include "report/number_format.hpp"
 
@@ -97,6 +98,19 @@ std::optional<Format> parse_format(std::string_view name) {
   if (name == "json") return Format::kJson;
   if (name == "jsonl") return Format::kJsonl;
   return std::nullopt;
+}
+
+void write_field_table(OutputSink& sink, Format format) {
+  if (format == Format::kText) {
+    sink.write(fields_markdown());
+    return;
+  }
+  Table table{{"name", "unit", "kind", "per", "meaning"}, std::vector(5, Column::kText), {}};
+  for (const Field& f : all_fields()) {
+    table.rows.push_back({std::string(f.name), std::string(f.unit), std::string(kind_name(f.kind)),
+                          std::string(scope_name(f.scope)), std::string(f.meaning)});
+  }
+  write_table(sink, format, table);
 }
 
 std::string aligned_table(const std::vector<std::string>& header,

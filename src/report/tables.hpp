@@ -19,6 +19,10 @@ void write_element_table(OutputSink& sink, Format format);
 // radius ratio and the relative difference of the ratio from it.
 void write_cluster_table(OutputSink& sink, Format format, std::span<const float> ratios);
 
+// The table of output fields: name, unit, kind, per (alloy or element) and meaning; the text
+// format is the Markdown table of docs/output.md.
+void write_field_table(OutputSink& sink, Format format);
+
 // Rows of cells as a text table: columns separated by two blanks, each as wide as its widest
 // cell, numbers right-aligned.
 std::string aligned_table(const std::vector<std::string>& header,

@@ -94,9 +94,16 @@ std::vector<std::string> composition_warnings(const AlloyResult& alloy,
   if (std::optional<std::string> w = packing_warning(alloy, composition)) {
     out.push_back(std::move(*w));
   }
-  add_missing(out, composition.elastic.e, "Young's modulus");
-  add_missing(out, composition.elastic.g, "shear modulus");
-  add_missing(out, composition.elastic.b, "bulk modulus");
+  for (std::string& w : elastic_warnings(composition.elastic))
+    out.push_back(std::move(w));
+  return out;
+}
+
+std::vector<std::string> elastic_warnings(const ElasticResult& elastic) {
+  std::vector<std::string> out;
+  add_missing(out, elastic.e, "Young's modulus");
+  add_missing(out, elastic.g, "shear modulus");
+  add_missing(out, elastic.b, "bulk modulus");
   return out;
 }
 

@@ -26,6 +26,9 @@ std::vector<std::string> command_line_warnings(const AlloyResult& alloy);
 std::vector<std::string> composition_warnings(const AlloyResult& alloy,
                                               const Composition& composition);
 
+// The elastic data that are missing: "no shear modulus data for Mn".
+std::vector<std::string> elastic_warnings(const ElasticResult& elastic);
+
 // The warnings of one composition's row: the alloy's, then the composition's, joined by "; ".
 std::string row_warnings(const AlloyResult& alloy, const Composition& composition);
 

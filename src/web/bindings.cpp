@@ -13,8 +13,10 @@
 #include "model/weighing.hpp"
 #include "report/alloy_writer.hpp"
 #include "report/blackman_plot.hpp"
+#include "report/fields.hpp"
 #include "report/json_report.hpp"
 #include "report/row_writer.hpp"
+#include "report/table_writer.hpp"
 #include "report/tables.hpp"
 #include "report/warnings.hpp"
 
@@ -26,6 +28,13 @@ using Json = nlohmann::ordered_json;
 
 Json failure(const std::string& message) {
   return {{"ok", false}, {"error", message}};
+}
+
+// A row as a JSON object with the fields of the CSV, written once by the table writer.
+Json row_object(const Row& row) {
+  std::string text;
+  append_json_object(text, alloy_fields(), row, false);
+  return Json::parse(text);
 }
 
 std::string write(Format format, const AlloyResult& alloy) {
@@ -77,7 +86,7 @@ Json evaluate(const Json& request) {
   plot.add_alloy(*alloy);
   Json rows = Json::array();
   for (const Composition& c : alloy->compositions())
-    rows.push_back(Json::parse(flat_row_json(*alloy, c, -1)));
+    rows.push_back(row_object(Row::of(*alloy, c)));
   return {{"ok", true},
           {"clusters", std::move(clusters)},
           {"report", write(Format::kText, *alloy)},
@@ -108,7 +117,7 @@ Json screen(const Json& request) {
   RowWriter csv_writer(csv, Format::kCsv, false);
   for (const RankedRow& row : screen_top(options, SortOrder{}, top)) {
     const Composition& c = row.alloy.compositions()[row.composition];
-    rows.push_back(Json::parse(flat_row_json(row.alloy, c, -1)));
+    rows.push_back(row_object(Row::of(row.alloy, c)));
     text_writer.add(row.alloy, c);
     csv_writer.add(row.alloy, c);
   }

@@ -9,7 +9,7 @@
 
 #include "cli_harness.hpp"
 #include "model/alloys.hpp"
-#include "report/csv_report.hpp"
+#include "report/fields.hpp"
 
 namespace glassform {
 namespace {
@@ -116,19 +116,21 @@ TEST(CliAgreesWithDialogue, OverGeneratedAlloysOfEveryKind) {
     std::string header;
     std::getline(rows, header);
     const std::map<std::string, std::string> names{
-        {"packing", "packing_%"}, {"E", "E_GPa"},         {"G", "G_GPa"}, {"C11", "C11_GPa"},
-        {"C12", "C12_GPa"},       {"C44", "C44_GPa"},     {"m", "m"},     {"C12/C11", "C12/C11"},
-        {"C44/C11", "C44/C11"},   {"x0", "x_solvent_at%"}};
+        {"packing", "packing_%"}, {"E", "E_GPa"},         {"G", "G_GPa"},
+        {"C11", "C11_GPa"},       {"C12", "C12_GPa"},     {"C44", "C44_GPa"},
+        {"m", "m_fragility"},     {"C12/C11", "C12/C11"}, {"C44/C11", "C44/C11"},
+        {"x0", "x_solvent_at%"}};
     for (std::string row; std::getline(rows, row);) {
       std::vector<std::string> cells;
       std::stringstream split(row);
       for (std::string cell; std::getline(split, cell, ',');)
         cells.push_back(cell);
-      cells.resize(kCsvColumns.size());
+      const std::vector<const Field*> fields = alloy_fields();
+      cells.resize(fields.size());
       const auto value = [&](const char* key) -> std::optional<float> {
         const std::string& column = names.at(key);
-        for (std::size_t i = 0; i < kCsvColumns.size(); ++i) {
-          if (kCsvColumns[i] == column) return csv_float(cells[i]);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+          if (fields[i]->name == column) return csv_float(cells[i]);
         }
         return std::nullopt;
       };
@@ -137,21 +139,10 @@ TEST(CliAgreesWithDialogue, OverGeneratedAlloysOfEveryKind) {
     }
 
     const testing::CliRun json = testing::run_cli(cli_args(a, "json"));
-    const nlohmann::json j = nlohmann::json::parse(json.out).at(0);
-    const std::map<std::string, std::string> keys{{"packing", "packing_percent"},
-                                                  {"E", "E_GPa"},
-                                                  {"G", "G_GPa"},
-                                                  {"C11", "C11_GPa"},
-                                                  {"C12", "C12_GPa"},
-                                                  {"C44", "C44_GPa"},
-                                                  {"m", "m"},
-                                                  {"C12/C11", "C12_over_C11"},
-                                                  {"C44/C11", "C44_over_C11"}};
-    for (const nlohmann::json& c : j.at("compositions")) {
+    // The JSON rows carry the CSV's names.
+    for (const nlohmann::json& c : nlohmann::json::parse(json.out)) {
       const auto value = [&](const char* key) -> std::optional<float> {
-        if (std::string(key) == "x0")
-          return c.at("atomic_percent").at(0).at("at_percent").get<float>();
-        const nlohmann::json& v = c.at(keys.at(key));
+        const nlohmann::json& v = c.at(names.at(key));
         if (v.is_null()) return std::nullopt;
         return v.get<float>();
       };

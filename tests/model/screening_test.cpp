@@ -1,4 +1,5 @@
 #include "model/screening.hpp"
+#include "report/fields.hpp"
 
 #include <gtest/gtest.h>
 
@@ -70,19 +71,26 @@ TEST(ScreenRows, EqualTheAlloyComputedAlone) {
       const AlloyResult alone = *compute_alloy(a.elements(), measures, chosen);
       const Composition& d =
           alone.compositions()[static_cast<std::size_t>(&c - a.compositions().data())];
-      for (const std::string_view name : row_field_names()) {
-        const RowField f = *row_field(name);
-        EXPECT_EQ(row_value(a, c, f), row_value(alone, d, f)) << name;
-      }
+      for (const Field& f : all_fields())
+        EXPECT_EQ(f.value(Row::of(a, c)), f.value(Row::of(alone, d))) << f.name;
     });
   }
+}
+
+// The order of a field of the output table, as `screen --sort` makes it.
+SortOrder by(std::string_view name, bool descending) {
+  const Field* field = find_field(name);
+  return {[field](const AlloyResult& a, const Composition& c) {
+            return numeric_value(field->value(Row::of(a, c)));
+          },
+          descending};
 }
 
 TEST(ScreenTop, EqualsTheHeadOfAFullSort) {
   const ScreenOptions options{
       AlloyKind::kTernary, {el("Zr"), el("Cu")}, all_elements(), false, false};
-  for (const SortOrder order : {SortOrder{}, SortOrder{RowField::kPacking, true},
-                                SortOrder{RowField::kE, false}, SortOrder{RowField::kZ1, false}}) {
+  for (const SortOrder& order :
+       {SortOrder{}, by("packing_%", true), by("E_GPa", false), by("Z1", false)}) {
     std::vector<RankedRow> all;
     screen_each(options, [&](const AlloyResult& a, const Composition& c) {
       all.push_back({a, static_cast<std::size_t>(&c - a.compositions().data())});
@@ -109,8 +117,8 @@ TEST(ScreenOrder, BreaksTiesAsStatedAndPutsMissingValuesLast) {
   const AlloyResult cu_zr_al = *compute_ternary(*el("Cu"), *el("Zr"), *el("Al"), 17, 15);
   const Composition& a = zr_cu.compositions()[0];
   const Composition& m = zr_mn.compositions()[0];
-  const SortOrder by_c11{RowField::kC11, false};
-  const SortOrder by_c11_down{RowField::kC11, true};
+  const SortOrder by_c11 = by("C11_GPa", false);
+  const SortOrder by_c11_down = by("C11_GPa", true);
   EXPECT_TRUE(row_before(by_c11, zr_cu, a, zr_mn, m));
   EXPECT_TRUE(row_before(by_c11_down, zr_cu, a, zr_mn, m));
   EXPECT_FALSE(row_before(by_c11_down, zr_mn, m, zr_cu, a));
@@ -118,7 +126,7 @@ TEST(ScreenOrder, BreaksTiesAsStatedAndPutsMissingValuesLast) {
   const auto c = cu_zr_al.compositions();
   EXPECT_TRUE(row_before(SortOrder{}, cu_zr_al, c[1], cu_zr_al, c[0]));  // 60.64 before 54.90
   // Equal keys: the symbols, then the gamma sites.
-  const SortOrder by_z1{RowField::kZ1, false};
+  const SortOrder by_z1 = by("Z1", false);
   EXPECT_TRUE(row_before(by_z1, cu_zr_al, c[0], cu_zr_al, c[2]));
   EXPECT_FALSE(row_before(by_z1, cu_zr_al, c[2], cu_zr_al, c[2]));
 }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "report/alloy_writer.hpp"
 #include "report/csv_report.hpp"
-#include "report/json_report.hpp"
+#include "report/table_writer.hpp"
 
 namespace glassform {
 namespace {
@@ -41,24 +45,30 @@ std::vector<std::string> cells(const std::string& row) {
 }
 
 std::string column(const std::vector<std::string>& row, std::string_view name) {
-  for (std::size_t i = 0; i < kCsvColumns.size(); ++i) {
-    if (kCsvColumns[i] == name) return row.at(i);
+  const std::vector<const Field*> fields = alloy_fields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i]->name == name) return row.at(i);
   }
   ADD_FAILURE() << name;
   return {};
 }
 
+void append_csv_rows(std::string& out, const AlloyResult& alloy) {
+  for (const Composition& c : alloy.compositions())
+    append_csv_row(out, alloy_fields(), Row::of(alloy, c));
+}
+
 TEST(Csv, EveryKindHasEveryColumn) {
   std::string out;
-  append_csv_header(out);
-  EXPECT_EQ(cells(out).size(), kCsvColumns.size());
+  append_csv_header(out, alloy_fields());
+  EXPECT_EQ(cells(out).size(), alloy_fields().size());
   append_csv_rows(out, *compute_binary(el("Zr"), el("Cu"), 10));
   append_csv_rows(out, *compute_ternary(el("Cu"), el("Zr"), el("Al"), 17, 15));
   append_csv_rows(out, *compute_quaternary(el("Zr"), el("Al"), el("Cu"), el("Ni"), {11, 10, 10}));
   std::size_t rows = 0;
   for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos;
        start = end + 1, ++rows) {
-    EXPECT_EQ(cells(out.substr(start, end - start)).size(), kCsvColumns.size()) << rows;
+    EXPECT_EQ(cells(out.substr(start, end - start)).size(), alloy_fields().size()) << rows;
   }
   EXPECT_EQ(rows, 1U + 1U + 3U + 1U);
 }
@@ -102,19 +112,97 @@ TEST(Csv, TernaryOutOfRangeAndOverfullPackingAreWarned) {
   EXPECT_EQ(warnings.rfind("packing efficiency 1138.11 % is above 100 %", 0), 0U) << warnings;
 }
 
-TEST(Json, NumbersAreShortestAndMissingValuesNull) {
-  const nlohmann::json j =
-      nlohmann::json::parse(alloy_json(*compute_binary(el("Zr"), el("Mn"), 11), -1));
+// For generated alloys of every kind: every field's CSV cell and JSON value say the same, and
+// equal the value the table reads from the result (numbers in the CSV's shortest digits).
+TEST(Fields, CsvAndJsonAgreeWithTheResultForGeneratedAlloys) {
+  std::mt19937 random(17);
+  std::uniform_int_distribution<std::size_t> pick(0, kElementCount - 1);
+  std::uniform_int_distribution<int> shift(-2, 2);
+  const std::vector<const Field*> fields = alloy_fields();
+  for (int n = 0; n < 300; ++n) {
+    const std::size_t count = 2 + static_cast<std::size_t>(n % 3);
+    std::vector<const Element*> elements;
+    std::vector<ClusterMeasure> measures;
+    std::vector<int> chosen;
+    for (std::size_t i = 0; i < count; ++i)
+      elements.push_back(&kElements[pick(random)]);
+    for (std::size_t i = 1; i < count; ++i) {
+      measures.push_back(measure_cluster(*elements[i], *elements[0]));
+      chosen.push_back(std::max(1, nearest_integer(measures.back().coordination) + shift(random)));
+    }
+    const AlloyResult alloy = *compute_alloy(elements, measures, chosen);
+    for (const Composition& c : alloy.compositions()) {
+      const Row row = Row::of(alloy, c, 10.0);
+      std::string csv;
+      append_csv_row(csv, fields, row);
+      std::string json;
+      append_json_object(json, fields, row, false);
+      const std::vector<std::string> cell = cells(csv);
+      const nlohmann::json object = nlohmann::json::parse(json);
+      ASSERT_EQ(cell.size(), fields.size());
+      ASSERT_EQ(object.size(), fields.size());
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        const Field& f = *fields[i];
+        const nlohmann::json& j = object.at(std::string(f.name));
+        const FieldValue value = f.value(row);
+        if (std::holds_alternative<std::monostate>(value)) {
+          EXPECT_TRUE(cell[i].empty() && j.is_null()) << f.name;
+        } else if (const auto* text = std::get_if<std::string>(&value)) {
+          EXPECT_EQ(cell[i], *text) << f.name;
+          EXPECT_EQ(j, *text) << f.name;
+        } else {
+          const double number = *numeric_value(value);
+          EXPECT_EQ(std::strtod(cell[i].c_str(), nullptr), j.get<double>()) << f.name;
+          if (std::holds_alternative<float>(value)) {
+            EXPECT_EQ(std::strtof(cell[i].c_str(), nullptr), static_cast<float>(number)) << f.name;
+          } else {
+            EXPECT_EQ(std::strtod(cell[i].c_str(), nullptr), number) << f.name;
+          }
+        }
+      }
+    }
+  }
+}
+
+// The fragility's constants, 0.67 and 12 as given: B-Ni is one of the alloys whose shortest
+// digits change when 0.67 is taken as a float.
+TEST(Fields, FragilityDigits) {
+  const Element& b = el("B");
+  const Element& ni = el("Ni");
+  const AlloyResult alloy =
+      *compute_binary(b, ni, nearest_integer(measure_cluster(ni, b).coordination));
+  std::string csv;
+  append_csv_rows(csv, alloy);
+  EXPECT_EQ(column(cells(csv), "m_fragility"), "32.97047");
+}
+
+TEST(Json, ShapeIsOneFlatObjectPerRowWithMissingValuesNull) {
+  StringSink sink;
+  AlloyWriter writer(sink, Format::kJsonl);
+  writer.add(*compute_binary(el("Zr"), el("Mn"), 11));
+  writer.add(*compute_binary(el("Zr"), el("Cu"), 10));
+  writer.finish();
+  const std::string text = sink.text;
+  const nlohmann::json j = nlohmann::json::parse(text.substr(0, text.find('\n')));
   EXPECT_EQ(j["kind"], "binary");
-  EXPECT_EQ(j["elements"][1]["G_GPa"], nullptr);
-  const nlohmann::json& c = j["compositions"][0];
-  EXPECT_TRUE(c["G_GPa"].is_null());
-  EXPECT_TRUE(c["C44_over_C11"].is_null());
-  EXPECT_EQ(c["atomic_percent"][0]["symbol"], "Zr");
-  EXPECT_EQ(c["warnings"][0], "no shear modulus data for Mn");
-  const std::string text = alloy_json(*compute_binary(el("Zr"), el("Cu"), 10), -1);
-  EXPECT_NE(text.find("\"at_percent\":81.9303"), std::string::npos) << text;
-  EXPECT_NE(text.find("\"ratio_used\":0.799}"), std::string::npos) << text;
+  EXPECT_TRUE(j["G_GPa"].is_null());
+  EXPECT_TRUE(j["C44/C11"].is_null());
+  EXPECT_EQ(j["warnings"], "no shear modulus data for Mn");
+  EXPECT_NE(text.find("\"x_solvent_at%\":81.9303,"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"R1_used\":0.799,"), std::string::npos) << text;
+}
+
+// docs/output.md lists the fields as `glassform fields` prints them.
+TEST(Fields, OutputDocumentationIsCurrent) {
+  std::ifstream file(GLASSFORM_OUTPUT_DOC);
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string doc = text.str();
+  const std::size_t begin = doc.find('\n', doc.find("<!-- fields:begin")) + 1;
+  const std::size_t end = doc.find("<!-- fields:end -->");
+  ASSERT_LT(begin, end);
+  EXPECT_EQ(doc.substr(begin, end - begin), fields_markdown())
+      << "docs/output.md is stale: put the output of `glassform fields` between its markers";
 }
 
 TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {

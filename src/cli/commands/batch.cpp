@@ -73,6 +73,15 @@ BatchLine parse_batch_line(std::string_view line) {
     out.skip = true;
     return out;
   }
+  if (const std::size_t colon = line.find(':', i); colon != std::string_view::npos) {
+    std::string_view label = line.substr(i, colon - i);
+    while (!label.empty() && is_separator(label.back()))
+      label.remove_suffix(1);
+    out.label = label;
+    i = colon + 1;
+    while (i < line.size() && is_separator(line[i]))
+      ++i;
+  }
   std::size_t symbols = 0;
   std::size_t integers = 0;
   std::array<std::string_view, 4> texts{};
@@ -134,9 +143,10 @@ void register_batch(CLI::App& app, Run& run) {
   add_mass_option(*command, run);
   add_plot_option(*command, run);
   command->footer(
-      "Each line: the symbols, solvent first (2, 3 or 4 of them give the kind), optionally one "
-      "integer coordination number per solute; separated by blanks, tabs or commas. Blank lines "
-      "and lines starting with # are skipped. Standard input is read when FILE is absent or -.\n\n"
+      "Each line: optionally a label and a colon, then the symbols, solvent first (2, 3 or 4 of "
+      "them give the kind), optionally one integer coordination number per solute; separated by "
+      "blanks, tabs or commas. Blank lines and lines starting with # are skipped. CSV and JSON "
+      "rows carry the line number (line) and the label (label). Standard input is read when FILE is absent or -.\n\n"
       "Example:\n  printf 'Zr Cu\\nCu Zr Al 17 15\\n' | glassform batch --format csv\n\n"
       "A bad line is reported on standard error with its file name and line number and "
       "skipped; every good line is still written, and the exit status is then 1.");
@@ -149,7 +159,7 @@ void register_batch(CLI::App& app, Run& run) {
     const std::string name = from_stdin ? "<stdin>" : *path;
     BlackmanPlot plot;
     const int status = with_output(r, [&](OutputSink& sink) {
-      AlloyWriter writer(sink, r.format(), grams);
+      AlloyWriter writer(sink, r.format(), grams, true);
       LineReader reader(input);
       std::string line;
       bool too_long = false;
@@ -173,7 +183,7 @@ void register_batch(CLI::App& app, Run& run) {
                            std::span(parsed.chosen).first(parsed.chosen_count));
         for (const std::string& w : command_line_warnings(alloy))
           r.warn(where() + w);
-        writer.add(alloy);
+        writer.add(alloy, Origin{number, parsed.label});
         if (!r.plot_path.empty()) plot.add_alloy(alloy);
       }
       writer.finish();

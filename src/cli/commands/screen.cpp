@@ -4,6 +4,7 @@
 #include "cli/cli_internal.hpp"
 #include "io/format.hpp"
 #include "model/screening.hpp"
+#include "report/fields.hpp"
 #include "report/row_writer.hpp"
 
 namespace glassform::cli {
@@ -31,17 +32,21 @@ SortOrder sort_order(const std::string& key) {
   if (key.empty()) return order;
   const bool descending = key[0] == '-';
   const std::string name = descending ? key.substr(1) : key;
-  order.field = row_field(name);
-  order.descending = descending;
-  if (!order.field) {
+  const Field* field = find_field(name);
+  if (field == nullptr || field->kind == FieldKind::kText) {
     std::string keys;
-    for (const std::string_view k : row_field_names()) {
+    for (const Field& f : all_fields()) {
+      if (f.kind == FieldKind::kText || f.name == "line") continue;
       if (!keys.empty()) keys.append(", ");
-      keys.append(k);
+      keys.append(f.name);
     }
     throw UsageError("unknown sort key \"" + name +
-                     "\"; the keys are the numeric columns: " + keys);
+                     "\"; the keys are the numeric fields (glassform fields): " + keys);
   }
+  order.key = [field](const AlloyResult& alloy, const Composition& c) {
+    return numeric_value(field->value(Row::of(alloy, c)));
+  };
+  order.descending = descending;
   return order;
 }
 
@@ -97,8 +102,9 @@ void register_screen(CLI::App& app, Run& run) {
   command->add_flag("--any-order", args->any_order,
                     "Every ordered choice of solutes, not only decreasing radius");
   command
-      ->add_option("--sort", args->sort,
-                   "A numeric column to rank by; -KEY ranks descending (write --sort=-KEY)")
+      ->add_option(
+          "--sort", args->sort,
+          "A numeric field to rank by (glassform fields lists them); -KEY ranks descending (write --sort=-KEY)")
       ->type_name("KEY");
   CLI::Option* top =
       command->add_option("--top", args->top, "The N best rows (default 100)")->type_name("N");

@@ -1,0 +1,21 @@
+#include "cli/cli_internal.hpp"
+#include "report/tables.hpp"
+
+namespace glassform::cli {
+
+void register_fields(CLI::App& app, Run& run) {
+  CLI::App* command = app.add_subcommand(
+      "fields", "The output fields: every CSV column and JSON key, its unit and meaning");
+  add_output_options(*command, run);
+  command->footer(
+      "Every numeric field is a key for screen --sort. The text format is a Markdown table.\n\n"
+      "Example:\n  glassform fields --format csv");
+  run.commands.emplace_back(command, [](Run& r) {
+    return with_output(r, [&r](OutputSink& sink) {
+      write_field_table(sink, r.format());
+      return 0;
+    });
+  });
+}
+
+}  // namespace glassform::cli

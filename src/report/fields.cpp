@@ -1,0 +1,294 @@
+#include "report/fields.hpp"
+
+#include <array>
+
+#include "io/format.hpp"
+#include "report/csv_report.hpp"
+#include "report/warnings.hpp"
+#include "report/weighing_report.hpp"
+
+namespace glassform {
+
+namespace {
+
+using V = FieldValue;
+using K = FieldKind;
+using S = FieldScope;
+
+V optional_float(const std::optional<float>& value) {
+  return value ? V(*value) : V();
+}
+
+// The element at `position` (0 the solvent), or null past the row's elements.
+const Element* element_at(const Row& row, std::size_t position) {
+  if (row.alloy == nullptr) return nullptr;
+  const std::span<const Element* const> e = row.alloy->elements();
+  return position < e.size() ? e[position] : nullptr;
+}
+
+const Cluster* cluster_at(const Row& row, std::size_t solute) {
+  if (row.alloy == nullptr) return nullptr;
+  const std::span<const Cluster> k = row.alloy->clusters();
+  return solute < k.size() ? &k[solute] : nullptr;
+}
+
+// Values of the alloy rows; absent in a given composition's row.
+template <typename Get>
+V of_alloy(const Row& row, Get get) {
+  if (row.alloy == nullptr) return {};
+  return get(*row.alloy, *row.composition);
+}
+
+template <std::size_t P>
+V symbol(const Row& row) {
+  const Element* e = element_at(row, P);
+  return e != nullptr ? V(std::string(e->symbol)) : V();
+}
+
+template <std::size_t I>
+V coordination(const Row& row) {
+  const Cluster* k = cluster_at(row, I);
+  return k != nullptr ? V(k->measure.coordination) : V();
+}
+
+template <std::size_t I>
+V chosen(const Row& row) {
+  const Cluster* k = cluster_at(row, I);
+  return k != nullptr ? V(static_cast<long long>(k->chosen)) : V();
+}
+
+template <std::size_t I>
+V ratio(const Row& row) {
+  const Cluster* k = cluster_at(row, I);
+  return k != nullptr ? V(k->measure.ratio) : V();
+}
+
+template <std::size_t I>
+V ratio_used(const Row& row) {
+  const Cluster* k = cluster_at(row, I);
+  return k != nullptr ? V(k->ratio_used) : V();
+}
+
+template <std::size_t I>
+V face(const Row& row) {
+  const Cluster* k = cluster_at(row, I);
+  return k != nullptr ? V(static_cast<long long>(k->measure.face)) : V();
+}
+
+template <std::size_t I>
+V ideal_ratio(const Row& row) {
+  const Cluster* k = cluster_at(row, I);
+  return k != nullptr ? optional_float(k->ideal_ratio) : V();
+}
+
+template <std::size_t P>
+V atomic_percent(const Row& row) {
+  return element_at(row, P) != nullptr ? V(row.composition->percent[P]) : V();
+}
+
+template <std::size_t P>
+V weight(const Row& row) {
+  if (element_at(row, P) == nullptr) return {};
+  return composition_weight_percent(*row.alloy, *row.composition)[P];
+}
+
+template <std::size_t P>
+V grams(const Row& row) {
+  if (element_at(row, P) == nullptr || !row.grams) return {};
+  return composition_masses(*row.alloy, *row.composition, *row.grams)[P];
+}
+
+template <std::size_t I>
+V cell_edge(const Row& row) {
+  return of_alloy(row, [](const AlloyResult&, const Composition& c) { return V(c.cell.edges[I]); });
+}
+
+V modulus(const Row& row, const MixedModulus ElasticResult::*member) {
+  if (row.elastic == nullptr) return {};
+  return optional_float(((*row.elastic).*member).value);
+}
+
+V constant(const Row& row, float ElasticConstants::*member) {
+  if (row.elastic == nullptr || !row.elastic->constants) return {};
+  return (*row.elastic->constants).*member;
+}
+
+V formula(const Row& row) {
+  std::string text;
+  if (row.alloy != nullptr) {
+    append_formula(text, *row.alloy, *row.composition);
+  } else {
+    for (const FormulaPart& p : row.parts)
+      append_format(text, "{}{:.2f}", p.element->symbol, p.amount);
+  }
+  return text;
+}
+
+V warnings(const Row& row) {
+  if (row.alloy != nullptr) return row_warnings(*row.alloy, *row.composition);
+  std::string text;
+  if (row.elastic != nullptr) {
+    for (const std::string& w : elastic_warnings(*row.elastic))
+      text.append(text.empty() ? w : "; " + w);
+  }
+  return text;
+}
+
+// clang-format off
+constexpr std::array kFields{
+    Field{"kind", "", K::kText, S::kAlloy, "binary, ternary or quaternary",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return V(std::string(kind_name(a.kind))); }); }},
+    Field{"solvent", "", K::kText, S::kElement, "the solvent's symbol", &symbol<0>},
+    Field{"solute1", "", K::kText, S::kElement, "the first solute's symbol (the largest of a ternary or quaternary)", &symbol<1>},
+    Field{"solute2", "", K::kText, S::kElement, "the second solute's symbol", &symbol<2>},
+    Field{"solute3", "", K::kText, S::kElement, "the third solute's symbol", &symbol<3>},
+    Field{"gamma_sites", "", K::kInteger, S::kAlloy, "a ternary composition's gamma sites: 0 empty, 1 half full, 2 full",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return c.gamma_sites ? V(static_cast<long long>(*c.gamma_sites)) : V(); }); }},
+    Field{"N1", "", K::kNumber, S::kElement, "computed coordination number of the first solute's cluster", &coordination<0>},
+    Field{"N2", "", K::kNumber, S::kElement, "computed coordination number of the second solute's cluster", &coordination<1>},
+    Field{"N3", "", K::kNumber, S::kElement, "computed coordination number of the third solute's cluster", &coordination<2>},
+    Field{"Z1", "", K::kInteger, S::kElement, "chosen integer coordination number of the first cluster", &chosen<0>},
+    Field{"Z2", "", K::kInteger, S::kElement, "chosen integer coordination number of the second cluster", &chosen<1>},
+    Field{"Z3", "", K::kInteger, S::kElement, "chosen integer coordination number of the third cluster", &chosen<2>},
+    Field{"R1", "", K::kNumber, S::kElement, "radius ratio of the first solute to the solvent", &ratio<0>},
+    Field{"R2", "", K::kNumber, S::kElement, "radius ratio of the second solute to the solvent", &ratio<1>},
+    Field{"R3", "", K::kNumber, S::kElement, "radius ratio of the third solute to the solvent", &ratio<2>},
+    Field{"R1_used", "", K::kNumber, S::kElement, "radius ratio of the first cluster in the packing arithmetic", &ratio_used<0>},
+    Field{"R2_used", "", K::kNumber, S::kElement, "radius ratio of the second cluster in the packing arithmetic", &ratio_used<1>},
+    Field{"R3_used", "", K::kNumber, S::kElement, "radius ratio of the third cluster in the packing arithmetic", &ratio_used<2>},
+    Field{"mismatch", "", K::kNumber, S::kAlloy, "largest |R / R_ideal - 1| over the clusters with an ideal ratio",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return optional_float(a.mismatch); }); }},
+    Field{"solvent_atoms", "", K::kNumber, S::kAlloy, "solvent atoms per structural unit",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.solvent_atoms); }); }},
+    Field{"total_atoms", "", K::kNumber, S::kAlloy, "atoms per structural unit",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.total_atoms); }); }},
+    Field{"x_solvent_at%", "at.%", K::kNumber, S::kElement, "the solvent's atomic percent", &atomic_percent<0>},
+    Field{"x_solute1_at%", "at.%", K::kNumber, S::kElement, "the first solute's atomic percent", &atomic_percent<1>},
+    Field{"x_solute2_at%", "at.%", K::kNumber, S::kElement, "the second solute's atomic percent", &atomic_percent<2>},
+    Field{"x_solute3_at%", "at.%", K::kNumber, S::kElement, "the third solute's atomic percent", &atomic_percent<3>},
+    Field{"formula", "", K::kText, S::kAlloy, "the composition in atomic percent, two decimals: Zr81.93Cu18.07", &formula},
+    Field{"packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of the cell",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }},
+    Field{"E_GPa", "GPa", K::kNumber, S::kAlloy, "Young's modulus by the rule of mixtures",
+          [](const Row& r) { return modulus(r, &ElasticResult::e); }},
+    Field{"G_GPa", "GPa", K::kNumber, S::kAlloy, "shear modulus by the rule of mixtures",
+          [](const Row& r) { return modulus(r, &ElasticResult::g); }},
+    Field{"B_GPa", "GPa", K::kNumber, S::kAlloy, "bulk modulus by the rule of mixtures",
+          [](const Row& r) { return modulus(r, &ElasticResult::b); }},
+    Field{"C11_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C11 = B + G",
+          [](const Row& r) { return constant(r, &ElasticConstants::c11); }},
+    Field{"C12_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C12 = (3B - C11) / 2",
+          [](const Row& r) { return constant(r, &ElasticConstants::c12); }},
+    Field{"C44_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C44 = G",
+          [](const Row& r) { return constant(r, &ElasticConstants::c44); }},
+    Field{"m_fragility", "", K::kNumber, S::kAlloy, "kinetic fragility index m = 12 (B/G + 0.67)",
+          [](const Row& r) { return constant(r, &ElasticConstants::fragility); }},
+    Field{"C12/C11", "", K::kNumber, S::kAlloy, "Blackman-diagram abscissa",
+          [](const Row& r) { return constant(r, &ElasticConstants::c12_over_c11); }},
+    Field{"C44/C11", "", K::kNumber, S::kAlloy, "Blackman-diagram ordinate",
+          [](const Row& r) { return constant(r, &ElasticConstants::c44_over_c11); }},
+    Field{"warnings", "", K::kText, S::kAlloy, "the row's warnings, joined by \"; \"", &warnings},
+    Field{"w_solvent_wt%", "wt.%", K::kNumber, S::kElement, "the solvent's weight percent", &weight<0>},
+    Field{"w_solute1_wt%", "wt.%", K::kNumber, S::kElement, "the first solute's weight percent", &weight<1>},
+    Field{"w_solute2_wt%", "wt.%", K::kNumber, S::kElement, "the second solute's weight percent", &weight<2>},
+    Field{"w_solute3_wt%", "wt.%", K::kNumber, S::kElement, "the third solute's weight percent", &weight<3>},
+    Field{"m_solvent_g", "g", K::kNumber, S::kElement, "grams of the solvent to weigh (with --mass)", &grams<0>},
+    Field{"m_solute1_g", "g", K::kNumber, S::kElement, "grams of the first solute to weigh (with --mass)", &grams<1>},
+    Field{"m_solute2_g", "g", K::kNumber, S::kElement, "grams of the second solute to weigh (with --mass)", &grams<2>},
+    Field{"m_solute3_g", "g", K::kNumber, S::kElement, "grams of the third solute to weigh (with --mass)", &grams<3>},
+    Field{"face1", "", K::kInteger, S::kElement, "face parameter (3, 4 or 5) of the first cluster", &face<0>},
+    Field{"face2", "", K::kInteger, S::kElement, "face parameter of the second cluster", &face<1>},
+    Field{"face3", "", K::kInteger, S::kElement, "face parameter of the third cluster", &face<2>},
+    Field{"R1_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z1 (absent outside 4..24)", &ideal_ratio<0>},
+    Field{"R2_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z2 (absent outside 4..24)", &ideal_ratio<1>},
+    Field{"R3_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z3 (absent outside 4..24)", &ideal_ratio<2>},
+    Field{"cell_edge1", "r_solvent", K::kNumber, S::kAlloy, "first candidate cell edge, in solvent radii", &cell_edge<0>},
+    Field{"cell_edge2", "r_solvent", K::kNumber, S::kAlloy, "second candidate cell edge, in solvent radii", &cell_edge<1>},
+    Field{"cell_edge3", "r_solvent", K::kNumber, S::kAlloy, "third candidate cell edge, in solvent radii", &cell_edge<2>},
+    Field{"cell_volume", "r_solvent^3", K::kNumber, S::kAlloy, "cell volume: the largest edge cubed",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.cell.volume); }); }},
+    Field{"line", "", K::kInteger, S::kAlloy, "the input line of a batch row",
+          [](const Row& r) { return r.line ? V(static_cast<long long>(*r.line)) : V(); }},
+    Field{"label", "", K::kText, S::kAlloy, "the text before the first colon of a batch line",
+          [](const Row& r) { return r.label ? V(std::string(*r.label)) : V(); }},
+};
+// clang-format on
+
+constexpr std::size_t kBatchOnly = 2;  // line and label close the table
+static_assert(kFields[kFields.size() - kBatchOnly].name == "line");
+
+}  // namespace
+
+std::span<const Field> all_fields() {
+  return kFields;
+}
+
+const Field* find_field(std::string_view name) {
+  for (const Field& f : kFields) {
+    if (f.name == name) return &f;
+  }
+  return nullptr;
+}
+
+std::vector<const Field*> alloy_fields() {
+  std::vector<const Field*> out;
+  for (std::size_t i = 0; i + kBatchOnly < kFields.size(); ++i)
+    out.push_back(&kFields[i]);
+  return out;
+}
+
+std::vector<const Field*> batch_fields() {
+  std::vector<const Field*> out;
+  for (const Field& f : kFields)
+    out.push_back(&f);
+  return out;
+}
+
+std::vector<const Field*> formula_fields() {
+  std::vector<const Field*> out;
+  for (const std::string_view name : {"formula", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa",
+                                      "C44_GPa", "m_fragility", "C12/C11", "C44/C11", "warnings"}) {
+    out.push_back(find_field(name));
+  }
+  return out;
+}
+
+std::optional<double> numeric_value(const FieldValue& value) {
+  if (const auto* i = std::get_if<long long>(&value)) return static_cast<double>(*i);
+  if (const auto* f = std::get_if<float>(&value)) return *f;
+  if (const auto* d = std::get_if<double>(&value)) return *d;
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? 1.0 : 0.0;
+  return std::nullopt;
+}
+
+std::string_view kind_name(FieldKind kind) {
+  switch (kind) {
+    case FieldKind::kText:
+      return "text";
+    case FieldKind::kInteger:
+      return "integer";
+    case FieldKind::kNumber:
+      return "number";
+    case FieldKind::kFlag:
+      return "flag";
+  }
+  return "text";
+}
+
+std::string_view scope_name(FieldScope scope) {
+  return scope == FieldScope::kAlloy ? "alloy" : "element";
+}
+
+std::string fields_markdown() {
+  std::string out = "| name | unit | kind | per | meaning |\n|---|---|---|---|---|\n";
+  for (const Field& f : kFields) {
+    std::string meaning;
+    for (const char c : f.meaning)
+      meaning.append(c == '|' ? "\\|" : std::string(1, c));
+    append_format(out, "| `{}` | {} | {} | {} | {} |\n", f.name, f.unit, kind_name(f.kind),
+                  scope_name(f.scope), meaning);
+  }
+  return out;
+}
+
+}  // namespace glassform

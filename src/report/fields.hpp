@@ -1,0 +1,83 @@
+// The one table of output fields: every quantity that a CSV column, a JSON key, a screen's
+// text column, a sort key or the browser shows, with its name (one spelling everywhere), unit,
+// kind and meaning, and how its value is read from a result row. Writers loop over it; adding
+// a quantity is adding a row here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "model/alloys.hpp"
+#include "model/weighing.hpp"
+
+namespace glassform {
+
+// What one output row is read from: a composition of a model alloy, or a composition given
+// by its element amounts (the elastic estimate of any formula).
+struct Row {
+  const AlloyResult* alloy = nullptr;  // null for a given composition
+  const Composition* composition = nullptr;
+  std::span<const FormulaPart> parts;  // a given composition's elements, at.%
+  const ElasticResult* elastic = nullptr;
+  std::optional<double> grams;            // the ingot mass for the masses to weigh
+  std::optional<std::size_t> line;        // the input line of a batch row
+  std::optional<std::string_view> label;  // the batch line's "LABEL:"
+
+  // A row of a composition of a model alloy.
+  static Row of(const AlloyResult& alloy, const Composition& composition,
+                std::optional<double> grams = std::nullopt) {
+    Row row;
+    row.alloy = &alloy;
+    row.composition = &composition;
+    row.elastic = &composition.elastic;
+    row.grams = grams;
+    return row;
+  }
+};
+
+enum class FieldKind : std::uint8_t { kText, kInteger, kNumber, kFlag };
+
+// A field belongs to the alloy as a whole, or to one element position (solvent, solute 1..3).
+enum class FieldScope : std::uint8_t { kAlloy, kElement };
+
+// A stored single-precision value and a double are written in their own shortest forms.
+using FieldValue = std::variant<std::monostate, std::string, long long, float, double, bool>;
+
+struct Field {
+  std::string_view name;  // the CSV header, the JSON key, the sort and filter key
+  std::string_view unit;  // empty for a pure number or a text
+  FieldKind kind;
+  FieldScope scope;
+  std::string_view meaning;
+  FieldValue (*value)(const Row&);  // std::monostate where the row has no value
+};
+
+// Every field, in column order.
+std::span<const Field> all_fields();
+
+// The field of a name, or nothing.
+const Field* find_field(std::string_view name);
+
+// The columns of each kind of output.
+std::vector<const Field*> alloy_fields();    // a composition of a model alloy
+std::vector<const Field*> batch_fields();    // the same, with the input line and label
+std::vector<const Field*> formula_fields();  // the elastic estimate of a given composition
+
+// A field's value as a number: integers, numbers and flags (1 or 0); nothing for text and
+// absent values.
+std::optional<double> numeric_value(const FieldValue& value);
+
+// "text", "integer", "number" or "flag"; "alloy" or "element".
+std::string_view kind_name(FieldKind kind);
+std::string_view scope_name(FieldScope scope);
+
+// The field table as Markdown (name, unit, kind, per, meaning): the text of `glassform fields`
+// and the field section of docs/output.md.
+std::string fields_markdown();
+
+}  // namespace glassform

@@ -1,0 +1,47 @@
+// Rows of fields as CSV (RFC 4180 quoting, LF line ends, empty cells for absent values), as a
+// JSON array or as JSON lines (one flat object per row, keyed by the same names, numbers as
+// numbers in the CSV's digits, null for absent values). One shape for every command, so one
+// parser reads every output. Output is buffered and written in pieces: constant memory.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "io/streams.hpp"
+#include "report/fields.hpp"
+#include "report/formats.hpp"
+
+namespace glassform {
+
+// The CSV header of these columns, line end included.
+void append_csv_header(std::string& out, const std::vector<const Field*>& columns);
+// One CSV row, line end included.
+void append_csv_row(std::string& out, const std::vector<const Field*>& columns, const Row& row);
+// One JSON object, compact (`indent` false) or with one field a line.
+void append_json_object(std::string& out, const std::vector<const Field*>& columns, const Row& row,
+                        bool indent);
+
+// A value as its CSV cell and its JSON value.
+void append_csv_value(std::string& out, const FieldValue& value);
+void append_json_value(std::string& out, const FieldValue& value);
+
+// Writes rows in CSV, JSON or JSON lines (not text).
+class TableWriter {
+ public:
+  TableWriter(OutputSink& sink, Format format, std::vector<const Field*> columns);
+  TableWriter(const TableWriter&) = delete;
+  TableWriter& operator=(const TableWriter&) = delete;
+
+  void add(const Row& row);
+  // Writes what is still buffered: the CSV header even without rows, "[]" for an empty array.
+  void finish();
+
+ private:
+  OutputSink& sink_;
+  Format format_;
+  std::vector<const Field*> columns_;
+  std::string buffer_;
+  bool first_ = true;
+};
+
+}  // namespace glassform
