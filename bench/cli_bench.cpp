@@ -1,4 +1,5 @@
-// The command line's batch mode: 100,000 binary alloys to CSV, in memory.
+// The command line in memory: the batch mode (100,000 binary alloys to CSV) and the row
+// writers of a screen (CSV against JSON lines).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -47,6 +48,26 @@ void BatchBinaryToCsv(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kAlloys));
 }
 BENCHMARK(BatchBinaryToCsv)->Unit(benchmark::kMillisecond);
+
+// Every quaternary of one solvent (47,905 alloys), every row written, as CSV and as JSON lines:
+// the writers' cost per row beside the screen's own.
+void ScreenQuaternaryRows(benchmark::State& state) {
+  const std::string format = state.range(0) == 0 ? "csv" : "jsonl";
+  const std::vector<std::string> args{"screen", "quaternary", "--solvent", "Zr",
+                                      "--all",  "--format",   format};
+  std::size_t size = 0;
+  for (auto _ : state) {
+    testing::ScriptInput in("");
+    CountingSink out;
+    StringSink err;
+    CliStreams streams{in, out, err};
+    benchmark::DoNotOptimize(run_command_line(args, streams));
+    size = out.size;
+  }
+  state.SetLabel(format);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+BENCHMARK(ScreenQuaternaryRows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace glassform

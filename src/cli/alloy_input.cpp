@@ -74,6 +74,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
       ->delimiter(',')
       ->type_name(kCnNames[count - 2]);
   add_output_options(*command, run);
+  add_columns_option(*command, run);
   add_mass_option(*command, run);
   add_plot_option(*command, run);
   command->footer("Example:\n  " + example);
@@ -82,10 +83,11 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
     if (!args->chosen.empty()) check_chosen(args->chosen, count - 1);
     const std::optional<double> grams = r.grams();
     const AlloyResult alloy = evaluate_alloy(elements, args->chosen);
+    std::vector<Column> columns = output_columns(r, alloy_fields(), alloy.elements());
     for (const std::string& w : command_line_warnings(alloy))
       r.warn(w);
     const int status = with_output(r, [&](OutputSink& sink) {
-      AlloyWriter writer(sink, r.format(), grams);
+      AlloyWriter writer(sink, r.format(), grams, std::move(columns));
       writer.add(alloy);
       writer.finish();
       return 0;

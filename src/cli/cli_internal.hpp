@@ -12,6 +12,7 @@
 #include "model/alloys.hpp"
 #include "model/weighing.hpp"
 #include "report/blackman_plot.hpp"
+#include "report/fields.hpp"
 #include "report/formats.hpp"
 
 namespace glassform::cli {
@@ -37,8 +38,9 @@ struct Run {
   CliStreams& io;
   std::string format_name = "text";
   std::string output_path;
-  std::string mass_text;  // --mass as given
-  std::string plot_path;  // --plot FILE.svg
+  std::string mass_text;                    // --mass as given
+  std::string plot_path;                    // --plot FILE.svg
+  std::string columns_text = "positional";  // --columns as given
   std::vector<std::pair<CLI::App*, std::function<int(Run&)>>> commands;
 
   [[nodiscard]] Format format() const;
@@ -52,6 +54,21 @@ struct Run {
 
 // Adds --format and -o/--output to a subcommand.
 void add_output_options(CLI::App& command, Run& run);
+
+// Adds --columns positional|wide|wide=LIST: the layout of the element shares in CSV and JSON.
+void add_columns_option(CLI::App& command, Run& run);
+
+// The elements that --columns wide=LIST names, or nothing for positional or plain wide; a
+// UsageError for another value.
+std::optional<std::vector<const Element*>> wide_list(const Run& run);
+
+// Whether --columns asks for the wide layout.
+bool wide_layout(const Run& run);
+
+// The CSV and JSON columns of these fields in the layout of --columns, with one share column
+// per element of `known` in the wide layout (unless the option names its own list).
+std::vector<Column> output_columns(const Run& run, const std::vector<const Field*>& fields,
+                                   std::span<const Element* const> known);
 
 // Adds --plot FILE.svg: the Blackman diagram of what is written.
 void add_plot_option(CLI::App& command, Run& run);

@@ -66,6 +66,61 @@ void add_output_options(CLI::App& command, Run& run) {
       ->type_name("FILE");
 }
 
+void add_columns_option(CLI::App& command, Run& run) {
+  command
+      .add_option("--columns", run.columns_text,
+                  "CSV and JSON layout of the element shares: positional (x_solvent_at%, "
+                  "x_solute1_at%, ...) or wide (one x_Cu_at%, w_Cu_wt% and m_Cu_g column per "
+                  "element; wide=Cu,Zr,Al names the elements)")
+      ->capture_default_str()
+      ->type_name("LAYOUT");
+}
+
+bool wide_layout(const Run& run) {
+  return run.columns_text != "positional";
+}
+
+std::optional<std::vector<const Element*>> wide_list(const Run& run) {
+  const std::string& text = run.columns_text;
+  if (text == "positional" || text == "wide") return std::nullopt;
+  if (text.rfind("wide=", 0) != 0) {
+    throw UsageError("--columns takes positional, wide or wide=LIST, not \"" + text + "\"");
+  }
+  std::vector<std::string> symbols;
+  std::string symbol;
+  for (const char c : text.substr(5) + ",") {
+    if (c != ',') {
+      symbol.push_back(c);
+    } else if (!symbol.empty()) {
+      symbols.push_back(symbol);
+      symbol.clear();
+    }
+  }
+  if (symbols.empty()) throw UsageError("--columns wide= needs a list of element symbols");
+  std::vector<const Element*> elements = resolve_symbols(symbols);
+  std::vector<const Element*> unique;
+  for (const Element* e : elements) {
+    if (std::find(unique.begin(), unique.end(), e) == unique.end()) unique.push_back(e);
+  }
+  return unique;
+}
+
+std::vector<Column> output_columns(const Run& run, const std::vector<const Field*>& fields,
+                                   std::span<const Element* const> known) {
+  if (!wide_layout(run)) return positional_columns(fields);
+  if (run.format() == Format::kText) {
+    throw UsageError("--columns lays out CSV and JSON rows: give --format csv, json or jsonl");
+  }
+  if (std::optional<std::vector<const Element*>> list = wide_list(run)) {
+    return wide_columns(fields, *list);
+  }
+  std::vector<const Element*> unique;
+  for (const Element* e : known) {
+    if (std::find(unique.begin(), unique.end(), e) == unique.end()) unique.push_back(e);
+  }
+  return wide_columns(fields, unique);
+}
+
 std::optional<double> Run::grams() const {
   if (mass_text.empty()) return std::nullopt;
   char* end = nullptr;

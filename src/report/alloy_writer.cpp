@@ -9,11 +9,9 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 16;
 }  // namespace
 
-AlloyWriter::AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams, bool batch)
-    : sink_(sink),
-      format_(format),
-      grams_(grams),
-      table_(sink, format, batch ? batch_fields() : alloy_fields()) {}
+AlloyWriter::AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams,
+                         std::vector<Column> columns)
+    : sink_(sink), format_(format), grams_(grams), table_(sink, format, std::move(columns)) {}
 
 void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& origin) {
   if (format_ != Format::kText) {

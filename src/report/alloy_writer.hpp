@@ -24,9 +24,9 @@ struct Origin {
 class AlloyWriter {
  public:
   // With `grams`, every composition also gets the masses to weigh for an ingot of that mass;
-  // `batch` adds the `line` and `label` columns.
+  // `columns` are those of the CSV and JSON rows.
   AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams = std::nullopt,
-              bool batch = false);
+              std::vector<Column> columns = positional_columns(alloy_fields()));
   AlloyWriter(const AlloyWriter&) = delete;
   AlloyWriter& operator=(const AlloyWriter&) = delete;
 

@@ -12,7 +12,7 @@ void write_formula_elastic(OutputSink& sink, Format format, std::span<const Form
   row.parts = parts;
   row.elastic = &result;
   if (format != Format::kText) {
-    TableWriter table(sink, format, formula_fields());
+    TableWriter table(sink, format, positional_columns(formula_fields()));
     table.add(row);
     table.finish();
     return;

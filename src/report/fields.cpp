@@ -89,7 +89,7 @@ V atomic_percent(const Row& row) {
 template <std::size_t P>
 V weight(const Row& row) {
   if (element_at(row, P) == nullptr) return {};
-  return composition_weight_percent(*row.alloy, *row.composition)[P];
+  return row.weight_percent()[P];
 }
 
 template <std::size_t P>
@@ -249,6 +249,66 @@ std::vector<const Field*> formula_fields() {
   for (const std::string_view name : {"formula", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa",
                                       "C44_GPa", "m_fragility", "C12/C11", "C44/C11", "warnings"}) {
     out.push_back(find_field(name));
+  }
+  return out;
+}
+
+namespace {
+
+// The families of positional fields that the wide layout turns into one column per element.
+struct ShareFamily {
+  std::string_view prefix;
+  std::string_view suffix;
+};
+constexpr std::array<ShareFamily, 3> kShareFamilies{{{"x_", "_at%"}, {"w_", "_wt%"}, {"m_", "_g"}}};
+constexpr std::array<std::string_view, 4> kPositions{"solvent", "solute1", "solute2", "solute3"};
+
+std::string share_name(const ShareFamily& family, std::string_view position) {
+  return std::string(family.prefix) + std::string(position) + std::string(family.suffix);
+}
+
+}  // namespace
+
+FieldValue Column::value(const Row& row) const {
+  if (field != nullptr) return field->value(row);
+  if (row.alloy == nullptr) return {};
+  const std::span<const Element* const> e = row.alloy->elements();
+  FieldValue sum = 0.0F;
+  for (std::size_t p = 0; p < e.size(); ++p) {
+    if (e[p] != element) continue;
+    const FieldValue v = positions[p]->value(row);
+    if (std::holds_alternative<std::monostate>(v)) return v;
+    if (std::holds_alternative<float>(sum) && std::holds_alternative<float>(v)) {
+      sum = std::get<float>(sum) + std::get<float>(v);
+    } else {
+      sum = *numeric_value(sum) + *numeric_value(v);
+    }
+  }
+  // The grams exist only with an ingot mass, for every element alike.
+  if (std::holds_alternative<std::monostate>(positions[0]->value(row))) return {};
+  return sum;
+}
+
+std::vector<Column> positional_columns(const std::vector<const Field*>& fields) {
+  return {fields.begin(), fields.end()};
+}
+
+std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
+                                 std::span<const Element* const> elements) {
+  std::vector<Column> out;
+  for (const Field* f : fields) {
+    bool share = false;
+    for (const ShareFamily& family : kShareFamilies) {
+      for (const std::string_view position : kPositions)
+        share = share || f->name == share_name(family, position);
+      if (f->name != share_name(family, kPositions[0])) continue;
+      std::array<const Field*, 4> positions{};
+      for (std::size_t p = 0; p < kPositions.size(); ++p)
+        positions[p] = find_field(share_name(family, kPositions[p]));
+      for (const Element* e : elements)
+        out.emplace_back(e, share_name(family, e->symbol), positions);
+    }
+    if (!share) out.emplace_back(f);
   }
   return out;
 }

@@ -4,6 +4,7 @@
 // a quantity is adding a row here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -28,6 +29,12 @@ struct Row {
   std::optional<std::size_t> line;        // the input line of a batch row
   std::optional<std::string_view> label;  // the batch line's "LABEL:"
 
+  // The weight percent of each element of a model alloy's composition, worked out once.
+  [[nodiscard]] const std::array<float, 4>& weight_percent() const {
+    if (!weights_) weights_ = composition_weight_percent(*alloy, *composition);
+    return *weights_;
+  }
+
   // A row of a composition of a model alloy.
   static Row of(const AlloyResult& alloy, const Composition& composition,
                 std::optional<double> grams = std::nullopt) {
@@ -38,6 +45,9 @@ struct Row {
     row.grams = grams;
     return row;
   }
+
+ private:
+  mutable std::optional<std::array<float, 4>> weights_;
 };
 
 enum class FieldKind : std::uint8_t { kText, kInteger, kNumber, kFlag };
@@ -67,6 +77,30 @@ const Field* find_field(std::string_view name);
 std::vector<const Field*> alloy_fields();    // a composition of a model alloy
 std::vector<const Field*> batch_fields();    // the same, with the input line and label
 std::vector<const Field*> formula_fields();  // the elastic estimate of a given composition
+
+// One output column: a field, or in the wide layout one element's share (its atomic percent,
+// weight percent or grams) summed over the positions it holds in the row's alloy (0 where the
+// alloy lacks it).
+struct Column {
+  Column(const Field* f) : field(f), name(f->name) {}  // NOLINT(google-explicit-constructor)
+  Column(const Element* e, std::string column_name, std::array<const Field*, 4> share)
+      : element(e), name(std::move(column_name)), positions(share) {}
+
+  [[nodiscard]] FieldValue value(const Row& row) const;
+
+  const Field* field = nullptr;
+  const Element* element = nullptr;
+  std::string name;
+  std::array<const Field*, 4> positions{};  // the share's field at each position
+};
+
+// The columns of these fields, positional: every field as it is.
+std::vector<Column> positional_columns(const std::vector<const Field*>& fields);
+
+// The wide layout: the positional x_*_at%, w_*_wt% and m_*_g fields replaced, where the first
+// of them stood, by one column per element (x_Cu_at%, w_Cu_wt%, m_Cu_g), in the given order.
+std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
+                                 std::span<const Element* const> elements);
 
 // A field's value as a number: integers, numbers and flags (1 or 0); nothing for text and
 // absent values.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -17,47 +18,74 @@ namespace {
 // "%.<p>g" writes a value with those digits, p = max(`min_precision`, number of digits): fixed
 // notation when the first digit's exponent lies in [-4, p), scientific otherwise, trailing
 // zeros dropped.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
 template <typename Significand>
-void append_general(std::string& out, Significand significand, int exponent, int min_precision) {
-  std::array<char, 24> digits{};
-  int count = 0;
-  do {
-    digits[static_cast<std::size_t>(count++)] = static_cast<char>('0' + significand % 10);
-    significand /= 10;
-  } while (significand != 0);
-  // digits[count - 1] is the first digit.
-  const auto digit = [&digits, count](int i) {
-    return digits[static_cast<std::size_t>(count - 1 - i)];
+void append_general(std::string& out, bool negative, Significand significand, int exponent,
+                    int min_precision) {
+  // The digits, written from the right end of `digits`.
+  std::array<char, 24> digits;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled below
+  std::size_t first = digits.size();
+  while (significand >= 100) {
+    const auto pair = static_cast<std::size_t>(significand % 100) * 2;
+    significand /= 100;
+    first -= 2;
+    digits[first] = kDigitPairs[pair];
+    digits[first + 1] = kDigitPairs[pair + 1];
+  }
+  if (significand >= 10) {
+    const auto pair = static_cast<std::size_t>(significand) * 2;
+    first -= 2;
+    digits[first] = kDigitPairs[pair];
+    digits[first + 1] = kDigitPairs[pair + 1];
+  } else {
+    digits[--first] = static_cast<char>('0' + significand);
+  }
+  const char* d = digits.data() + first;
+  const int count = static_cast<int>(digits.size() - first);
+  std::array<char, 48> text;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled below
+  char* end = text.data();
+  if (negative) *end++ = '-';
+  const auto copy = [&end](const char* from, int n) {
+    std::memcpy(end, from, static_cast<std::size_t>(n));
+    end += n;
   };
   const int x = exponent + count - 1;  // the first digit's decimal exponent
   const int p = std::max(min_precision, count);
   if (x < -4 || x >= p) {
-    out.push_back(digit(0));
+    *end++ = d[0];
     if (count > 1) {
-      out.push_back('.');
-      for (int i = 1; i < count; ++i)
-        out.push_back(digit(i));
+      *end++ = '.';
+      copy(d + 1, count - 1);
     }
-    out.push_back('e');
-    out.push_back(x < 0 ? '-' : '+');
+    *end++ = 'e';
+    *end++ = x < 0 ? '-' : '+';
     const int e = x < 0 ? -x : x;
-    if (e >= 100) out.push_back(static_cast<char>('0' + e / 100));
-    out.push_back(static_cast<char>('0' + e / 10 % 10));
-    out.push_back(static_cast<char>('0' + e % 10));
+    if (e >= 100) *end++ = static_cast<char>('0' + e / 100);
+    copy(kDigitPairs.data() + static_cast<std::size_t>(e % 100) * 2, 2);
+  } else if (x >= count - 1) {  // an integer: the digits, then zeros
+    copy(d, count);
+    std::memset(end, '0', static_cast<std::size_t>(x - count + 1));
+    end += x - count + 1;
   } else if (x >= 0) {
-    for (int i = 0; i <= x; ++i)
-      out.push_back(i < count ? digit(i) : '0');
-    if (count > x + 1) {
-      out.push_back('.');
-      for (int i = x + 1; i < count; ++i)
-        out.push_back(digit(i));
-    }
+    copy(d, x + 1);
+    *end++ = '.';
+    copy(d + x + 1, count - x - 1);
   } else {
-    out.append("0.");
-    out.append(static_cast<std::size_t>(-x - 1), '0');
-    for (int i = 0; i < count; ++i)
-      out.push_back(digit(i));
+    *end++ = '0';
+    *end++ = '.';
+    std::memset(end, '0', static_cast<std::size_t>(-x - 1));
+    end += -x - 1;
+    copy(d, count);
   }
+  out.append(text.data(), end);
 }
 
 // The plain way, for the values whose few digits do not say what "%.<p>g" prints (zero, the
@@ -89,9 +117,8 @@ void append_shortest_of(std::string& out, T value, int min_precision, int max_pr
     append_shortest_slow(out, value, min_precision, max_precision);
     return;
   }
-  if (std::signbit(value)) out.push_back('-');
   const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
-  append_general(out, decimal.significand, decimal.exponent, min_precision);
+  append_general(out, std::signbit(value), decimal.significand, decimal.exponent, min_precision);
 }
 
 }  // namespace

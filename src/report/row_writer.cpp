@@ -84,8 +84,11 @@ void append_padded(std::string& out, const std::vector<std::string>& cells) {
 
 }  // namespace
 
-RowWriter::RowWriter(OutputSink& sink, Format format, bool streaming)
-    : sink_(sink), format_(format), streaming_(streaming), table_(sink, format, alloy_fields()) {
+RowWriter::RowWriter(OutputSink& sink, Format format, bool streaming, std::vector<Column> columns)
+    : sink_(sink),
+      format_(format),
+      streaming_(streaming),
+      table_(sink, format, std::move(columns)) {
   if (format_ == Format::kText && streaming_) append_padded(buffer_, text_header());
 }
 

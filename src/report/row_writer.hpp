@@ -16,7 +16,9 @@ class RowWriter {
  public:
   // `streaming`: rows are written as they come, so the text table cannot be as narrow as its
   // rows and uses fixed widths; otherwise the text table is aligned when finished.
-  RowWriter(OutputSink& sink, Format format, bool streaming);
+  // `columns` are those of the CSV and JSON rows.
+  RowWriter(OutputSink& sink, Format format, bool streaming,
+            std::vector<Column> columns = positional_columns(alloy_fields()));
   RowWriter(const RowWriter&) = delete;
   RowWriter& operator=(const RowWriter&) = delete;
 

@@ -1,6 +1,7 @@
 #include "report/table_writer.hpp"
 
 #include <charconv>
+#include <cstring>
 
 #include "report/csv_report.hpp"
 #include "report/number_format.hpp"
@@ -80,52 +81,87 @@ void append_json_value(std::string& out, const FieldValue& value) {
       out, value, [&out](std::string_view s) { append_json_string(out, s); }, "null");
 }
 
-void append_csv_header(std::string& out, const std::vector<const Field*>& columns) {
+void append_csv_header(std::string& out, const std::vector<Column>& columns) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) out.push_back(',');
-    append_csv_cell(out, columns[i]->name);
+    append_csv_cell(out, columns[i].name);
   }
   out.push_back('\n');
 }
 
-void append_csv_row(std::string& out, const std::vector<const Field*>& columns, const Row& row) {
+void append_csv_row(std::string& out, const std::vector<Column>& columns, const Row& row) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) out.push_back(',');
-    append_csv_value(out, columns[i]->value(row));
+    append_csv_value(out, columns[i].value(row));
   }
   out.push_back('\n');
 }
 
-void append_json_object(std::string& out, const std::vector<const Field*>& columns, const Row& row,
-                        bool indent) {
-  out.push_back('{');
+namespace {
+
+// The text before each value of an object: the separator, the key and the colon.
+std::vector<std::string> json_keys(const std::vector<Column>& columns, bool indent) {
+  std::vector<std::string> keys;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (i > 0) out.push_back(',');
-    if (indent) out.append("\n  ");
-    append_json_string(out, columns[i]->name);
-    out.append(indent ? ": " : ":");
-    append_json_value(out, columns[i]->value(row));
+    std::string key = i == 0 ? "{" : ",";
+    if (indent) key.append("\n  ");
+    append_json_string(key, columns[i].name);
+    key.append(indent ? ": " : ":");
+    keys.push_back(std::move(key));
   }
+  return keys;
+}
+
+void append_object(std::string& out, const std::vector<Column>& columns,
+                   const std::vector<std::string>& keys, const Row& row, bool indent) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    out.append(keys[i]);
+    append_json_value(out, columns[i].value(row));
+  }
+  if (columns.empty()) out.push_back('{');
   if (indent) out.push_back('\n');
   out.push_back('}');
 }
 
-TableWriter::TableWriter(OutputSink& sink, Format format, std::vector<const Field*> columns)
-    : sink_(sink), format_(format), columns_(std::move(columns)) {
+}  // namespace
+
+void append_json_object(std::string& out, const std::vector<Column>& columns, const Row& row,
+                        bool indent) {
+  append_object(out, columns, json_keys(columns, indent), row, indent);
+}
+
+TableWriter::TableWriter(OutputSink& sink, Format format, std::vector<Column> columns)
+    : sink_(sink),
+      format_(format),
+      columns_(std::move(columns)),
+      keys_(json_keys(columns_, format == Format::kJson)),
+      memo_(columns_.size()) {
   if (format_ == Format::kCsv) append_csv_header(buffer_, columns_);
 }
 
 void TableWriter::add(const Row& row) {
   switch (format_) {
     case Format::kCsv:
-      append_csv_row(buffer_, columns_, row);
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (i > 0) buffer_.push_back(',');
+        append_value(i, columns_[i].value(row), false);
+      }
+      buffer_.push_back('\n');
       break;
     case Format::kJson:
       buffer_.append(first_ ? "[\n" : ",\n");
-      append_json_object(buffer_, columns_, row, true);
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        buffer_.append(keys_[i]);
+        append_value(i, columns_[i].value(row), true);
+      }
+      buffer_.append("\n}");
       break;
     case Format::kJsonl:
-      append_json_object(buffer_, columns_, row, false);
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        buffer_.append(keys_[i]);
+        append_value(i, columns_[i].value(row), true);
+      }
+      buffer_.push_back('}');
       buffer_.push_back('\n');
       break;
     case Format::kText:
@@ -136,6 +172,26 @@ void TableWriter::add(const Row& row) {
     sink_.write(buffer_);
     buffer_.clear();
   }
+}
+
+void TableWriter::append_value(std::size_t column, const FieldValue& value, bool json) {
+  if (!std::holds_alternative<float>(value)) {
+    if (json) {
+      append_json_value(buffer_, value);
+    } else {
+      append_csv_value(buffer_, value);
+    }
+    return;
+  }
+  Memo& memo = memo_[column];
+  const float number = std::get<float>(value);
+  if (!std::holds_alternative<float>(memo.value) ||
+      std::memcmp(&std::get<float>(memo.value), &number, sizeof number) != 0) {
+    memo.value = value;
+    memo.text.clear();
+    append_shortest(memo.text, number);
+  }
+  buffer_.append(memo.text);
 }
 
 void TableWriter::finish() {

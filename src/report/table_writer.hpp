@@ -14,11 +14,11 @@
 namespace glassform {
 
 // The CSV header of these columns, line end included.
-void append_csv_header(std::string& out, const std::vector<const Field*>& columns);
+void append_csv_header(std::string& out, const std::vector<Column>& columns);
 // One CSV row, line end included.
-void append_csv_row(std::string& out, const std::vector<const Field*>& columns, const Row& row);
+void append_csv_row(std::string& out, const std::vector<Column>& columns, const Row& row);
 // One JSON object, compact (`indent` false) or with one field a line.
-void append_json_object(std::string& out, const std::vector<const Field*>& columns, const Row& row,
+void append_json_object(std::string& out, const std::vector<Column>& columns, const Row& row,
                         bool indent);
 
 // A value as its CSV cell and its JSON value.
@@ -28,7 +28,7 @@ void append_json_value(std::string& out, const FieldValue& value);
 // Writes rows in CSV, JSON or JSON lines (not text).
 class TableWriter {
  public:
-  TableWriter(OutputSink& sink, Format format, std::vector<const Field*> columns);
+  TableWriter(OutputSink& sink, Format format, std::vector<Column> columns);
   TableWriter(const TableWriter&) = delete;
   TableWriter& operator=(const TableWriter&) = delete;
 
@@ -39,7 +39,16 @@ class TableWriter {
  private:
   OutputSink& sink_;
   Format format_;
-  std::vector<const Field*> columns_;
+  std::vector<Column> columns_;
+  std::vector<std::string> keys_;  // each column's JSON key with its separators, written once
+  // The last number each column wrote, and its text: a screen's rows repeat their clusters'
+  // values from row to row, so their digits are worked out once.
+  struct Memo {
+    FieldValue value;
+    std::string text;
+  };
+  std::vector<Memo> memo_;
+  void append_value(std::size_t column, const FieldValue& value, bool json);
   std::string buffer_;
   bool first_ = true;
 };

@@ -19,12 +19,12 @@ namespace {
 using Json = nlohmann::ordered_json;
 using LD = long double;
 
-enum class Column { kText, kInteger, kReal };  // what a column holds
+enum class CellKind { kText, kInteger, kReal };  // what a column holds
 
 // A table as cells, with what each column holds; an empty number cell is null in JSON.
 struct Table {
   std::vector<std::string> header;
-  std::vector<Column> kinds;
+  std::vector<CellKind> kinds;
   std::vector<std::vector<std::string>> rows;
 };
 
@@ -63,11 +63,11 @@ void write_table(OutputSink& sink, Format format, const Table& table) {
         Json j;
         for (std::size_t c = 0; c < row.size(); ++c) {
           const std::string& key = table.header[c];
-          if (table.kinds[c] == Column::kText) {
+          if (table.kinds[c] == CellKind::kText) {
             j[key] = row[c];
           } else if (row[c].empty()) {
             j[key] = nullptr;
-          } else if (table.kinds[c] == Column::kInteger) {
+          } else if (table.kinds[c] == CellKind::kInteger) {
             j[key] = std::stoll(row[c]);
           } else {
             j[key] = std::strtod(row[c].c_str(), nullptr);
@@ -105,7 +105,7 @@ void write_field_table(OutputSink& sink, Format format) {
     sink.write(fields_markdown());
     return;
   }
-  Table table{{"name", "unit", "kind", "per", "meaning"}, std::vector(5, Column::kText), {}};
+  Table table{{"name", "unit", "kind", "per", "meaning"}, std::vector(5, CellKind::kText), {}};
   for (const Field& f : all_fields()) {
     table.rows.push_back({std::string(f.name), std::string(f.unit), std::string(kind_name(f.kind)),
                           std::string(scope_name(f.scope)), std::string(f.meaning)});
@@ -154,8 +154,8 @@ std::string aligned_table(const std::vector<std::string>& header,
 void write_element_table(OutputSink& sink, Format format) {
   Table table{
       {"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa", "atomic_weight_u", "weight_note"},
-      {Column::kInteger, Column::kText, Column::kReal, Column::kReal, Column::kReal, Column::kReal,
-       Column::kReal, Column::kText},
+      {CellKind::kInteger, CellKind::kText, CellKind::kReal, CellKind::kReal, CellKind::kReal,
+       CellKind::kReal, CellKind::kReal, CellKind::kText},
       {}};
   for (const Element& e : kElements) {
     std::string weight;
@@ -176,8 +176,8 @@ void write_element_table(OutputSink& sink, Format format) {
 void write_cluster_table(OutputSink& sink, Format format, std::span<const float> ratios) {
   Table table{{"ratio", "face_parameter", "coordination_number", "nearest_integer", "ideal_ratio",
                "relative_difference"},
-              {Column::kReal, Column::kInteger, Column::kReal, Column::kInteger, Column::kReal,
-               Column::kReal},
+              {CellKind::kReal, CellKind::kInteger, CellKind::kReal, CellKind::kInteger,
+               CellKind::kReal, CellKind::kReal},
               {}};
   for (const float ratio : ratios) {
     const float n = coordination_number(ratio);

@@ -33,7 +33,7 @@ Json failure(const std::string& message) {
 // A row as a JSON object with the fields of the CSV, written once by the table writer.
 Json row_object(const Row& row) {
   std::string text;
-  append_json_object(text, alloy_fields(), row, false);
+  append_json_object(text, positional_columns(alloy_fields()), row, false);
   return Json::parse(text);
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -22,6 +23,23 @@ bool starts_number(std::string_view token) {
 
 std::string quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
+}
+
+// The elements of a batch file's good lines, in the order they first appear.
+std::vector<const Element*> batch_elements(const std::string& path) {
+  FileInput file(path);
+  LineReader reader(file);
+  std::vector<const Element*> out;
+  std::string line;
+  bool too_long = false;
+  while (reader.next(line, too_long)) {
+    const BatchLine parsed = parse_batch_line(line);
+    for (std::size_t i = 0; i < parsed.element_count; ++i) {
+      if (std::find(out.begin(), out.end(), parsed.elements[i]) == out.end())
+        out.push_back(parsed.elements[i]);
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -140,6 +158,7 @@ void register_batch(CLI::App& app, Run& run) {
       app.add_subcommand("batch", "Many alloys, one per line, from a file or standard input");
   command->add_option("file", *path, "The batch file (default: standard input)")->type_name("FILE");
   add_output_options(*command, run);
+  add_columns_option(*command, run);
   add_mass_option(*command, run);
   add_plot_option(*command, run);
   command->footer(
@@ -157,9 +176,23 @@ void register_batch(CLI::App& app, Run& run) {
     if (!from_stdin) file = std::make_unique<FileInput>(*path);
     InputSource& input = from_stdin ? r.io.in : *file;
     const std::string name = from_stdin ? "<stdin>" : *path;
+    // The wide layout needs the elements before the first row: named with the option, or read
+    // from the file in a first pass.
+    std::optional<std::vector<const Element*>> allowed;
+    std::vector<const Element*> known;
+    if (wide_layout(r)) {
+      allowed = wide_list(r);
+      if (!allowed && from_stdin) {
+        throw UsageError(
+            "--columns wide needs the elements before the first row: name them for standard "
+            "input, e.g. --columns wide=Cu,Zr,Al");
+      }
+      if (!allowed) known = batch_elements(*path);
+    }
+    std::vector<Column> columns = output_columns(r, batch_fields(), known);
     BlackmanPlot plot;
     const int status = with_output(r, [&](OutputSink& sink) {
-      AlloyWriter writer(sink, r.format(), grams, true);
+      AlloyWriter writer(sink, r.format(), grams, std::move(columns));
       LineReader reader(input);
       std::string line;
       bool too_long = false;
@@ -178,9 +211,22 @@ void register_batch(CLI::App& app, Run& run) {
           bad = true;
           continue;
         }
+        const std::span<const Element* const> elements =
+            std::span(parsed.elements).first(parsed.element_count);
+        if (allowed) {
+          const auto outside =
+              std::find_if(elements.begin(), elements.end(), [&](const Element* e) {
+                return std::find(allowed->begin(), allowed->end(), e) == allowed->end();
+              });
+          if (outside != elements.end()) {
+            r.error(where() + std::string((*outside)->symbol) + " is not in --columns " +
+                    r.columns_text);
+            bad = true;
+            continue;
+          }
+        }
         const AlloyResult alloy =
-            evaluate_alloy(std::span(parsed.elements).first(parsed.element_count),
-                           std::span(parsed.chosen).first(parsed.chosen_count));
+            evaluate_alloy(elements, std::span(parsed.chosen).first(parsed.chosen_count));
         for (const std::string& w : command_line_warnings(alloy))
           r.warn(where() + w);
         writer.add(alloy, Origin{number, parsed.label});

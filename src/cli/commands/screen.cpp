@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -114,6 +115,7 @@ void register_screen(CLI::App& app, Run& run) {
   command->add_flag("--require-elastic", args->require_elastic,
                     "Drop rows whose elastic constants cannot be computed");
   add_output_options(*command, run);
+  add_columns_option(*command, run);
   add_plot_option(*command, run);
   command->footer(
       "The integer of each cluster is the one nearest its computed coordination number. The "
@@ -137,6 +139,10 @@ void register_screen(CLI::App& app, Run& run) {
       throw UsageError("--plot draws the ranked rows and --all writes every row: give one of them");
     }
     const SortOrder order = sort_order(args->sort);
+    std::vector<const Element*> candidates = options.solvents;
+    candidates.insert(candidates.end(), options.solutes.begin(), options.solutes.end());
+    std::sort(candidates.begin(), candidates.end());  // table order: the table is one array
+    std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
     if (args->top < 1) throw UsageError("--top takes a number of at least 1");
     BlackmanPlot plot;
     const int status = with_output(r, [&](OutputSink& sink) {
@@ -144,7 +150,7 @@ void register_screen(CLI::App& app, Run& run) {
       const ScreenProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
         line.update(done, total);
       };
-      RowWriter writer(sink, r.format(), args->all);
+      RowWriter writer(sink, r.format(), args->all, std::move(columns));
       if (args->all) {
         screen_each(
             options,
