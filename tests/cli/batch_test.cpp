@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "test_names.hpp"
+
 #include "cli/cli_internal.hpp"
 #include "cli_harness.hpp"
 
@@ -82,7 +84,10 @@ INSTANTIATE_TEST_SUITE_P(
                  0, 0},
         LineCase{"Zr Cu 1x", "bad integer \"1x\"", 0, 0},
         LineCase{"Zr Cu 99999999999", "bad integer \"99999999999\"", 0, 0},
-        LineCase{"Zr 10 Cu", "expected an integer, found \"Cu\"", 0, 0}));
+        LineCase{"Zr 10 Cu", "expected an integer, found \"Cu\"", 0, 0}),
+    [](const ::testing::TestParamInfo<LineCase>& info) {
+      return testing::case_name(info.index, info.param.line);
+    });
 
 TEST(Suggestions, NameCloseSymbols) {
   EXPECT_EQ(unknown_symbol_message("CU"), "unknown symbol \"CU\": did you mean Cu?");

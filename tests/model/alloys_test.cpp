@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_names.hpp"
+
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -64,7 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         BinaryCase{"Ni", "B", 9, "8.43968", "0.658", "3.485", "77.70", "41.67", true},
         BinaryCase{"Ni", "B", 3, "8.43968", "0.658", "3.485", "77.70", "46.67", false},
         BinaryCase{"Fe", "Fe", 12, "13.3326", "1.000", "7.017", "87.53", "49.02", true},
-        BinaryCase{"Cu", "Zr", 16, "17.0909", "1.254", "10.041", "90.94", "44.56", true}));
+        BinaryCase{"Cu", "Zr", 16, "17.0909", "1.254", "10.041", "90.94", "44.56", true}),
+    [](const ::testing::TestParamInfo<BinaryCase>& info) {
+      return testing::case_name(info.index, std::string(info.param.solvent) + info.param.solute +
+                                                std::to_string(info.param.chosen));
+    });
 
 TEST(BinaryExamples, ZrCuElasticBlockValues) {
   const AlloyResult alloy = *compute_binary(el("Zr"), el("Cu"), 10);

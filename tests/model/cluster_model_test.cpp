@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_names.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -52,7 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
         // worked pairs: Zr/Cu, Ni/B, Cu/Zr
         CoordinationCase{0.1278F / 0.16025F, 4, "9.98387"},
         CoordinationCase{0.082F / 0.12459F, 4, "8.43968"},
-        CoordinationCase{0.16025F / 0.1278F, 5, "17.0909"}));
+        CoordinationCase{0.16025F / 0.1278F, 5, "17.0909"}),
+    [](const ::testing::TestParamInfo<CoordinationCase>& info) {
+      return testing::case_name(info.index, info.param.shown);
+    });
 
 TEST(FaceParameter, ComparesTheFloatRatioWithDoubleThresholds) {
   EXPECT_LT(static_cast<double>(0.225F), 0.225);

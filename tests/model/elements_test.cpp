@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_names.hpp"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -77,7 +79,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SymbolLookup,
                                            LookupCase{"Fe", 10}, LookupCase{"cu", 0},
                                            LookupCase{"CU", 0}, LookupCase{"Cu ", 0},
                                            LookupCase{" Cu", 0}, LookupCase{"Copper", 0},
-                                           LookupCase{"", 0}, LookupCase{"Xx", 0}));
+                                           LookupCase{"", 0}, LookupCase{"Xx", 0}),
+                         [](const ::testing::TestParamInfo<LookupCase>& info) {
+                           return testing::case_name(info.index, info.param.text);
+                         });
 
 TEST(SymbolLookup, BytesAfterANulAreNotIgnored) {
   EXPECT_EQ(sw(kSymbols, std::string_view("Fe\0x", 4)), 0);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_names.hpp"
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -84,7 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"Cu64Zr36", {{"Cu", 55.32}, {"Zr", 44.68}}},
         Conversion{"Zr41.2Ti13.8Cu12.5Ni10Be22.5",
                    {{"Zr", 62.61}, {"Ti", 11.00}, {"Cu", 13.23}, {"Ni", 9.78}, {"Be", 3.38}}},
-        Conversion{"(Cu50Zr50)92Al8", {{"Cu", 39.85}, {"Zr", 57.21}, {"Al", 2.94}}}));
+        Conversion{"(Cu50Zr50)92Al8", {{"Cu", 39.85}, {"Zr", 57.21}, {"Al", 2.94}}}),
+    [](const ::testing::TestParamInfo<Conversion>& info) {
+      return testing::case_name(info.index, info.param.formula);
+    });
 
 TEST(Formula, ReadsAmountsGroupsRepeatsAndBlanks) {
   const auto amounts = [](const char* text) {
@@ -131,7 +136,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFormula{"()Cu", 0, "the group's amounts add up to zero"},
                       BadFormula{"64Cu", 0, "an amount without an element before it"},
                       BadFormula{"Cu64.5.5", 6, "an amount without an element before it"},
-                      BadFormula{"Cu64%", 4, "unexpected character '%'"}));
+                      BadFormula{"Cu64%", 4, "unexpected character '%'"}),
+    [](const ::testing::TestParamInfo<BadFormula>& info) {
+      return testing::case_name(info.index, info.param.text);
+    });
 
 TEST(Masses, AddUpToTheIngot) {
   std::mt19937 random(13);
