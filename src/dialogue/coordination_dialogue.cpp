@@ -1,5 +1,6 @@
 #include "dialogue/dialogue.hpp"
 #include "report/number_format.hpp"
+#include "report/warnings.hpp"
 
 namespace glassform {
 
@@ -59,16 +60,8 @@ std::optional<int> ask_quaternary_coordination(Console& console, int which,
   return read_coordination(console, true);
 }
 
-void print_binary_out_of_range(Console& console, std::string_view symbol) {
-  console.print("Solute radius too big: ");
-  console.print(symbol);
-  console.line_end();
-}
-
 void print_ternary_out_of_range(Console& console, std::string_view symbol) {
-  console.print("Radius ratio too big: \"");
-  console.print(symbol);
-  console.print("\"");
+  console.print(ratio_too_big_text(symbol));
   console.line_end();
 }
 

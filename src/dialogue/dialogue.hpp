@@ -1,6 +1,6 @@
 // The interactive dialogue: main loop, symbol entry, coordination-number questions and the
 // reports of the three alloy calculations. Everything here reads or prints through a
-// Console; the numbers come from the pure functions of structure/ and elastic/.
+// Console; the numbers come from the model's pure functions, the texts from the report layer.
 #pragma once
 
 #include <array>
@@ -68,8 +68,8 @@ std::optional<int> ask_ternary_smallest_coordination(Console& console, const std
 std::optional<int> ask_quaternary_coordination(Console& console, int which,
                                                const std::string& symbol, float calculated);
 
-// The line printed when a chosen integer has no ideal radius ratio.
-void print_binary_out_of_range(Console& console, std::string_view symbol);
+// The ternary's line printed when a chosen integer has no ideal radius ratio (the binary's is
+// part of its report).
 void print_ternary_out_of_range(Console& console, std::string_view symbol);
 
 // --- Report ------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "dialogue/dialogue.hpp"
 #include "model/cluster_model.hpp"
+#include "report/warnings.hpp"
 
 namespace glassform {
 
@@ -7,10 +8,10 @@ namespace {
 
 // Tells that a solute could stand in for the solvent, and waits for a key.
 void report_interchangeable(Console& console, const std::string& solute, const std::string& solvent,
-                            const char* line_tail) {
-  console.print(
-      "{} is less than 2 percent different in size to {} and is interchangeable with {}{}\n",
-      solute.c_str(), solvent.c_str(), solvent.c_str(), line_tail);
+                            std::string_view line_tail) {
+  console.print(interchangeable_text(solute, solvent));
+  console.print(line_tail);
+  console.line_end();
   console.wait_for_key();
 }
 
@@ -31,7 +32,7 @@ Flow run_ternary(Console& console) {
   // First cluster, around the largest solute.
   std::array<ClusterMeasure, 2> measures{measure_cluster(*elements[1], *elements[0])};
   if (measures[0].too_small) {
-    console.print("Solute radius too small");
+    console.print(solute_too_small_text());
     console.line_end();
   }
   const std::optional<int> first_chosen =

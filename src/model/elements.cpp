@@ -7,15 +7,11 @@
 namespace glassform {
 
 int sw(std::span<const std::string_view> symbols, std::string_view text) {
-  // The first-byte test keeps the full comparison to the few entries that can match;
-  // the empty text never matches because no symbol is empty.
-  for (std::size_t i = 0; i < symbols.size(); ++i) {
-    const std::string_view entry = symbols[i];
-    if (!text.empty() && !entry.empty() && entry.front() == text.front() && entry == text) {
-      return static_cast<int>(i) + 1;
-    }
-  }
-  return 0;
+  // The list is the table's own (kSymbols), so the table's one lookup answers.
+  assert(symbols.data() == kSymbols.data() && symbols.size() == kSymbols.size());
+  static_cast<void>(symbols);
+  const Element* element = find_element(text);
+  return element == nullptr ? 0 : element_index(*element);
 }
 
 const Element& element_at(int index) {

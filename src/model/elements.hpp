@@ -116,8 +116,9 @@ inline constexpr std::array<std::string_view, kElementCount> kSymbols = [] {
   return symbols;
 }();
 
-// Finds `text` in `symbols` by exact, case-sensitive comparison of all its bytes.
-// Returns the 1-based index of the matching entry, or 0 when there is none.
+// Finds `text` in `symbols`, the table's symbol list kSymbols, by exact, case-sensitive
+// comparison of all its bytes: the 1-based index of the matching entry, or 0 when there is
+// none. A thin wrapper over find_element for the dialogue, which counts from 1.
 int sw(std::span<const std::string_view> symbols, std::string_view text);
 
 // The element with a 1-based index from `sw`; `index` must lie in 1..kElementCount.

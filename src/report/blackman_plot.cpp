@@ -144,13 +144,30 @@ bool BlackmanPlot::add_row(const AlloyResult& alloy, const Composition& composit
   return add(alloy, std::span(&composition, 1), false);
 }
 
-std::string BlackmanPlot::svg() const {
-  // Ranges: the points, and always the model's line from B/G = 1 to 5.
+namespace {
+
+using Series = BlackmanPlot::Series;
+using Point = BlackmanPlot::Point;
+
+// The plot area's axes and the map from data to image coordinates.
+struct Frame {
+  Axis ax;
+  Axis ay;
+  [[nodiscard]] double px(double x) const {
+    return kLeft + (x - ax.min) / (ax.max - ax.min) * (kRight - kLeft);
+  }
+  [[nodiscard]] double py(double y) const {
+    return kBottom - (y - ay.min) / (ay.max - ay.min) * (kBottom - kTop);
+  }
+};
+
+// Ranges: the points, and always the model's line from B/G = 1 to 5.
+Frame fit_frame(std::span<const Series> series) {
   double x_low = model_x(1);
   double x_high = model_x(5);
   double y_low = model_y(5);
   double y_high = model_y(1);
-  for (const Series& s : series_) {
+  for (const Series& s : series) {
     for (const Point& p : s.points) {
       x_low = std::min(x_low, static_cast<double>(p.x));
       x_high = std::max(x_high, static_cast<double>(p.x));
@@ -158,16 +175,14 @@ std::string BlackmanPlot::svg() const {
       y_high = std::max(y_high, static_cast<double>(p.y));
     }
   }
-  const Axis ax = fit_axis(x_low, x_high);
-  const Axis ay = fit_axis(y_low, y_high);
-  const auto px = [&](double x) {
-    return kLeft + (x - ax.min) / (ax.max - ax.min) * (kRight - kLeft);
-  };
-  const auto py = [&](double y) {
-    return kBottom - (y - ay.min) / (ay.max - ay.min) * (kBottom - kTop);
-  };
+  return {fit_axis(x_low, x_high), fit_axis(y_low, y_high)};
+}
 
-  std::string out;
+// The document's start (with the axis transform as data attributes), the title, the grid, the
+// ticks and their labels, the frame and the axis titles.
+void append_frame_and_axes(std::string& out, const Frame& f) {
+  const Axis& ax = f.ax;
+  const Axis& ay = f.ay;
   append_format(
       out,
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -188,15 +203,14 @@ std::string BlackmanPlot::svg() const {
       "<text x=\"340\" y=\"30\" font-size=\"17\" text-anchor=\"middle\">Blackman diagram of the "
       "estimated elastic constants</text>\n");
 
-  // Grid, ticks and tick labels.
   out.append("<g stroke=\"#e6e6e6\" stroke-width=\"1\">\n");
   for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step) {
-    append_format(out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\"/>\n", px(x),
-                  kTop, px(x), kBottom);
+    append_format(out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\"/>\n", f.px(x),
+                  kTop, f.px(x), kBottom);
   }
   for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step) {
     append_format(out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\"/>\n", kLeft,
-                  py(y), kRight, py(y));
+                  f.py(y), kRight, f.py(y));
   }
   out.append("</g>\n<g font-size=\"11\" fill=\"#333333\">\n");
   const int x_decimals = ax.step < 0.01 ? 3 : 2;
@@ -204,16 +218,16 @@ std::string BlackmanPlot::svg() const {
   for (double x = ax.min; x <= ax.max + ax.step / 2; x += ax.step) {
     append_format(
         out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#333333\"/>\n",
-        px(x), kBottom, px(x), kBottom + 5);
+        f.px(x), kBottom, f.px(x), kBottom + 5);
     append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\" text-anchor=\"middle\">{:.{}f}</text>\n",
-                  px(x), kBottom + 18, x, x_decimals);
+                  f.px(x), kBottom + 18, x, x_decimals);
   }
   for (double y = ay.min; y <= ay.max + ay.step / 2; y += ay.step) {
     append_format(
         out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#333333\"/>\n",
-        kLeft - 5, py(y), kLeft, py(y));
+        kLeft - 5, f.py(y), kLeft, f.py(y));
     append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\" text-anchor=\"end\">{:.{}f}</text>\n",
-                  kLeft - 8, py(y) + 4, y, y_decimals);
+                  kLeft - 8, f.py(y) + 4, y, y_decimals);
   }
   out.append("</g>\n");
   append_format(out,
@@ -228,42 +242,48 @@ std::string BlackmanPlot::svg() const {
                 "<text x=\"18\" y=\"{:.2f}\" font-size=\"13\" text-anchor=\"middle\" "
                 "transform=\"rotate(-90 18 {:.2f})\">C44/C11</text>\n",
                 (kTop + kBottom) / 2, (kTop + kBottom) / 2);
+}
 
-  // Reference lines across the plot, clipped to it, each with its label near its left end.
-  std::vector<Box> taken;
-  // `at`: where along the x range the label stands; `below`: under the line rather than above.
-  const auto line = [&](const char* id, const char* colour, const char* dash, double (*f)(double),
-                        const std::string& label, double at, bool below) {
-    append_format(
-        out,
-        "<line id=\"{}\" x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"{}\" "
-        "stroke-width=\"1.5\" stroke-dasharray=\"{}\" clip-path=\"url(#plot-area)\"/>\n",
-        id, px(ax.min), py(f(ax.min)), px(ax.max), py(f(ax.max)), colour, dash);
-    // The label along the line, from where it stands at `at` of the x range (or where the line
-    // enters the plot), just above or below it.
-    double x = ax.min + (ax.max - ax.min) * at;
-    for (int i = 0; i < 200 && (f(x) < ay.min || f(x) > ay.max); ++i)
-      x += (ax.max - ax.min) / 200;
-    const double angle =
-        std::atan2(py(f(x + 0.01)) - py(f(x)), px(x + 0.01) - px(x)) * 180 / 3.14159265358979;
-    const double lx = px(x) + 4;
-    const double ly = py(f(x));
-    append_format(out,
-                  "<text x=\"{:.2f}\" y=\"{:.2f}\" dy=\"{}\" font-size=\"11\" fill=\"{}\" "
-                  "transform=\"rotate({:.2f} {:.2f} {:.2f})\">{}</text>\n",
-                  lx, ly, below ? "13" : "-5", colour, angle, lx, ly, xml_escape(label).c_str());
-  };
-  line(
-      "isotropic", "#555555", "6 4", [](double x) { return (1 - x) / 2; },
+// One reference line across the plot, clipped to it, with its label along the line from where
+// it stands at `at` of the x range (or where the line enters the plot), just above or below it.
+void append_reference_line(std::string& out, const Frame& fr, const char* id, const char* colour,
+                           const char* dash, double (*f)(double), const std::string& label,
+                           double at, bool below) {
+  const Axis& ax = fr.ax;
+  const Axis& ay = fr.ay;
+  append_format(
+      out,
+      "<line id=\"{}\" x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"{}\" "
+      "stroke-width=\"1.5\" stroke-dasharray=\"{}\" clip-path=\"url(#plot-area)\"/>\n",
+      id, fr.px(ax.min), fr.py(f(ax.min)), fr.px(ax.max), fr.py(f(ax.max)), colour, dash);
+  double x = ax.min + (ax.max - ax.min) * at;
+  for (int i = 0; i < 200 && (f(x) < ay.min || f(x) > ay.max); ++i)
+    x += (ax.max - ax.min) / 200;
+  const double angle = std::atan2(fr.py(f(x + 0.01)) - fr.py(f(x)), fr.px(x + 0.01) - fr.px(x)) *
+                       180 / 3.14159265358979;
+  const double lx = fr.px(x) + 4;
+  const double ly = fr.py(f(x));
+  append_format(out,
+                "<text x=\"{:.2f}\" y=\"{:.2f}\" dy=\"{}\" font-size=\"11\" fill=\"{}\" "
+                "transform=\"rotate({:.2f} {:.2f} {:.2f})\">{}</text>\n",
+                lx, ly, below ? "13" : "-5", colour, angle, lx, ly, xml_escape(label));
+}
+
+// The three reference lines and the B/G marks on the model's line; the marks' labels are
+// added to `taken`.
+void append_reference_lines(std::string& out, const Frame& f, std::vector<Box>& taken) {
+  append_reference_line(
+      out, f, "isotropic", "#555555", "6 4", [](double x) { return (1 - x) / 2; },
       "isotropic solid, C11 = B + 4G/3", 0.03, true);
-  line(
-      "model", "#000000", "none", [](double x) { return 2 * (1 - x) / 3; },
+  append_reference_line(
+      out, f, "model", "#000000", "none", [](double x) { return 2 * (1 - x) / 3; },
       "this model, C11 = B + G", 0.03, false);
-  line(
-      "cauchy", "#999999", "2 3", [](double x) { return x; }, "Cauchy, C12 = C44", 0.42, false);
+  append_reference_line(
+      out, f, "cauchy", "#999999", "2 3", [](double x) { return x; }, "Cauchy, C12 = C44", 0.42,
+      false);
   for (const double bg : {1.5, 1.75, 2.0, 3.0, 4.0}) {
-    const double x = px(model_x(bg));
-    const double y = py(model_y(bg));
+    const double x = f.px(model_x(bg));
+    const double y = f.py(model_y(bg));
     if (x < kLeft || x > kRight || y < kTop || y > kBottom) continue;
     append_format(
         out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#000000\"/>\n",
@@ -272,41 +292,43 @@ std::string BlackmanPlot::svg() const {
         bg == 1.75 ? "B/G = 1.75 (Pugh)" : "B/G = " + format_shortest(static_cast<float>(bg));
     append_format(out,
                   "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"10\" fill=\"#000000\">{}</text>\n",
-                  x + 3, y + 16, label.c_str());
+                  x + 3, y + 16, label);
     taken.push_back({x + 3, y + 6, x + 3 + 5.6 * static_cast<double>(label.size()), y + 18});
   }
+}
 
-  // The points, joined within each alloy; labels placed greedily around them.
-  std::vector<Box> dots;
-  for (const Series& s : series_) {
+// The points, joined within each alloy; labels for the first ones, placed greedily at the
+// first free place around each point.
+void append_points(std::string& out, const Frame& f, std::span<const Series> series,
+                   std::vector<Box>& taken) {
+  for (const Series& s : series) {
     for (const Point& p : s.points)
-      dots.push_back({px(p.x) - 4, py(p.y) - 4, px(p.x) + 4, py(p.y) + 4});
+      taken.push_back({f.px(p.x) - 4, f.py(p.y) - 4, f.px(p.x) + 4, f.py(p.y) + 4});
   }
-  taken.insert(taken.end(), dots.begin(), dots.end());
   std::size_t labelled = 0;
   out.append("<g id=\"points\">\n");
-  for (std::size_t i = 0; i < series_.size(); ++i) {
-    const Series& s = series_[i];
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    const Series& s = series[i];
     const char* colour = kPalette[i % kPalette.size()];
     if (s.joined && s.points.size() > 1) {
       out.append("<polyline fill=\"none\" stroke-width=\"1.2\" stroke=\"");
       out.append(colour);
       out.append("\" points=\"");
       for (const Point& p : s.points)
-        append_format(out, "{:.2f},{:.2f} ", px(p.x), py(p.y));
+        append_format(out, "{:.2f},{:.2f} ", f.px(p.x), f.py(p.y));
       out.append("\"/>\n");
     }
     for (const Point& p : s.points) {
       append_format(out,
                     "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"{}\" data-formula=\"{}\" "
                     "data-c12-c11=\"{}\" data-c44-c11=\"{}\"/>\n",
-                    px(p.x), py(p.y), colour, xml_escape(p.label).c_str(),
-                    format_shortest(p.x).c_str(), format_shortest(p.y).c_str());
-      if (labelled >= kLabelledPoints) continue;
+                    f.px(p.x), f.py(p.y), colour, xml_escape(p.label), format_shortest(p.x),
+                    format_shortest(p.y));
+      if (labelled >= BlackmanPlot::kLabelledPoints) continue;
       ++labelled;
       const double w = kCharWidth * static_cast<double>(p.label.size());
-      const double cx = px(p.x);
-      const double cy = py(p.y);
+      const double cx = f.px(p.x);
+      const double cy = f.py(p.y);
       const std::array<Box, 6> candidates{Box{cx + 6, cy - 5, cx + 6 + w, cy + 6},
                                           Box{cx - 6 - w, cy - 5, cx - 6, cy + 6},
                                           Box{cx - w / 2, cy - 18, cx + w / 2, cy - 7},
@@ -320,28 +342,30 @@ std::string BlackmanPlot::svg() const {
         if (!inside || !free) continue;
         append_format(out,
                       "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"{}\">{}</text>\n",
-                      b.x0, b.y1 - 2, colour, xml_escape(p.label).c_str());
+                      b.x0, b.y1 - 2, colour, xml_escape(p.label));
         taken.push_back(b);
         break;
       }
     }
   }
   out.append("</g>\n");
+}
 
-  // Legend: the alloys' colours, the lines, and the convention that placed the points.
+// The legend: the alloys' colours (the first twelve), then the lines.
+void append_legend(std::string& out, std::span<const Series> series) {
   double y = kTop + 10;
   out.append("<g id=\"legend\" font-size=\"11\">\n");
-  const std::size_t shown = std::min<std::size_t>(series_.size(), 12);
+  const std::size_t shown = std::min<std::size_t>(series.size(), 12);
   for (std::size_t i = 0; i < shown; ++i) {
     append_format(out, "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"{}\"/>\n", kRight + 22,
                   y - 4, kPalette[i % kPalette.size()]);
     append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 32, y,
-                  xml_escape(series_[i].name).c_str());
+                  xml_escape(series[i].name));
     y += 16;
   }
-  if (series_.size() > shown) {
-    const std::string more = "and " + std::to_string(series_.size() - shown) + " more alloys";
-    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 16, y, more.c_str());
+  if (series.size() > shown) {
+    const std::string more = "and " + std::to_string(series.size() - shown) + " more alloys";
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 16, y, more);
     y += 16;
   }
   y += 8;
@@ -357,6 +381,11 @@ std::string BlackmanPlot::svg() const {
     y += 16;
   }
   out.append("</g>\n");
+}
+
+// The notes under the plot: the convention that placed the points, and the compositions that
+// could not be drawn (in lines that fit the image, at most three).
+void append_notes(std::string& out, std::span<const std::string> not_drawn) {
   append_format(
       out,
       "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">Points placed with this "
@@ -368,30 +397,41 @@ std::string BlackmanPlot::svg() const {
       "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">every point lies on y = "
       "2(1 - x)/3, its place set by B/G alone.</text>\n",
       kLeft, kBottom + 76);
-  if (!not_drawn_.empty()) {
-    // The note under the plot, in lines that fit the image, at most three of them.
-    constexpr std::size_t kLineLength = 100;
-    std::vector<std::string> lines{"Not drawn, elastic constants not computable: "};
-    std::size_t listed = 0;
-    for (const std::string& formula : not_drawn_) {
-      if (lines.back().size() + formula.size() + 2 > kLineLength) {
-        if (lines.size() == 3) break;
-        lines.emplace_back();
-      }
-      if (listed > 0 && !lines.back().empty()) lines.back().append(", ");
-      lines.back().append(formula);
-      ++listed;
+  if (not_drawn.empty()) return;
+  constexpr std::size_t kLineLength = 100;
+  std::vector<std::string> lines{"Not drawn, elastic constants not computable: "};
+  std::size_t listed = 0;
+  for (const std::string& formula : not_drawn) {
+    if (lines.back().size() + formula.size() + 2 > kLineLength) {
+      if (lines.size() == 3) break;
+      lines.emplace_back();
     }
-    if (listed < not_drawn_.size()) {
-      lines.back().append(" and " + std::to_string(not_drawn_.size() - listed) + " more");
-    }
-    out.append("<g id=\"not-drawn\" font-size=\"11\" fill=\"#b00000\">\n");
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kLeft,
-                    kBottom + 94 + 14 * static_cast<double>(i), xml_escape(lines[i]).c_str());
-    }
-    out.append("</g>\n");
+    if (listed > 0 && !lines.back().empty()) lines.back().append(", ");
+    lines.back().append(formula);
+    ++listed;
   }
+  if (listed < not_drawn.size()) {
+    lines.back().append(" and " + std::to_string(not_drawn.size() - listed) + " more");
+  }
+  out.append("<g id=\"not-drawn\" font-size=\"11\" fill=\"#b00000\">\n");
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kLeft,
+                  kBottom + 94 + 14 * static_cast<double>(i), xml_escape(lines[i]));
+  }
+  out.append("</g>\n");
+}
+
+}  // namespace
+
+std::string BlackmanPlot::svg() const {
+  const Frame frame = fit_frame(series_);
+  std::string out;
+  append_frame_and_axes(out, frame);
+  std::vector<Box> taken;  // what a point's label must not cover
+  append_reference_lines(out, frame, taken);
+  append_points(out, frame, series_, taken);
+  append_legend(out, series_);
+  append_notes(out, not_drawn_);
   out.append("</svg>\n");
   return out;
 }

@@ -28,10 +28,10 @@ class BlackmanPlot {
   // Whether compositions were left out because the plot was full.
   [[nodiscard]] bool truncated() const { return truncated_; }
 
-  // The SVG document.
+  // The SVG document: the frame and axes, the reference lines, the points and their labels,
+  // the legend and the notes.
   [[nodiscard]] std::string svg() const;
 
- private:
   struct Point {
     float x;
     float y;
@@ -42,6 +42,8 @@ class BlackmanPlot {
     std::string name;
     bool joined = false;  // the compositions of one alloy, joined in order
   };
+
+ private:
   bool add(const AlloyResult& alloy, std::span<const Composition> compositions, bool joined);
 
   std::vector<Series> series_;

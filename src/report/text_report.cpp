@@ -3,6 +3,7 @@
 #include <array>
 
 #include "io/format.hpp"
+#include "report/warnings.hpp"
 
 namespace glassform {
 
@@ -44,8 +45,7 @@ void append_binary(std::string& out, const AlloyResult& alloy) {
   append_format(out, "\n\nRadii in nm: {}= {:.5f}\t{}= {:.5f},\nwith radius ratio {:.3f}\n",
                 sym(e[0]), d(e[0]->radius), sym(e[1]), d(e[1]->radius), d(cluster.measure.ratio));
   if (!cluster.ideal_ratio) {
-    out.append("Solute radius too big: ");
-    out.append(e[1]->symbol);
+    out.append(solute_too_big_text(e[1]->symbol));
     out.push_back('\n');
   }
   append_format(
@@ -91,18 +91,6 @@ void append_quaternary(std::string& out, const AlloyResult& alloy) {
 }
 
 }  // namespace
-
-ElasticStyle elastic_style(AlloyKind kind) {
-  switch (kind) {
-    case AlloyKind::kBinary:
-      return ElasticStyle::kBinary;
-    case AlloyKind::kTernary:
-      return ElasticStyle::kTernary;
-    case AlloyKind::kQuaternary:
-      return ElasticStyle::kQuaternary;
-  }
-  return ElasticStyle::kBinary;
-}
 
 void append_elastic_text(std::string& out, ElasticStyle style, const ElasticResult& result) {
   // The binary heading has always said "Properties", the ternary "properties".
@@ -150,12 +138,6 @@ void append_text_report(std::string& out, const AlloyResult& alloy) {
       append_quaternary(out, alloy);
       break;
   }
-}
-
-void write_text_report(OutputSink& sink, const AlloyResult& alloy) {
-  std::string text;
-  append_text_report(text, alloy);
-  sink.write(text);
 }
 
 }  // namespace glassform

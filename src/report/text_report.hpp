@@ -13,11 +13,8 @@ namespace glassform {
 // (no heading, "GPa" throughout, every line ended).
 enum class ElasticStyle { kBinary, kTernary, kQuaternary, kComposition };
 
-ElasticStyle elastic_style(AlloyKind kind);
-
 void append_elastic_text(std::string& out, ElasticStyle style, const ElasticResult& result);
 
 void append_text_report(std::string& out, const AlloyResult& alloy);
-void write_text_report(OutputSink& sink, const AlloyResult& alloy);
 
 }  // namespace glassform

@@ -8,15 +8,6 @@ namespace glassform {
 
 namespace {
 
-std::string interchangeable(std::string_view solute, std::string_view solvent) {
-  std::string text(solute);
-  text.append(" is less than 2 percent different in size to ");
-  text.append(solvent);
-  text.append(" and is interchangeable with ");
-  text.append(solvent);
-  return text;
-}
-
 void add_missing(std::vector<std::string>& out, const MixedModulus& modulus, const char* name) {
   if (modulus.value) return;
   std::string text = "no ";
@@ -28,26 +19,45 @@ void add_missing(std::vector<std::string>& out, const MixedModulus& modulus, con
 
 }  // namespace
 
+std::string solute_too_big_text(std::string_view solute) {
+  return "Solute radius too big: " + std::string(solute);
+}
+
+std::string ratio_too_big_text(std::string_view solute) {
+  return "Radius ratio too big: \"" + std::string(solute) + "\"";
+}
+
+std::string_view solute_too_small_text() {
+  return "Solute radius too small";
+}
+
+std::string interchangeable_text(std::string_view solute, std::string_view solvent) {
+  std::string text(solute);
+  text.append(" is less than 2 percent different in size to ");
+  text.append(solvent);
+  text.append(" and is interchangeable with ");
+  text.append(solvent);
+  return text;
+}
+
 std::vector<std::string> alloy_warnings(const AlloyResult& alloy) {
   std::vector<std::string> out;
   const std::span<const Element* const> e = alloy.elements();
   const std::span<const Cluster> clusters = alloy.clusters();
   switch (alloy.kind) {
     case AlloyKind::kBinary:
-      if (!clusters[0].ideal_ratio)
-        out.push_back("Solute radius too big: " + std::string(e[1]->symbol));
+      if (!clusters[0].ideal_ratio) out.push_back(solute_too_big_text(e[1]->symbol));
       break;
     case AlloyKind::kTernary:
       for (std::size_t i = 0; i < 2; ++i) {
         const std::string_view solute = e[i + 1]->symbol;
-        if (i == 0 && clusters[0].measure.too_small) out.emplace_back("Solute radius too small");
+        if (i == 0 && clusters[0].measure.too_small) out.emplace_back(solute_too_small_text());
         const bool out_of_range = !clusters[i].ideal_ratio;
         // The dialogue reports the first integer before the similarity check, the second after.
-        if (i == 0 && out_of_range)
-          out.push_back("Radius ratio too big: \"" + std::string(solute) + "\"");
-        if (clusters[i].measure.like_solvent) out.push_back(interchangeable(solute, e[0]->symbol));
-        if (i == 1 && out_of_range)
-          out.push_back("Radius ratio too big: \"" + std::string(solute) + "\"");
+        if (i == 0 && out_of_range) out.push_back(ratio_too_big_text(solute));
+        if (clusters[i].measure.like_solvent)
+          out.push_back(interchangeable_text(solute, e[0]->symbol));
+        if (i == 1 && out_of_range) out.push_back(ratio_too_big_text(solute));
       }
       break;
     case AlloyKind::kQuaternary:

@@ -5,11 +5,20 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/alloys.hpp"
 
 namespace glassform {
+
+// The texts of the warnings, in one place: the dialogue prints them where they arise (its own
+// line ends and key waits around them), the command line on standard error and in the rows'
+// warnings field.
+std::string solute_too_big_text(std::string_view solute);  // Solute radius too big: Cu
+std::string ratio_too_big_text(std::string_view solute);   // Radius ratio too big: "Cu"
+std::string_view solute_too_small_text();                  // Solute radius too small
+std::string interchangeable_text(std::string_view solute, std::string_view solvent);
 
 // Warnings about the alloy as a whole, in the order the dialogue prints its messages.
 std::vector<std::string> alloy_warnings(const AlloyResult& alloy);

@@ -85,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"Zr Cu 1x", "bad integer \"1x\"", 0, 0},
         LineCase{"Zr Cu 99999999999", "bad integer \"99999999999\"", 0, 0},
         LineCase{"Zr 10 Cu", "expected an integer, found \"Cu\"", 0, 0}),
-    [](const ::testing::TestParamInfo<LineCase>& info) {
-      return testing::case_name(info.index, info.param.line);
+    [](const ::testing::TestParamInfo<LineCase>& row) {
+      return testing::case_name(row.index, row.param.line);
     });
 
 TEST(Suggestions, NameCloseSymbols) {

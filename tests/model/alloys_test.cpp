@@ -67,9 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
         BinaryCase{"Ni", "B", 3, "8.43968", "0.658", "3.485", "77.70", "46.67", false},
         BinaryCase{"Fe", "Fe", 12, "13.3326", "1.000", "7.017", "87.53", "49.02", true},
         BinaryCase{"Cu", "Zr", 16, "17.0909", "1.254", "10.041", "90.94", "44.56", true}),
-    [](const ::testing::TestParamInfo<BinaryCase>& info) {
-      return testing::case_name(info.index, std::string(info.param.solvent) + info.param.solute +
-                                                std::to_string(info.param.chosen));
+    [](const ::testing::TestParamInfo<BinaryCase>& row) {
+      return testing::case_name(row.index, std::string(row.param.solvent) + row.param.solute +
+                                               std::to_string(row.param.chosen));
     });
 
 TEST(BinaryExamples, ZrCuElasticBlockValues) {

@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         CoordinationCase{0.1278F / 0.16025F, 4, "9.98387"},
         CoordinationCase{0.082F / 0.12459F, 4, "8.43968"},
         CoordinationCase{0.16025F / 0.1278F, 5, "17.0909"}),
-    [](const ::testing::TestParamInfo<CoordinationCase>& info) {
-      return testing::case_name(info.index, info.param.shown);
+    [](const ::testing::TestParamInfo<CoordinationCase>& row) {
+      return testing::case_name(row.index, row.param.shown);
     });
 
 TEST(FaceParameter, ComparesTheFloatRatioWithDoubleThresholds) {

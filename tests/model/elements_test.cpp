@@ -80,8 +80,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SymbolLookup,
                                            LookupCase{"CU", 0}, LookupCase{"Cu ", 0},
                                            LookupCase{" Cu", 0}, LookupCase{"Copper", 0},
                                            LookupCase{"", 0}, LookupCase{"Xx", 0}),
-                         [](const ::testing::TestParamInfo<LookupCase>& info) {
-                           return testing::case_name(info.index, info.param.text);
+                         [](const ::testing::TestParamInfo<LookupCase>& row) {
+                           return testing::case_name(row.index, row.param.text);
                          });
 
 TEST(SymbolLookup, BytesAfterANulAreNotIgnored) {

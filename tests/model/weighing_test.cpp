@@ -87,8 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"Zr41.2Ti13.8Cu12.5Ni10Be22.5",
                    {{"Zr", 62.61}, {"Ti", 11.00}, {"Cu", 13.23}, {"Ni", 9.78}, {"Be", 3.38}}},
         Conversion{"(Cu50Zr50)92Al8", {{"Cu", 39.85}, {"Zr", 57.21}, {"Al", 2.94}}}),
-    [](const ::testing::TestParamInfo<Conversion>& info) {
-      return testing::case_name(info.index, info.param.formula);
+    [](const ::testing::TestParamInfo<Conversion>& row) {
+      return testing::case_name(row.index, row.param.formula);
     });
 
 TEST(Formula, ReadsAmountsGroupsRepeatsAndBlanks) {
@@ -137,8 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFormula{"64Cu", 0, "an amount without an element before it"},
                       BadFormula{"Cu64.5.5", 6, "an amount without an element before it"},
                       BadFormula{"Cu64%", 4, "unexpected character '%'"}),
-    [](const ::testing::TestParamInfo<BadFormula>& info) {
-      return testing::case_name(info.index, info.param.text);
+    [](const ::testing::TestParamInfo<BadFormula>& row) {
+      return testing::case_name(row.index, row.param.text);
     });
 
 TEST(Masses, AddUpToTheIngot) {
