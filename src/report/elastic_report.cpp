@@ -18,7 +18,7 @@ void write_formula_elastic(OutputSink& sink, Format format, std::span<const Form
     return;
   }
   std::string out = "Elastic properties estimated from the constituents of " +
-                    std::get<std::string>(find_field("formula")->value(row)) + ":\n";
+                    std::string(*text_value(find_field("formula")->value(row))) + ":\n";
   append_elastic_text(out, ElasticStyle::kComposition, result);
   sink.write(out);
 }

@@ -42,7 +42,7 @@ V of_alloy(const Row& row, Get get) {
 template <std::size_t P>
 V symbol(const Row& row) {
   const Element* e = element_at(row, P);
-  return e != nullptr ? V(std::string(e->symbol)) : V();
+  return e != nullptr ? V(e->symbol) : V();
 }
 
 template <std::size_t I>
@@ -137,7 +137,7 @@ V warnings(const Row& row) {
 // clang-format off
 constexpr std::array kFields{
     Field{"kind", "", K::kText, S::kAlloy, "binary, ternary or quaternary",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return V(std::string(kind_name(a.kind))); }); }},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return V(kind_name(a.kind)); }); }},
     Field{"solvent", "", K::kText, S::kElement, "the solvent's symbol", &symbol<0>},
     Field{"solute1", "", K::kText, S::kElement, "the first solute's symbol (the largest of a ternary or quaternary)", &symbol<1>},
     Field{"solute2", "", K::kText, S::kElement, "the second solute's symbol", &symbol<2>},
@@ -311,6 +311,12 @@ std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
     if (!share) out.emplace_back(f);
   }
   return out;
+}
+
+std::optional<std::string_view> text_value(const FieldValue& value) {
+  if (const auto* s = std::get_if<std::string>(&value)) return *s;
+  if (const auto* v = std::get_if<std::string_view>(&value)) return *v;
+  return std::nullopt;
 }
 
 std::optional<double> numeric_value(const FieldValue& value) {

@@ -55,8 +55,13 @@ enum class FieldKind : std::uint8_t { kText, kInteger, kNumber, kFlag };
 // A field belongs to the alloy as a whole, or to one element position (solvent, solute 1..3).
 enum class FieldScope : std::uint8_t { kAlloy, kElement };
 
-// A stored single-precision value and a double are written in their own shortest forms.
-using FieldValue = std::variant<std::monostate, std::string, long long, float, double, bool>;
+// A stored single-precision value and a double are written in their own shortest forms; a
+// text is a string, or a view of a text that outlives the row (a symbol, a kind's name).
+using FieldValue =
+    std::variant<std::monostate, std::string, std::string_view, long long, float, double, bool>;
+
+// The text of a text value; nothing for any other.
+std::optional<std::string_view> text_value(const FieldValue& value);
 
 struct Field {
   std::string_view name;  // the CSV header, the JSON key, the sort and filter key

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <limits>
 
+#include <fmt/compile.h>
+
 #include "io/format.hpp"
 
 namespace glassform {
@@ -142,7 +144,27 @@ std::string format_default(float value) {
 }
 
 void append_fixed(std::string& out, float value, int decimals) {
-  fmt::format_to(std::back_inserter(out), "{:.{}f}", value, decimals);
+  // The reports' precisions with their formats compiled: no format string to read each time.
+  const auto to = std::back_inserter(out);
+  switch (decimals) {
+    case 0:
+      fmt::format_to(to, FMT_COMPILE("{:.0f}"), value);
+      return;
+    case 1:
+      fmt::format_to(to, FMT_COMPILE("{:.1f}"), value);
+      return;
+    case 2:
+      fmt::format_to(to, FMT_COMPILE("{:.2f}"), value);
+      return;
+    case 3:
+      fmt::format_to(to, FMT_COMPILE("{:.3f}"), value);
+      return;
+    case 4:
+      fmt::format_to(to, FMT_COMPILE("{:.4f}"), value);
+      return;
+    default:
+      fmt::format_to(to, "{:.{}f}", value, decimals);
+  }
 }
 
 }  // namespace glassform

@@ -43,7 +43,7 @@ std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
                                     const Composition& c) {
   const Row row = Row::of(alloy, c);
   std::vector<std::string> cells{std::to_string(rank),
-                                 std::get<std::string>(find_field("formula")->value(row))};
+                                 std::string(*text_value(find_field("formula")->value(row)))};
   std::string z;
   for (const Cluster& k : alloy.clusters()) {
     if (!z.empty()) z.push_back(',');

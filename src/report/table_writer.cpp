@@ -21,7 +21,7 @@ void append_integer(std::string& out, long long value) {
 // A number in the CSV's digits; text and flags as the format writes them.
 template <typename Text>
 void append_value(std::string& out, const FieldValue& value, Text text, std::string_view absent) {
-  if (const auto* s = std::get_if<std::string>(&value)) {
+  if (const std::optional<std::string_view> s = text_value(value)) {
     text(*s);
   } else if (const auto* i = std::get_if<long long>(&value)) {
     append_integer(out, *i);

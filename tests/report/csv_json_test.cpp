@@ -148,7 +148,7 @@ TEST(Fields, CsvAndJsonAgreeWithTheResultForGeneratedAlloys) {
         const FieldValue value = f.value(row);
         if (std::holds_alternative<std::monostate>(value)) {
           EXPECT_TRUE(cell[i].empty() && j.is_null()) << f.name;
-        } else if (const auto* text = std::get_if<std::string>(&value)) {
+        } else if (const std::optional<std::string_view> text = text_value(value)) {
           EXPECT_EQ(cell[i], *text) << f.name;
           EXPECT_EQ(j, *text) << f.name;
         } else {
