@@ -10,7 +10,7 @@ std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols
   std::vector<const Element*> elements;
   for (const std::string& s : symbols) {
     const Element* e = find_element(s);
-    if (e == nullptr) throw UsageError(unknown_symbol_message(s));
+    if (e == nullptr) throw UsageError(escaped(unknown_symbol_message(s)));
     elements.push_back(e);
   }
   return elements;

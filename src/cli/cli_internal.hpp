@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,6 +30,12 @@ class RunError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Standard output is a pipe whose reader has gone (`glassform screen ... | head`): the run ends
+// at once, quietly, with status 1.
+class BrokenPipe : public std::exception {};
+
+class OutputFile;
+
 inline constexpr int kUsageStatus = 2;
 
 // State of one run: the streams, the options every subcommand has, and the action of the
@@ -41,6 +48,10 @@ struct Run {
   std::string mass_text;                    // --mass as given
   std::string plot_path;                    // --plot FILE.svg
   std::string columns_text = "positional";  // --columns as given
+  std::string input_path;                   // the input file of batch, which no output may replace
+  // The -o and --plot files, prepared before the work and committed when it succeeded.
+  std::shared_ptr<OutputFile> output_file;
+  std::shared_ptr<OutputFile> plot_file;
   std::vector<std::pair<CLI::App*, std::function<int(Run&)>>> commands;
 
   [[nodiscard]] Format format() const;
@@ -54,6 +65,10 @@ struct Run {
 
 // Adds --format and -o/--output to a subcommand.
 void add_output_options(CLI::App& command, Run& run);
+
+// A text the user gave, for a message: control characters and bytes outside ASCII escaped
+// (\t, \xEF), never written raw.
+std::string escaped(std::string_view text);
 
 // Adds --columns positional|wide|wide=LIST: the layout of the element shares in CSV and JSON.
 void add_columns_option(CLI::App& command, Run& run);
@@ -73,8 +88,8 @@ std::vector<Column> output_columns(const Run& run, const std::vector<const Field
 // Adds --plot FILE.svg: the Blackman diagram of what is written.
 void add_plot_option(CLI::App& command, Run& run);
 
-// Writes the plot to the --plot file atomically, if one was asked for; notes on standard error
-// when compositions were left out of a full plot.
+// Writes the plot to the --plot file (or standard output for "-"), if one was asked for; notes
+// on standard error when compositions were left out of a full plot.
 void write_plot(const Run& run, const BlackmanPlot& plot);
 
 // Adds --mass GRAMS: the masses of each element for an ingot of that mass.
@@ -83,9 +98,18 @@ void add_mass_option(CLI::App& command, Run& run);
 // The usage error for a formula that cannot be read, pointing at the position of the fault.
 [[noreturn]] void throw_formula_error(std::string_view formula, const FormulaError& error);
 
-// Runs `write` over the output: standard output, or the -o file written atomically (a
-// temporary file in the same folder, renamed when complete). A write error is a RunError.
+// Checks and prepares the -o and --plot files before any work (a usage error when they or the
+// input name the same file; a RunError when one cannot be written), then runs `write` over the
+// output: standard output, or the -o file. A write error is a RunError (BrokenPipe for a
+// closed pipe on standard output). The files are committed when the command has finished
+// (`commit_outputs`), so a failed run replaces nothing.
 int with_output(Run& run, const std::function<int(OutputSink&)>& write);
+
+// Puts the prepared -o and --plot files in place.
+void commit_outputs(Run& run);
+
+// Throws BrokenPipe or a RunError when standard output has failed.
+void check_standard_output(const Run& run);
 
 void register_binary(CLI::App& app, Run& run);
 void register_ternary(CLI::App& app, Run& run);
@@ -127,8 +151,12 @@ class LineReader {
  public:
   static constexpr std::size_t kMaxLine = 4096;
   explicit LineReader(InputSource& in) : in_(in), buffer_(1 << 16) {}
-  // The next line without its line end; false at the end of input.
+  // The next line without its line end (LF or CR LF) and, on the first line, without a UTF-8
+  // byte-order mark; false at the end of input. A line longer than kMaxLine (counted without
+  // its line end, the last line too) is cut there and flagged.
   bool next(std::string& line, bool& too_long);
+  // The errno of a failed read that ended the input, or 0.
+  [[nodiscard]] int error() const { return in_.error(); }
 
  private:
   bool refill();
@@ -137,6 +165,7 @@ class LineReader {
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool ended_ = false;
+  bool first_line_ = true;
 };
 
 // One line of a batch file: optionally a label ending in a colon, then the symbols, solvent

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
+#include "io/format.hpp"
 
 namespace glassform {
 
@@ -40,6 +42,20 @@ void write_help(OutputSink& sink, std::string text) {
   sink.write(text);
 }
 
+// 0, or 1 with the error when standard output could not take the text (quietly for a pipe
+// whose reader has gone).
+int standard_output_status(const Run& run) {
+  try {
+    check_standard_output(run);
+  } catch (const BrokenPipe&) {
+    return 1;
+  } catch (const RunError& e) {
+    run.error(e.what());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 Format Run::format() const {
@@ -64,6 +80,23 @@ void add_output_options(CLI::App& command, Run& run) {
                   "Write to FILE instead of standard output (atomically: the file appears "
                   "complete or not at all)")
       ->type_name("FILE");
+}
+
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\t') {
+      out.append("\\t");
+    } else if (c == '\\') {
+      out.append("\\\\");
+    } else if (byte < 0x20 || byte >= 0x7f) {
+      append_format(out, "\\x{:02X}", byte);
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
 }
 
 void add_columns_option(CLI::App& command, Run& run) {
@@ -144,9 +177,12 @@ void write_plot(const Run& run, const BlackmanPlot& plot) {
     run.warn("the plot holds at most " + std::to_string(BlackmanPlot::kMaxPoints) +
              " points: it shows the first " + std::to_string(plot.points()));
   }
-  AtomicFile file(run.plot_path);
-  file.write(plot.svg());
-  file.commit();
+  if (run.plot_file) {
+    run.plot_file->write(plot.svg());
+  } else {
+    run.io.out.write(plot.svg());
+    check_standard_output(run);
+  }
 }
 
 void add_mass_option(CLI::App& command, Run& run) {
@@ -166,16 +202,62 @@ void throw_formula_error(std::string_view formula, const FormulaError& error) {
   throw UsageError(text);
 }
 
+void check_standard_output(const Run& run) {
+  if (!run.io.out.failed()) return;
+  if (run.io.out.error() == EPIPE) throw BrokenPipe();
+  const int error = run.io.out.error();
+  throw RunError(std::string("cannot write to standard output") +
+                 (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
+}
+
+namespace {
+
+// -o, --plot and the input: no two may name the same file.
+void check_distinct(const Run& run) {
+  const std::array<std::pair<const char*, const std::string*>, 3> paths{
+      {{"-o", &run.output_path}, {"--plot", &run.plot_path}, {"the input", &run.input_path}}};
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    for (std::size_t j = i + 1; j < paths.size(); ++j) {
+      const std::string& a = *paths[i].second;
+      const std::string& b = *paths[j].second;
+      if (a.empty() || b.empty() || a == "-" || b == "-") continue;
+      if (same_file(a, b)) {
+        throw UsageError(std::string(paths[i].first) + " and " + paths[j].first +
+                         " name the same file, " + b + ": one would replace the other");
+      }
+    }
+  }
+}
+
+}  // namespace
+
 int with_output(Run& run, const std::function<int(OutputSink&)>& write) {
-  if (run.output_path.empty()) {
-    const int status = write(run.io.out);
-    if (run.io.out.failed()) throw RunError("cannot write to standard output");
+  if (run.output_path == "-") run.output_path.clear();
+  check_distinct(run);
+  if (!run.output_path.empty()) run.output_file = std::make_shared<OutputFile>(run.output_path);
+  if (!run.plot_path.empty() && run.plot_path != "-") {
+    run.plot_file = std::make_shared<OutputFile>(run.plot_path);
+  }
+  OutputSink& sink = run.output_file ? *run.output_file : run.io.out;
+  int status = 0;
+  try {
+    status = write(sink);
+  } catch (const OutputFailed&) {
+    // Reported below, as every failed write.
+  }
+  if (!run.output_file) {
+    check_standard_output(run);
     return status;
   }
-  AtomicFile file(run.output_path);
-  const int status = write(file);
-  file.commit();
+  if (run.output_file->failed()) {
+    throw RunError(run.output_path + ": " + std::strerror(run.output_file->error()));
+  }
   return status;
+}
+
+void commit_outputs(Run& run) {
+  if (run.plot_file) run.plot_file->commit();
+  if (run.output_file) run.output_file->commit();
 }
 
 }  // namespace cli
@@ -217,13 +299,13 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
     app.parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::CallForHelp&) {
     cli::write_help(io.out, app.help());
-    return 0;
+    return cli::standard_output_status(run);
   } catch (const CLI::CallForAllHelp&) {
     cli::write_help(io.out, app.help("", CLI::AppFormatMode::All));
-    return 0;
+    return cli::standard_output_status(run);
   } catch (const CLI::CallForVersion& e) {
     cli::write_line(io.out, "", e.what());
-    return 0;
+    return cli::standard_output_status(run);
   } catch (const CLI::ConversionError&) {
     run.error("--cn takes whole numbers separated by commas, one per solute");
     return cli::kUsageStatus;
@@ -234,13 +316,18 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
 
   try {
     for (auto& [command, action] : run.commands) {
-      if (command->parsed()) return action(run);
+      if (!command->parsed()) continue;
+      const int status = action(run);
+      cli::commit_outputs(run);
+      return status;
     }
   } catch (const cli::UsageError& e) {
     run.error(e.what());
     return cli::kUsageStatus;
   } catch (const cli::RunError& e) {
     run.error(e.what());
+    return 1;
+  } catch (const cli::BrokenPipe&) {
     return 1;
   }
   return cli::kUsageStatus;

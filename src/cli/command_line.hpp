@@ -22,4 +22,9 @@ struct CliStreams {
 // error.
 int run_command_line(std::span<const std::string> args, CliStreams& io);
 
+// Makes SIGINT, SIGTERM and SIGHUP (on Windows SIGINT and SIGBREAK) remove the temporary files
+// of the output files in progress, then take their usual effect (the exit status still says
+// which signal ended the run).
+void remove_temporary_files_on_signals();
+
 }  // namespace glassform

@@ -34,7 +34,7 @@ void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& ori
   }
   first_ = false;
   if (buffer_.size() >= kFlushSize) {
-    sink_.write(buffer_);
+    write_or_stop(sink_, buffer_);
     buffer_.clear();
   }
 }
@@ -44,7 +44,7 @@ void AlloyWriter::finish() {
     table_.finish();
     return;
   }
-  if (!buffer_.empty()) sink_.write(buffer_);
+  if (!buffer_.empty()) write_or_stop(sink_, buffer_);
   buffer_.clear();
 }
 

@@ -106,7 +106,7 @@ void RowWriter::add(const AlloyResult& alloy, const Composition& composition) {
 
 void RowWriter::flush_if_full() {
   if (buffer_.size() < kFlushSize) return;
-  sink_.write(buffer_);
+  write_or_stop(sink_, buffer_);
   buffer_.clear();
 }
 
@@ -116,7 +116,7 @@ void RowWriter::finish() {
     return;
   }
   if (!streaming_) buffer_.append(aligned_table(text_header(), text_rows_));
-  if (!buffer_.empty()) sink_.write(buffer_);
+  if (!buffer_.empty()) write_or_stop(sink_, buffer_);
   buffer_.clear();
 }
 

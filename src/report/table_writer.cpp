@@ -169,7 +169,7 @@ void TableWriter::add(const Row& row) {
   }
   first_ = false;
   if (buffer_.size() >= kFlushSize) {
-    sink_.write(buffer_);
+    write_or_stop(sink_, buffer_);
     buffer_.clear();
   }
 }
@@ -196,7 +196,7 @@ void TableWriter::append_value(std::size_t column, const FieldValue& value, bool
 
 void TableWriter::finish() {
   if (format_ == Format::kJson) buffer_.append(first_ ? "[]\n" : "\n]\n");
-  if (!buffer_.empty()) sink_.write(buffer_);
+  if (!buffer_.empty()) write_or_stop(sink_, buffer_);
   buffer_.clear();
 }
 

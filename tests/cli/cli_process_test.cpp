@@ -152,7 +152,8 @@ TEST(CliProcess, BatchWithBadLinesStillWritesEveryGoodLine) {
 TEST(CliProcess, WriteErrorIsReportedWithStatusOne) {
   const CliRun full = run({"elements"}, "", fs::temp_directory_path(), "/dev/full");
   EXPECT_EQ(full.status, 1);
-  EXPECT_EQ(full.err, "glassform: error: cannot write to standard output\n");
+  EXPECT_EQ(full.err,
+            "glassform: error: cannot write to standard output: No space left on device\n");
   const fs::path dir = scratch("readonly");
   const CliRun no_folder = run({"elements", "-o", "missing/folder/x.txt"}, "", dir);
   EXPECT_EQ(no_folder.status, 1);

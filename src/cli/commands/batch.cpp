@@ -21,8 +21,9 @@ bool starts_number(std::string_view token) {
   return (c >= '0' && c <= '9') || c == '-' || c == '+';
 }
 
+// A text of the input in a message: quoted, its control and non-ASCII bytes escaped.
 std::string quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+  return "\"" + escaped(text) + "\"";
 }
 
 // The elements of a batch file's good lines, in the order they first appear.
@@ -56,29 +57,31 @@ bool LineReader::next(std::string& line, bool& too_long) {
   line.clear();
   too_long = false;
   bool any = false;
+  // Two bytes past the limit: enough to tell a line of the limit plus its CR from a longer one.
+  constexpr std::size_t kKept = kMaxLine + 2;
   for (;;) {
-    if (pos_ == end_ && !refill()) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      return any;
-    }
-    any = true;
+    const bool ended = pos_ == end_ && !refill();
     const char* start = buffer_.data() + pos_;
-    const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
-    const std::size_t length =
-        newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - pos_;
-    const std::size_t room = kMaxLine + 1 - std::min(line.size(), kMaxLine + 1);
-    line.append(start, std::min(length, room));
-    pos_ += length;
-    if (newline != nullptr) {
-      ++pos_;
-      if (line.size() > kMaxLine) {
-        too_long = true;
-        line.resize(kMaxLine);
-      } else if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
-      }
-      return true;
+    const auto* newline =
+        ended ? nullptr : static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+    if (!ended) {
+      any = true;
+      const std::size_t length =
+          newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - pos_;
+      line.append(start, std::min(length, kKept - std::min(line.size(), kKept)));
+      pos_ += length + (newline != nullptr ? 1 : 0);
     }
+    if (newline == nullptr && !ended) continue;
+    if (!any) return false;
+    // The line without its line end; a spreadsheet's byte-order mark before the first line.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (first_line_ && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+    first_line_ = false;
+    if (line.size() > kMaxLine) {
+      too_long = true;
+      line.resize(kMaxLine);
+    }
+    return true;
   }
 }
 
@@ -137,7 +140,7 @@ BatchLine parse_batch_line(std::string_view line) {
   for (std::size_t k = 0; k < symbols; ++k) {
     out.elements[k] = find_element(texts[k]);
     if (out.elements[k] == nullptr) {
-      out.error = unknown_symbol_message(texts[k]);
+      out.error = escaped(unknown_symbol_message(texts[k]));
       return out;
     }
   }
@@ -173,7 +176,10 @@ void register_batch(CLI::App& app, Run& run) {
     const std::optional<double> grams = r.grams();
     std::unique_ptr<FileInput> file;
     const bool from_stdin = path->empty() || *path == "-";
-    if (!from_stdin) file = std::make_unique<FileInput>(*path);
+    if (!from_stdin) {
+      file = std::make_unique<FileInput>(*path);
+      r.input_path = *path;
+    }
     InputSource& input = from_stdin ? r.io.in : *file;
     const std::string name = from_stdin ? "<stdin>" : *path;
     // The wide layout needs the elements before the first row: named with the option, or read
@@ -231,6 +237,11 @@ void register_batch(CLI::App& app, Run& run) {
           r.warn(where() + w);
         writer.add(alloy, Origin{number, parsed.label});
         if (!r.plot_path.empty()) plot.add_alloy(alloy);
+      }
+      if (input.error() != 0) {
+        // Every good line before it is written; the run has failed.
+        r.error(name + ": " + std::strerror(input.error()));
+        bad = true;
       }
       writer.finish();
       return bad ? 1 : 0;

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# What -o and --plot do with every kind of path, run as a user runs the program. Everything
+# happens in a private temporary folder: never the real /dev/null, /dev/full or /dev/stdout.
+# Usage: output_paths_test.sh GLASSFORM [privileged]
+#   without "privileged": FIFOs, symbolic links, hard links, the same file twice, long names,
+#   a failed run, a standard-output descriptor, SIGINT during a long screen;
+#   with it: a character device made with mknod, and a read-only file and a folder without
+#   search permission as an unprivileged user; exit 77 (skipped) where that cannot be done.
+set -u
+glassform=$(realpath "$1")
+mode=${2:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+check() {  # description, then a command that must succeed
+  local what=$1
+  shift
+  if ! "$@"; then
+    echo "FAIL: $what"
+    failures=$((failures + 1))
+  fi
+}
+run() {  # runs glassform, keeping its status in $status and its error text in $err
+  err=$("$glassform" "$@" 2>&1 >/dev/null)
+  status=$?
+}
+
+if [ "$mode" = privileged ]; then
+  if [ "$(id -u)" -ne 0 ] || ! mknod chardev c 1 3 2>/dev/null || ! : >chardev 2>/dev/null; then
+    echo "SKIP: needs root, mknod and a folder that allows device nodes"
+    exit 77
+  fi
+  run binary Zr Cu -o chardev
+  check "a character device is written in place, not replaced" test -c chardev -a "$status" -eq 0
+  if ! command -v setpriv >/dev/null; then
+    echo "SKIP: setpriv is missing"
+    exit 77
+  fi
+  as_user() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+  chmod 755 "$work"
+  mkdir shared && chmod 777 shared
+  echo keep >shared/readonly.csv && chmod 444 shared/readonly.csv
+  err=$(as_user "$glassform" binary Zr Cu -o shared/readonly.csv 2>&1)
+  status=$?
+  check "a read-only file is refused with status 1" test "$status" -eq 1
+  check "because it is read-only" grep -q 'readonly.csv: Permission denied' <<<"$err"
+  check "a read-only file is left as it was" test "$(cat shared/readonly.csv)" = keep
+  mkdir shared/locked && chmod 666 shared/locked
+  err=$(as_user "$glassform" binary Zr Cu -o shared/locked/x.csv 2>&1)
+  status=$?
+  check "a folder without search permission: one error line, status 1" \
+    test "$status" -eq 1 -a "$(printf '%s\n' "$err" | wc -l)" -eq 1
+  check "naming the path" grep -q 'locked/x.csv' <<<"$err"
+  [ "$failures" -eq 0 ] && echo "output paths (privileged): all passed"
+  exit $((failures > 0))
+fi
+
+# A FIFO is written in place: its reader gets the report.
+mkfifo fifo
+(cat fifo >fifo.out) &
+run binary Zr Cu --format csv -o fifo
+wait
+check "a FIFO's reader gets the rows" grep -q '^binary,Zr,Cu,' fifo.out
+
+# A symbolic link is followed: the link stays, its target gets the rows, beside it the
+# temporary file; the old file's permission bits are kept.
+echo old >target.csv && chmod 600 target.csv && ln -s target.csv link.csv
+run binary Zr Cu --format csv -o link.csv
+check "a symbolic link stays a link" test -L link.csv
+check "its target gets the rows" grep -q '^binary,Zr,Cu,' target.csv
+check "the target keeps mode 600" test "$(stat -c %a target.csv)" = 600
+
+# A file with two names is written in place, so both names see the new content.
+echo old >one.csv && ln one.csv two.csv
+run binary Ni B --format csv -o one.csv
+check "a hard link keeps its two names" test "$(stat -c %h one.csv)" -eq 2
+check "the other name sees the rows" grep -q '^binary,Ni,B,' two.csv
+
+# The same file as input and output, or as report and plot: a usage error before any work.
+printf 'Zr Cu\n' >alloys.txt
+run batch alloys.txt -o alloys.txt
+check "batch input and -o the same file: status 2" test "$status" -eq 2
+check "the input is left as it was" test "$(cat alloys.txt)" = "Zr Cu"
+run binary Zr Cu -o report.txt --plot report.txt
+check "-o and --plot the same file: status 2" test "$status" -eq 2 -a ! -e report.txt
+
+# A failed run replaces nothing: the plot's folder is missing, so -o keeps its old content.
+echo keep >keep.csv
+run binary Zr Cu -o keep.csv --plot missing/plot.svg
+check "a failed run: status 1 and -o untouched" test "$status" -eq 1 -a "$(cat keep.csv)" = keep
+
+# Names: 255 bytes is legal (the temporary name is shortened to fit), 256 is refused; a loop of
+# links and a directory are refused with one error line.
+long=$(printf 'a%.0s' $(seq 255))
+run binary Zr Cu -o "$long"
+check "a 255-byte name is written" test "$status" -eq 0 -a -s "$long"
+run binary Zr Cu -o "${long}b"
+check "a 256-byte name: status 1, one line" test "$status" -eq 1 -a "$(printf '%s\n' "$err" | wc -l)" -eq 1
+ln -s loop1 loop2 && ln -s loop2 loop1
+run binary Zr Cu -o loop1
+check "a loop of links: status 1" test "$status" -eq 1
+run binary Zr Cu -o .
+check "a directory: status 1" test "$status" -eq 1
+
+# A descriptor named through /dev/fd is written through, not replaced: appending to a log.
+echo log >log.txt
+"$glassform" binary Zr Cu --format csv -o /dev/fd/3 3>>log.txt
+check "/dev/fd/3 appends to the file open on it" test "$(head -n 1 log.txt)" = log
+check "and the rows follow" grep -q '^binary,Zr,Cu,' log.txt
+"$glassform" binary Zr Cu --format csv -o - >dash.csv
+check "-o - is standard output" grep -q '^binary,Zr,Cu,' dash.csv
+
+# SIGINT during a long screen: no file, no temporary file left; the status says SIGINT.
+"$glassform" screen quaternary --solvent all --all --format csv -o big.csv &
+pid=$!
+sleep 0.5
+kill -INT "$pid"
+wait "$pid"
+status=$?
+check "SIGINT ends the run by SIGINT" test "$status" -eq 130
+check "no file and no temporary file left" test -z "$(ls -A | grep -E '^(big\.csv|\.big\.csv\..*\.tmp)$')"
+
+[ "$failures" -eq 0 ] && echo "output paths: all passed"
+exit $((failures > 0))
