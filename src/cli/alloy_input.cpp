@@ -1,3 +1,4 @@
+#include <climits>
 #include <iterator>
 
 #include "cli/cli_internal.hpp"
@@ -35,6 +36,29 @@ void check_chosen(std::span<const int> chosen, std::size_t solutes) {
   if (!error.empty()) throw UsageError(error);
 }
 
+std::optional<long long> parse_decimal(std::string_view text) {
+  std::size_t i = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
+  if (i == text.size() || text.size() > 19) return std::nullopt;
+  long long value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+  }
+  return text.starts_with('-') ? -value : value;
+}
+
+void warn_repeated_elements(const Run& run, std::span<const Element* const> elements,
+                            std::string_view where) {
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (elements[j] != elements[i]) continue;
+      run.warn(std::string(where) + std::string(elements[i]->symbol) +
+               " is named more than once in the alloy: each position is computed as given");
+      break;
+    }
+  }
+}
+
 AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen) {
   std::array<ClusterMeasure, 3> measures{};
   std::array<int, 3> integers{};
@@ -53,7 +77,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
                             const std::string& example) {
   struct Arguments {
     std::vector<std::string> symbols;
-    std::vector<int> chosen;
+    std::vector<std::string> chosen;  // --cn as given: read as decimal whole numbers
   };
   const std::size_t count = element_count(kind);
   auto args = std::make_shared<Arguments>();
@@ -80,9 +104,19 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
   command->footer("Example:\n  " + example);
   run.commands.emplace_back(command, [args, count](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(args->symbols);
-    if (!args->chosen.empty()) check_chosen(args->chosen, count - 1);
+    std::vector<int> chosen;
+    for (const std::string& text : args->chosen) {
+      const std::optional<long long> k = parse_decimal(text);
+      if (!k || *k < INT_MIN || *k > INT_MAX) {
+        throw UsageError("--cn takes whole numbers separated by commas, one per solute, not \"" +
+                         escaped(text) + "\"");
+      }
+      chosen.push_back(static_cast<int>(*k));
+    }
+    if (!args->chosen.empty()) check_chosen(chosen, count - 1);
     const std::optional<double> grams = r.grams();
-    const AlloyResult alloy = evaluate_alloy(elements, args->chosen);
+    warn_repeated_elements(r, elements, "");
+    const AlloyResult alloy = evaluate_alloy(elements, chosen);
     std::vector<Column> columns = output_columns(r, alloy_fields(), alloy.elements());
     for (const std::string& w : command_line_warnings(alloy))
       r.warn(w);

@@ -135,6 +135,15 @@ std::string chosen_error(std::span<const int> chosen, std::size_t count, std::si
 // Checks the chosen integers: one per solute and each at least 1 (UsageError otherwise).
 void check_chosen(std::span<const int> chosen, std::size_t solutes);
 
+// A decimal whole number (an optional sign, then digits only: "017" is 17, "0x10" nothing);
+// nothing for any other text or one of more than 19 characters.
+std::optional<long long> parse_decimal(std::string_view text);
+
+// Warns once for each element that the alloy names twice (the numbers are still computed, as
+// the dialogue does); `where` goes before the text (a batch line's place).
+void warn_repeated_elements(const Run& run, std::span<const Element* const> elements,
+                            std::string_view where);
+
 // The alloy of these elements with these integers, or with the integers nearest the computed
 // coordination numbers when `chosen` is empty.
 AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen);

@@ -306,9 +306,6 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   } catch (const CLI::CallForVersion& e) {
     cli::write_line(io.out, "", e.what());
     return cli::standard_output_status(run);
-  } catch (const CLI::ConversionError&) {
-    run.error("--cn takes whole numbers separated by commas, one per solute");
-    return cli::kUsageStatus;
   } catch (const CLI::ParseError& e) {
     run.error(e.what());
     return cli::kUsageStatus;

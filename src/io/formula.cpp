@@ -1,6 +1,7 @@
 #include "io/formula.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace glassform {
@@ -30,6 +31,8 @@ class FormulaReader {
     double total = 0;
     for (const FormulaPart& p : parts)
       total += p.amount;
+    // A group's amounts times its own can overflow even where each amount does not.
+    if (!std::isfinite(total)) return fail(0, "amount too large: the amounts do not add up");
     if (!(total > 0)) return fail(0, "the amounts add up to zero");
     for (const FormulaPart& p : parts) {
       auto same = [&p](const FormulaPart& q) { return q.element == p.element; };
@@ -76,6 +79,14 @@ class FormulaReader {
       return false;
     }
     amount = std::strtod(number.c_str(), nullptr);
+    if (!std::isfinite(amount)) {
+      fail(start, "amount too large");
+      return false;
+    }
+    if (!std::isnormal(amount) && number.find_first_of("123456789") != std::string::npos) {
+      fail(start, "amount too small");
+      return false;
+    }
     return true;
   }
 

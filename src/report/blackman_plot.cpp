@@ -108,7 +108,9 @@ bool BlackmanPlot::add(const AlloyResult& alloy, std::span<const Composition> co
   series.joined = joined;
   for (const Composition& c : compositions) {
     if (!c.elastic.constants) {
-      not_drawn_.push_back(short_formula(alloy, c));
+      // The note under the plot names a few; the rest are counted.
+      if (not_drawn_.size() < kNotDrawnNames) not_drawn_.push_back(short_formula(alloy, c));
+      ++not_drawn_count_;
       continue;
     }
     if (point_count_ == kMaxPoints) {
@@ -385,7 +387,8 @@ void append_legend(std::string& out, std::span<const Series> series) {
 
 // The notes under the plot: the convention that placed the points, and the compositions that
 // could not be drawn (in lines that fit the image, at most three).
-void append_notes(std::string& out, std::span<const std::string> not_drawn) {
+void append_notes(std::string& out, std::span<const std::string> not_drawn,
+                  std::size_t not_drawn_count) {
   append_format(
       out,
       "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">Points placed with this "
@@ -410,8 +413,8 @@ void append_notes(std::string& out, std::span<const std::string> not_drawn) {
     lines.back().append(formula);
     ++listed;
   }
-  if (listed < not_drawn.size()) {
-    lines.back().append(" and " + std::to_string(not_drawn.size() - listed) + " more");
+  if (listed < not_drawn_count) {
+    lines.back().append(" and " + std::to_string(not_drawn_count - listed) + " more");
   }
   out.append("<g id=\"not-drawn\" font-size=\"11\" fill=\"#b00000\">\n");
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -431,7 +434,7 @@ std::string BlackmanPlot::svg() const {
   append_reference_lines(out, frame, taken);
   append_points(out, frame, series_, taken);
   append_legend(out, series_);
-  append_notes(out, not_drawn_);
+  append_notes(out, not_drawn_, not_drawn_count_);
   out.append("</svg>\n");
   return out;
 }

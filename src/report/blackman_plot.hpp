@@ -16,6 +16,8 @@ class BlackmanPlot {
  public:
   static constexpr std::size_t kMaxPoints = 1000;
   static constexpr std::size_t kLabelledPoints = 30;
+  // The compositions without elastic constants named under the plot, at most; more are counted.
+  static constexpr std::size_t kNotDrawnNames = 40;
 
   // Adds the compositions of an alloy as points of one colour, joined in order (a ternary's
   // empty, half full and full gamma sites). Returns false when the plot is already full; the
@@ -47,7 +49,8 @@ class BlackmanPlot {
   bool add(const AlloyResult& alloy, std::span<const Composition> compositions, bool joined);
 
   std::vector<Series> series_;
-  std::vector<std::string> not_drawn_;
+  std::vector<std::string> not_drawn_;  // the first kNotDrawnNames
+  std::size_t not_drawn_count_ = 0;
   std::size_t point_count_ = 0;
   bool truncated_ = false;
 };

@@ -24,6 +24,8 @@ class RowWriter {
 
   void add(const AlloyResult& alloy, const Composition& composition);
   void finish();
+  // How many rows were added.
+  [[nodiscard]] std::size_t rows() const { return rank_; }
 
  private:
   void flush_if_full();

@@ -3,7 +3,8 @@
 # happens in a private temporary folder: never the real /dev/null, /dev/full or /dev/stdout.
 # Usage: output_paths_test.sh GLASSFORM [privileged]
 #   without "privileged": FIFOs, symbolic links, hard links, the same file twice, long names,
-#   a failed run, a standard-output descriptor, SIGINT during a long screen;
+#   a failed run, a standard-output descriptor, read errors of standard input, SIGINT during a
+#   long screen;
 #   with it: a character device made with mknod, and a read-only file and a folder without
 #   search permission as an unprivileged user; exit 77 (skipped) where that cannot be done.
 set -u
@@ -110,6 +111,14 @@ check "/dev/fd/3 appends to the file open on it" test "$(head -n 1 log.txt)" = l
 check "and the rows follow" grep -q '^binary,Zr,Cu,' log.txt
 "$glassform" binary Zr Cu --format csv -o - >dash.csv
 check "-o - is standard output" grep -q '^binary,Zr,Cu,' dash.csv
+
+# Read errors are errors: standard input a directory, or closed.
+err=$("$glassform" batch <. 2>&1 >/dev/null)
+status=$?
+check "batch < directory: status 1, the reason" test "$status" -eq 1 -a "$err" = "glassform: error: <stdin>: Is a directory"
+err=$("$glassform" batch <&- 2>&1 >/dev/null)
+status=$?
+check "batch <&-: status 1, the reason" test "$status" -eq 1 -a "$err" = "glassform: error: <stdin>: Bad file descriptor"
 
 # SIGINT during a long screen: no file, no temporary file left; the status says SIGINT.
 "$glassform" screen quaternary --solvent all --all --format csv -o big.csv &

@@ -231,6 +231,7 @@ void register_batch(CLI::App& app, Run& run) {
             continue;
           }
         }
+        warn_repeated_elements(r, elements, where());
         const AlloyResult alloy =
             evaluate_alloy(elements, std::span(parsed.chosen).first(parsed.chosen_count));
         for (const std::string& w : command_line_warnings(alloy))

@@ -18,14 +18,34 @@ struct Arguments {
   std::vector<std::string> solutes{"all"};
   bool any_order = false;
   std::string sort;
-  std::size_t top = 100;
+  std::string top = "100";
   bool all = false;
   bool require_elastic = false;
 };
 
+// The elements of a candidate list, each once, in the order first named.
 std::vector<const Element*> elements_of(const std::vector<std::string>& symbols) {
   if (symbols.size() == 1 && symbols[0] == "all") return all_elements();
-  return resolve_symbols(symbols);
+  std::vector<const Element*> unique;
+  for (const Element* e : resolve_symbols(symbols)) {
+    if (std::find(unique.begin(), unique.end(), e) == unique.end()) unique.push_back(e);
+  }
+  return unique;
+}
+
+// The most rows --top keeps: each kept row costs about 1.25 KB, so 100,000 take about 125 MB.
+constexpr long long kMostTop = 100000;
+
+std::size_t top_count(const std::string& text) {
+  const std::optional<long long> n = parse_decimal(text);
+  if (!n || *n < 1) {
+    throw UsageError("--top takes a whole number of at least 1, not \"" + escaped(text) + "\"");
+  }
+  if (*n > kMostTop) {
+    throw UsageError("--top keeps at most " + std::to_string(kMostTop) +
+                     " rows in memory; --all writes every row as it comes");
+  }
+  return static_cast<std::size_t>(*n);
 }
 
 SortOrder sort_order(const std::string& key) {
@@ -108,7 +128,10 @@ void register_screen(CLI::App& app, Run& run) {
           "A numeric field to rank by (glassform fields lists them); -KEY ranks descending (write --sort=-KEY)")
       ->type_name("KEY");
   CLI::Option* top =
-      command->add_option("--top", args->top, "The N best rows (default 100)")->type_name("N");
+      command
+          ->add_option("--top", args->top,
+                       "The N best rows (default 100, at most 100000; --all for every row)")
+          ->type_name("N");
   CLI::Option* all =
       command->add_flag("--all", args->all, "Every row, unsorted, in generation order");
   top->excludes(all);
@@ -143,7 +166,7 @@ void register_screen(CLI::App& app, Run& run) {
     candidates.insert(candidates.end(), options.solutes.begin(), options.solutes.end());
     std::sort(candidates.begin(), candidates.end());  // table order: the table is one array
     std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
-    if (args->top < 1) throw UsageError("--top takes a number of at least 1");
+    const std::size_t top_rows = top_count(args->top);
     BlackmanPlot plot;
     const int status = with_output(r, [&](OutputSink& sink) {
       ProgressLine line(r);
@@ -157,13 +180,14 @@ void register_screen(CLI::App& app, Run& run) {
             [&writer](const AlloyResult& alloy, const Composition& c) { writer.add(alloy, c); },
             progress);
       } else {
-        for (const RankedRow& row : screen_top(options, order, args->top, progress)) {
+        for (const RankedRow& row : screen_top(options, order, top_rows, progress)) {
           const Composition& c = row.alloy.compositions()[row.composition];
           writer.add(row.alloy, c);
           plot.add_row(row.alloy, c);
         }
       }
       writer.finish();
+      if (writer.rows() == 0) r.warn("no candidate alloy passed the screen's filters");
       return 0;
     });
     write_plot(r, plot);
