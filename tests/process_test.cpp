@@ -329,7 +329,11 @@ INSTANTIATE_TEST_SUITE_P(
                                       "interchangeable with Ni\r\n"}),
     [](const ::testing::TestParamInfo<TernaryWaitCase>& row) { return row.param.name; });
 
-TEST(TerminalProgram, InterruptDuringKeyWaitRestoresTheTerminal) {
+// Ctrl-C and Ctrl-\\ during a key wait: the terminal's settings are back when the signal ends the
+// program.
+class KeyWaitSignal : public ::testing::TestWithParam<int> {};
+
+TEST_P(KeyWaitSignal, RestoresTheTerminal) {
   TerminalSession term;
   ASSERT_TRUE(term.started());
   ASSERT_TRUE(term.read_until(kMenuPrompt)) << term.screen;
@@ -338,15 +342,20 @@ TEST(TerminalProgram, InterruptDuringKeyWaitRestoresTheTerminal) {
   ASSERT_TRUE(term.read_until(kPressAnyKey)) << term.screen;
   ASSERT_TRUE(term.wait_for_line_mode(false));
 
-  ::kill(term.pid(), SIGINT);
+  ::kill(term.pid(), GetParam());
   const int status = term.wait_status();
   ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  EXPECT_EQ(WTERMSIG(status), GetParam());
   const termios after = term.settings();
   EXPECT_EQ(after.c_lflag, before.c_lflag);
   EXPECT_NE(after.c_lflag & ICANON, 0U);
   EXPECT_NE(after.c_lflag & ECHO, 0U);
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, KeyWaitSignal, ::testing::Values(SIGINT, SIGQUIT),
+                         [](const ::testing::TestParamInfo<int>& row) {
+                           return row.param == SIGINT ? "SIGINT" : "SIGQUIT";
+                         });
 
 // The end of input on a terminal (Ctrl-D at the menu) ends the program on a fresh line.
 TEST(TerminalProgram, EndOfInputEndsWithALineEnd) {

@@ -155,7 +155,13 @@ std::string final_target(const std::string& path) {
     const ssize_t n = ::readlink(current.c_str(), link.data(), link.size() - 1);
     if (n < 0) return current;
     const std::string next(link.data(), static_cast<std::size_t>(n));
-    current = next.front() == '/' ? next : folder_of(current) + "/" + next;
+    if (next.front() == '/') {
+      current = next;
+    } else {
+      current = folder_of(current);
+      current += '/';
+      current += next;
+    }
   }
   return current;
 }

@@ -73,16 +73,40 @@ namespace {
 // wait is in progress live here, and only for the length of that wait.
 struct KeyWaitRestore {
   int fd;
-  termios settings;
+  termios settings;  // the user's, restored when the wait ends, is interrupted or suspended
+  termios raw;       // the wait's own, applied again when the program resumes
 };
 KeyWaitRestore g_restore{};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
-constexpr std::array<int, 3> kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+constexpr std::array<int, 4> kEndingSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 extern "C" void restore_terminal_and_die(int signal_number) {
   ::tcsetattr(g_restore.fd, TCSANOW, &g_restore.settings);
   ::signal(signal_number, SIG_DFL);
   ::raise(signal_number);
+}
+
+void set_handler(int signal_number, void (*handler)(int), struct sigaction* previous) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(signal_number, &action, previous);
+}
+
+extern "C" void resume_key_wait(int signal_number);
+
+// Ctrl-Z: the user's settings back, then stopped as usual (the signal, raised again with its
+// default action, takes effect when the handler returns).
+extern "C" void suspend_key_wait(int signal_number) {
+  ::tcsetattr(g_restore.fd, TCSANOW, &g_restore.settings);
+  set_handler(signal_number, SIG_DFL, nullptr);
+  ::raise(signal_number);
+}
+
+// Resumed: the wait's settings again, and ready for the next Ctrl-Z.
+extern "C" void resume_key_wait(int /*signal_number*/) {
+  set_handler(SIGTSTP, suspend_key_wait, nullptr);
+  ::tcsetattr(g_restore.fd, TCSANOW, &g_restore.raw);
 }
 
 }  // namespace
@@ -91,21 +115,22 @@ void SystemTerminal::wait_for_key() {
   if (!input_is_terminal_ || !output_is_terminal_) return;
   termios saved{};
   if (::tcgetattr(input_fd_, &saved) != 0) return;
-  g_restore = {input_fd_, saved};
-
-  // Restore the settings, then die of the signal as usual, if the wait is interrupted.
-  std::array<struct sigaction, kEndingSignals.size()> previous{};
-  struct sigaction restore {};
-  restore.sa_handler = restore_terminal_and_die;
-  sigemptyset(&restore.sa_mask);
-  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-    ::sigaction(kEndingSignals[i], &restore, &previous[i]);
-  }
-
   termios raw = saved;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
+  g_restore = {input_fd_, saved, raw};
+
+  // Restore the settings, then die of the signal as usual, if the wait is interrupted; restore
+  // them while suspended and apply the wait's again on resuming.
+  std::array<struct sigaction, kEndingSignals.size()> previous{};
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i)
+    set_handler(kEndingSignals[i], restore_terminal_and_die, &previous[i]);
+  struct sigaction previous_stop {};
+  struct sigaction previous_continue {};
+  set_handler(SIGTSTP, suspend_key_wait, &previous_stop);
+  set_handler(SIGCONT, resume_key_wait, &previous_continue);
+
   // TCSANOW rather than TCSAFLUSH: keys typed ahead are kept, not thrown away.
   if (::tcsetattr(input_fd_, TCSANOW, &raw) == 0) {
     char key = 0;
@@ -117,6 +142,8 @@ void SystemTerminal::wait_for_key() {
   for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
     ::sigaction(kEndingSignals[i], &previous[i], nullptr);
   }
+  ::sigaction(SIGTSTP, &previous_stop, nullptr);
+  ::sigaction(SIGCONT, &previous_continue, nullptr);
 }
 
 bool SystemTerminal::clears_with_escapes() {

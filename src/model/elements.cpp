@@ -1,5 +1,6 @@
 #include "model/elements.hpp"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <utility>
@@ -84,13 +85,24 @@ int element_index(const Element& element) {
 }
 
 std::vector<std::string_view> suggest_symbols(std::string_view text) {
+  if (text.empty()) return {};
   for (const std::string_view symbol : kSymbols) {
     if (symbol != text && equal_ignoring_case(symbol, text)) return {symbol};
   }
+  // The symbols that begin with the text ("Z": Zn, Zr), then those one edit away.
   std::vector<std::string_view> close;
   for (const std::string_view symbol : kSymbols) {
+    if (close.size() < 3 && symbol.size() > text.size() &&
+        equal_ignoring_case(symbol.substr(0, text.size()), text)) {
+      close.push_back(symbol);
+    }
+  }
+  for (const std::string_view symbol : kSymbols) {
     if (close.size() == 3) break;
-    if (one_edit_apart(symbol, text)) close.push_back(symbol);
+    if (one_edit_apart(symbol, text) &&
+        std::find(close.begin(), close.end(), symbol) == close.end()) {
+      close.push_back(symbol);
+    }
   }
   return close;
 }

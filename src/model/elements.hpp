@@ -131,8 +131,9 @@ const Element* find_element(std::string_view symbol);
 int element_index(const Element& element);
 
 // What a user may have meant by a text that is no symbol: the symbol that differs from it
-// only in case if there is one, otherwise the symbols one edit (a letter changed, added or
-// removed) away, at most three, in table order. Empty when nothing is close.
+// only in case if there is one, otherwise the symbols that begin with it ("Z": Zn, Zr), then
+// those one edit (a letter changed, added or removed) away, at most three, each group in
+// table order. Empty for an empty text and when nothing is close.
 std::vector<std::string_view> suggest_symbols(std::string_view text);
 
 // The message for a text that is no symbol, with the suggestions:

@@ -232,6 +232,7 @@ const Field* find_field(std::string_view name) {
 
 std::vector<const Field*> alloy_fields() {
   std::vector<const Field*> out;
+  out.reserve(kFields.size());
   for (std::size_t i = 0; i + kBatchOnly < kFields.size(); ++i)
     out.push_back(&kFields[i]);
   return out;
@@ -239,6 +240,7 @@ std::vector<const Field*> alloy_fields() {
 
 std::vector<const Field*> batch_fields() {
   std::vector<const Field*> out;
+  out.reserve(kFields.size());
   for (const Field& f : kFields)
     out.push_back(&f);
   return out;
@@ -276,7 +278,7 @@ FieldValue Column::value(const Row& row) const {
   FieldValue sum = 0.0F;
   for (std::size_t p = 0; p < e.size(); ++p) {
     if (e[p] != element) continue;
-    const FieldValue v = positions[p]->value(row);
+    FieldValue v = positions[p]->value(row);
     if (std::holds_alternative<std::monostate>(v)) return v;
     if (std::holds_alternative<float>(sum) && std::holds_alternative<float>(v)) {
       sum = std::get<float>(sum) + std::get<float>(v);

@@ -74,8 +74,9 @@ void append_general(std::string& out, bool negative, Significand significand, in
     copy(kDigitPairs.data() + static_cast<std::size_t>(e % 100) * 2, 2);
   } else if (x >= count - 1) {  // an integer: the digits, then zeros
     copy(d, count);
-    std::memset(end, '0', static_cast<std::size_t>(x - count + 1));
-    end += x - count + 1;
+    const int zeros = x - count + 1;
+    std::memset(end, '0', static_cast<std::size_t>(zeros));
+    end += zeros;
   } else if (x >= 0) {
     copy(d, x + 1);
     *end++ = '.';
@@ -83,8 +84,9 @@ void append_general(std::string& out, bool negative, Significand significand, in
   } else {
     *end++ = '0';
     *end++ = '.';
-    std::memset(end, '0', static_cast<std::size_t>(-x - 1));
-    end += -x - 1;
+    const int zeros = -x - 1;
+    std::memset(end, '0', static_cast<std::size_t>(zeros));
+    end += zeros;
     copy(d, count);
   }
   out.append(text.data(), end);

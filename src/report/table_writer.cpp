@@ -1,6 +1,7 @@
 #include "report/table_writer.hpp"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "report/csv_report.hpp"
@@ -185,8 +186,14 @@ void TableWriter::append_value(std::size_t column, const FieldValue& value, bool
   }
   Memo& memo = memo_[column];
   const float number = std::get<float>(value);
+  // The same bits, not merely equal values: 0 and -0 print differently.
+  const auto bits = [](float f) {
+    std::uint32_t b = 0;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+  };
   if (!std::holds_alternative<float>(memo.value) ||
-      std::memcmp(&std::get<float>(memo.value), &number, sizeof number) != 0) {
+      bits(std::get<float>(memo.value)) != bits(number)) {
     memo.value = value;
     memo.text.clear();
     append_shortest(memo.text, number);

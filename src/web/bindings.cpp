@@ -67,7 +67,10 @@ Json evaluate(const Json& request) {
     measures.push_back(measure_cluster(*elements[i], *elements[0]));
     const int nearest = nearest_integer(measures.back().coordination);
     int k = nearest;
-    if (wanted.is_array() && i - 1 < wanted.size() && wanted[i - 1].is_number_integer()) {
+    if (wanted.is_array() && i - 1 < wanted.size() && !wanted[i - 1].is_null()) {
+      if (!wanted[i - 1].is_number_integer()) {
+        return failure("the integer coordination number must be a whole number");
+      }
       k = wanted[i - 1].get<int>();
     }
     if (k < 1) {

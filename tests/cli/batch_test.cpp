@@ -95,6 +95,9 @@ TEST(Suggestions, NameCloseSymbols) {
   EXPECT_EQ(unknown_symbol_message("Zx"), "unknown symbol \"Zx\": did you mean Zn or Zr?");
   EXPECT_EQ(unknown_symbol_message("X"),
             "unknown symbol \"X\": did you mean O, N or C?");  // the first three in table order
+  // The symbols that begin with a short text come first; an empty text suggests nothing.
+  EXPECT_EQ(unknown_symbol_message("Z"), "unknown symbol \"Z\": did you mean Zn, Zr or O?");
+  EXPECT_EQ(unknown_symbol_message(""), "unknown symbol \"\"");
 }
 
 }  // namespace

@@ -36,6 +36,14 @@ try {
   check((await page.locator("#plot circle[data-formula]").count()) === 1, "one point in the diagram");
   check((await page.inputValue("#chosen-1")) === "10", "the chosen integer defaults to the nearest");
 
+  // Not a whole number: the inline error, and no report left that reads as the current one.
+  await page.fill("#chosen-1", "2.5");
+  check((await page.textContent("#error")).includes("whole number"), "2.5 is refused inline");
+  check((await page.textContent("#report")) === "", "an error clears the report");
+  check((await page.locator("#plot circle").count()) === 0, "an error clears the plot");
+  await page.fill("#chosen-1", "");
+  check((await page.textContent("#report")).includes("81.93% of Zr."), "empty is the nearest again");
+
   // Latency: from the keystroke's input event to the updated report.
   const latency = await page.evaluate(() => {
     const field = document.getElementById("symbol-1");
