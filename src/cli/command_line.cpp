@@ -77,8 +77,9 @@ void add_output_options(CLI::App& command, Run& run) {
       ->type_name("FORMAT");
   command
       .add_option("-o,--output", run.output_path,
-                  "Write to FILE instead of standard output (atomically: the file appears "
-                  "complete or not at all)")
+                  "Write to FILE instead of standard output (- is standard output): a file "
+                  "appears complete, and only when the run succeeded; a device or FIFO is "
+                  "written in place")
       ->type_name("FILE");
 }
 
