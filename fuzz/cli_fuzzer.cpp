@@ -22,9 +22,9 @@ namespace {
   std::abort();
 }
 
-constexpr std::array<std::string_view, 9> kCommands{"binary", "ternary",  "quaternary",
-                                                    "batch",  "elements", "cluster",
-                                                    "weigh",  "elastic",  "screen"};
+constexpr std::array<std::string_view, 10> kCommands{"binary",   "ternary", "quaternary", "batch",
+                                                     "elements", "cluster", "weigh",      "elastic",
+                                                     "screen",   "fields"};
 
 std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
   std::vector<std::string> args;
