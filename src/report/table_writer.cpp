@@ -91,96 +91,51 @@ void append_csv_header(std::string& out, const std::vector<Column>& columns) {
 }
 
 void append_csv_row(std::string& out, const std::vector<Column>& columns, const Row& row) {
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (i > 0) out.push_back(',');
-    append_csv_value(out, columns[i].value(row));
-  }
-  out.push_back('\n');
+  RowFormatter(columns, false, false).append(out, row);
 }
-
-namespace {
-
-// The text before each value of an object: the separator, the key and the colon.
-std::vector<std::string> json_keys(const std::vector<Column>& columns, bool indent) {
-  std::vector<std::string> keys;
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    std::string key = i == 0 ? "{" : ",";
-    if (indent) key.append("\n  ");
-    append_json_string(key, columns[i].name);
-    key.append(indent ? ": " : ":");
-    keys.push_back(std::move(key));
-  }
-  return keys;
-}
-
-void append_object(std::string& out, const std::vector<Column>& columns,
-                   const std::vector<std::string>& keys, const Row& row, bool indent) {
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    out.append(keys[i]);
-    append_json_value(out, columns[i].value(row));
-  }
-  if (columns.empty()) out.push_back('{');
-  if (indent) out.push_back('\n');
-  out.push_back('}');
-}
-
-}  // namespace
 
 void append_json_object(std::string& out, const std::vector<Column>& columns, const Row& row,
                         bool indent) {
-  append_object(out, columns, json_keys(columns, indent), row, indent);
+  RowFormatter(columns, true, indent).append(out, row);
 }
 
-TableWriter::TableWriter(OutputSink& sink, Format format, std::vector<Column> columns)
-    : sink_(sink),
-      format_(format),
-      columns_(std::move(columns)),
-      keys_(json_keys(columns_, format == Format::kJson)),
-      memo_(columns_.size()) {
-  if (format_ == Format::kCsv) append_csv_header(buffer_, columns_);
-}
-
-void TableWriter::add(const Row& row) {
-  switch (format_) {
-    case Format::kCsv:
-      for (std::size_t i = 0; i < columns_.size(); ++i) {
-        if (i > 0) buffer_.push_back(',');
-        append_value(i, columns_[i].value(row), false);
-      }
-      buffer_.push_back('\n');
-      break;
-    case Format::kJson:
-      buffer_.append(first_ ? "[\n" : ",\n");
-      for (std::size_t i = 0; i < columns_.size(); ++i) {
-        buffer_.append(keys_[i]);
-        append_value(i, columns_[i].value(row), true);
-      }
-      buffer_.append("\n}");
-      break;
-    case Format::kJsonl:
-      for (std::size_t i = 0; i < columns_.size(); ++i) {
-        buffer_.append(keys_[i]);
-        append_value(i, columns_[i].value(row), true);
-      }
-      buffer_.push_back('}');
-      buffer_.push_back('\n');
-      break;
-    case Format::kText:
-      break;
-  }
-  first_ = false;
-  if (buffer_.size() >= kFlushSize) {
-    write_or_stop(sink_, buffer_);
-    buffer_.clear();
+RowFormatter::RowFormatter(std::vector<Column> columns, bool json, bool indent)
+    : columns_(std::move(columns)), json_(json), indent_(indent), memo_(columns_.size()) {
+  if (!json_) return;
+  // The text before each value of an object: the separator, the key and the colon.
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    std::string key = i == 0 ? "{" : ",";
+    if (indent_) key.append("\n  ");
+    append_json_string(key, columns_[i].name);
+    key.append(indent_ ? ": " : ":");
+    keys_.push_back(std::move(key));
   }
 }
 
-void TableWriter::append_value(std::size_t column, const FieldValue& value, bool json) {
+void RowFormatter::append(std::string& out, const Row& row) {
+  if (!json_) {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (i > 0) out.push_back(',');
+      append_value(out, i, columns_[i].value(row));
+    }
+    out.push_back('\n');
+    return;
+  }
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    out.append(keys_[i]);
+    append_value(out, i, columns_[i].value(row));
+  }
+  if (columns_.empty()) out.push_back('{');
+  if (indent_) out.push_back('\n');
+  out.push_back('}');
+}
+
+void RowFormatter::append_value(std::string& out, std::size_t column, const FieldValue& value) {
   if (!std::holds_alternative<float>(value)) {
-    if (json) {
-      append_json_value(buffer_, value);
+    if (json_) {
+      append_json_value(out, value);
     } else {
-      append_csv_value(buffer_, value);
+      append_csv_value(out, value);
     }
     return;
   }
@@ -198,7 +153,26 @@ void TableWriter::append_value(std::size_t column, const FieldValue& value, bool
     memo.text.clear();
     append_shortest(memo.text, number);
   }
-  buffer_.append(memo.text);
+  out.append(memo.text);
+}
+
+TableWriter::TableWriter(OutputSink& sink, Format format, std::vector<Column> columns)
+    : sink_(sink),
+      format_(format),
+      rows_(std::move(columns), format != Format::kCsv, format == Format::kJson) {
+  if (format_ == Format::kCsv) append_csv_header(buffer_, rows_.columns());
+}
+
+void TableWriter::add(const Row& row) {
+  if (format_ == Format::kText) return;
+  if (format_ == Format::kJson) buffer_.append(first_ ? "[\n" : ",\n");
+  rows_.append(buffer_, row);
+  if (format_ == Format::kJsonl) buffer_.push_back('\n');
+  first_ = false;
+  if (buffer_.size() >= kFlushSize) {
+    write_or_stop(sink_, buffer_);
+    buffer_.clear();
+  }
 }
 
 void TableWriter::finish() {

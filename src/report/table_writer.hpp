@@ -25,6 +25,31 @@ void append_json_object(std::string& out, const std::vector<Column>& columns, co
 void append_csv_value(std::string& out, const FieldValue& value);
 void append_json_value(std::string& out, const FieldValue& value);
 
+// Writes the rows of some columns as CSV rows or JSON objects: each column's JSON key text is
+// made once, and the last number each column wrote is kept with its digits (a screen's rows
+// repeat their clusters' values from row to row, so their digits are worked out once).
+class RowFormatter {
+ public:
+  // `json`: objects, with one field a line when `indent`; otherwise CSV rows.
+  RowFormatter(std::vector<Column> columns, bool json, bool indent);
+  // One CSV row with its line end, or one JSON object without one.
+  void append(std::string& out, const Row& row);
+  [[nodiscard]] const std::vector<Column>& columns() const { return columns_; }
+
+ private:
+  struct Memo {
+    FieldValue value;
+    std::string text;
+  };
+  void append_value(std::string& out, std::size_t column, const FieldValue& value);
+
+  std::vector<Column> columns_;
+  bool json_;
+  bool indent_;
+  std::vector<std::string> keys_;  // each column's JSON key with its separators
+  std::vector<Memo> memo_;
+};
+
 // Writes rows in CSV, JSON or JSON lines (not text).
 class TableWriter {
  public:
@@ -39,16 +64,7 @@ class TableWriter {
  private:
   OutputSink& sink_;
   Format format_;
-  std::vector<Column> columns_;
-  std::vector<std::string> keys_;  // each column's JSON key with its separators, written once
-  // The last number each column wrote, and its text: a screen's rows repeat their clusters'
-  // values from row to row, so their digits are worked out once.
-  struct Memo {
-    FieldValue value;
-    std::string text;
-  };
-  std::vector<Memo> memo_;
-  void append_value(std::size_t column, const FieldValue& value, bool json);
+  RowFormatter rows_;
   std::string buffer_;
   bool first_ = true;
 };
