@@ -1,0 +1,206 @@
+#include "model/criteria.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "io/formula.hpp"
+#include "model/assessment.hpp"
+#include "model/element_properties.hpp"
+#include "model/mixing_enthalpy.hpp"
+
+namespace glassform {
+namespace {
+
+const Element& el(std::string_view symbol) {
+  return *find_element(symbol);
+}
+
+// The rows of a tab-separated data file without its # header, column line included.
+std::vector<std::vector<std::string>> rows_of(const std::string& path) {
+  std::ifstream file(path);
+  std::vector<std::vector<std::string>> rows;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> cells;
+    std::istringstream cells_in(line);
+    for (std::string cell; std::getline(cells_in, cell, '\t');)
+      cells.push_back(cell);
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+TEST(CriteriaData, BuiltInTablesEqualTheDataFiles) {
+  const auto pairs = rows_of(GLASSFORM_TEST_DATA "/mixing_enthalpy.tsv");
+  ASSERT_EQ(pairs.size(), 2211U) << "the column line and 2,210 pairs";
+  std::vector<std::vector<bool>> listed(kElementCount, std::vector<bool>(kElementCount));
+  for (std::size_t i = 1; i < pairs.size(); ++i) {
+    const Element& a = el(pairs[i][0]);
+    const Element& b = el(pairs[i][1]);
+    const float value = std::strtof(pairs[i][2].c_str(), nullptr);
+    EXPECT_EQ(mixing_enthalpy(a, b), value) << pairs[i][0] << "-" << pairs[i][1];
+    EXPECT_EQ(mixing_enthalpy(b, a), value) << pairs[i][1] << "-" << pairs[i][0];
+    listed[element_index(a) - 1][element_index(b) - 1] = true;
+    listed[element_index(b) - 1][element_index(a) - 1] = true;
+  }
+  // Every pair the file lacks has no value: nothing is guessed.
+  for (std::size_t i = 0; i < kElementCount; ++i) {
+    for (std::size_t j = 0; j < kElementCount; ++j) {
+      if (!listed[i][j]) {
+        EXPECT_FALSE(mixing_enthalpy(kElements[i], kElements[j])) << i << " " << j;
+      }
+    }
+  }
+  EXPECT_EQ(mixing_enthalpy_pairs(), 2210U);
+
+  const auto properties = rows_of(GLASSFORM_TEST_DATA "/element_properties.tsv");
+  ASSERT_EQ(properties.size(), kElementCount + 1);
+  for (std::size_t i = 0; i < kElementCount; ++i) {
+    const std::vector<std::string>& row = properties[i + 1];
+    EXPECT_EQ(kElementProperties[i].symbol, row[0]);
+    EXPECT_EQ(kElementProperties[i].melting_point, std::strtof(row[1].c_str(), nullptr)) << row[0];
+    EXPECT_EQ(kElementProperties[i].electronegativity, std::strtof(row[2].c_str(), nullptr))
+        << row[0];
+    EXPECT_EQ(kElementProperties[i].valence_electrons, std::stoi(row[3])) << row[0];
+  }
+}
+
+GlassCriteria of(std::string_view formula) {
+  return glass_criteria(parse_formula(formula).parts);
+}
+
+// Worked by hand from the data files. Cu50Zr50: dH = 4 (-23) (1/2)(1/2) = -23 kJ/mol,
+// dS = R ln 2 = 5.763 J/(mol K), Tm = (1357.77 + 2128) / 2 = 1742.885 K, Omega = Tm dS / 23000;
+// r = 0.1278 and 0.16025 nm, mean 0.144025, delta = 100 |1 - 0.1278 / 0.144025| = 11.265 %.
+TEST(Criteria, HandComputedCompositions) {
+  struct Case {
+    const char* formula;
+    double delta;
+    std::optional<double> dh;
+    double ds;
+    double tm;
+    std::optional<double> omega;
+    const char* min_pair;  // "" for none
+    std::array<bool, 3> inoue;
+    const char* missing;  // the missing pair, "" for none
+  };
+  for (const Case& c : {
+           Case{"Cu50Zr50", 11.2654, -23, 5.76315, 1742.88, 0.436717, "Cu-Zr", {}, ""},
+           Case{"Cu46Zr46Al8",
+                10.8117,
+                -26.0912,
+                7.61991,
+                1678.13,
+                0.490097,
+                "Al-Zr",
+                {true, true, true},
+                ""},
+           Case{"Zr41.2Ti13.8Cu12.5Ni10Be22.5",
+                13.9779,
+                -35.1966,
+                12.1761,
+                1838.12,
+                0.63589,
+                "Ni-Zr",
+                {true, true, false},
+                ""},
+           Case{"Fe80B20", 14.5623, -16.64, 4.16058, 1918.4, 0.479667, "B-Fe", {}, ""},
+           // Ni-Pd mixes with 0 kJ/mol: not negative.
+           Case{"Pd40Ni40P20",
+                9.18548,
+                -22.72,
+                8.77109,
+                1485.88,
+                0.573626,
+                "P-Pd",
+                {true, true, false},
+                ""},
+           Case{"Cu50O50", 27.2908, std::nullopt, 5.76315, 706.285, std::nullopt, "", {}, "O-Cu"},
+           Case{"Cu", 0, 0, 0, 1357.77, std::nullopt, "", {}, ""},
+           // An amount of 0 leaves the element out.
+           Case{"Cu50Zr0Al50", 5.67221, -1, 5.76315, 1145.62, 6.60238, "Cu-Al", {}, ""},
+       }) {
+    const GlassCriteria k = of(c.formula);
+    EXPECT_NEAR(k.delta_pct, c.delta, 1e-4) << c.formula;
+    ASSERT_EQ(k.dh_mix.has_value(), c.dh.has_value()) << c.formula;
+    if (c.dh) {
+      EXPECT_NEAR(*k.dh_mix, *c.dh, 1e-4) << c.formula;
+    }
+    EXPECT_NEAR(k.ds_mix, c.ds, 1e-4) << c.formula;
+    EXPECT_NEAR(k.tm, c.tm, 1e-2) << c.formula;
+    ASSERT_EQ(k.omega.has_value(), c.omega.has_value()) << c.formula;
+    if (c.omega) {
+      EXPECT_NEAR(*k.omega, *c.omega, 1e-5) << c.formula;
+    }
+    EXPECT_EQ(k.min_pair ? pair_name(k.min_pair->pair) : "", c.min_pair) << c.formula;
+    EXPECT_EQ(k.inoue_elements, c.inoue[0]) << c.formula;
+    EXPECT_EQ(k.inoue_size, c.inoue[1]) << c.formula;
+    EXPECT_EQ(k.inoue_enthalpy, std::optional<bool>(c.inoue[2])) << c.formula;
+    EXPECT_EQ(k.missing_pairs.empty() ? "" : pair_name(k.missing_pairs[0]), c.missing) << c.formula;
+  }
+}
+
+TEST(Criteria, InvariantUnderOrderAndScaleAndWithinBounds) {
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<std::size_t> pick(0, kElementCount - 1);
+  std::uniform_real_distribution<double> amount(0.1, 90);
+  for (int trial = 0; trial < 500; ++trial) {
+    std::vector<FormulaPart> parts;
+    const std::size_t n = 1 + static_cast<std::size_t>(trial % 8);
+    while (parts.size() < n) {
+      const Element* e = &kElements[pick(random)];
+      if (std::none_of(parts.begin(), parts.end(),
+                       [e](const FormulaPart& p) { return p.element == e; })) {
+        parts.push_back({e, amount(random)});
+      }
+    }
+    const GlassCriteria k = glass_criteria(parts);
+    std::vector<FormulaPart> shuffled = parts;
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    for (FormulaPart& p : shuffled)
+      p.amount *= 7.5;
+    const GlassCriteria s = glass_criteria(shuffled);
+    EXPECT_NEAR(s.delta_pct, k.delta_pct, 1e-5 * (1 + k.delta_pct));
+    EXPECT_NEAR(s.ds_mix, k.ds_mix, 1e-5 * (1 + k.ds_mix));
+    EXPECT_NEAR(s.tm, k.tm, 1e-4 * k.tm);
+    ASSERT_EQ(s.dh_mix.has_value(), k.dh_mix.has_value());
+    if (k.dh_mix) {
+      EXPECT_NEAR(*s.dh_mix, *k.dh_mix, 1e-4 * (1 + std::abs(*k.dh_mix)));
+    }
+    EXPECT_EQ(s.inoue_elements, k.inoue_elements);
+    EXPECT_EQ(s.inoue_size, k.inoue_size);
+    EXPECT_EQ(s.inoue_enthalpy, k.inoue_enthalpy);
+    EXPECT_EQ(s.missing_pairs.size(), k.missing_pairs.size());
+    EXPECT_GE(k.delta_pct, 0);
+    EXPECT_LE(k.ds_mix, 8.314462618 * std::log(static_cast<double>(n)) + 1e-4);
+  }
+}
+
+TEST(ModelDistance, NearestModelCompositionOfTheSameElements) {
+  struct Case {
+    const char* formula;
+    std::optional<double> distance;
+  };
+  for (const Case& c : {
+           Case{"Zr81.93Cu18.07", 0.0},  // the model's own binary, to its two decimals
+           Case{"Cu50Zr50", 31.93},      // a tie: Zr as the solvent gives the nearer composition
+           Case{"Cu46Zr46Al8", 13.61}, Case{"Cu", std::nullopt},
+           Case{"Zr41.2Ti13.8Cu12.5Ni10Be22.5", std::nullopt},  // five elements
+       }) {
+    const std::optional<ModelMatch> m = nearest_model_composition(parse_formula(c.formula).parts);
+    ASSERT_EQ(m.has_value(), c.distance.has_value()) << c.formula;
+    if (m) {
+      EXPECT_NEAR(m->distance, *c.distance, 0.006) << c.formula;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace glassform
