@@ -16,7 +16,7 @@ namespace glassform {
 namespace {
 
 void screen(benchmark::State& state, AlloyKind kind, std::vector<const Element*> solvents) {
-  const ScreenOptions options{kind, std::move(solvents), all_elements(), false, false};
+  const ScreenOptions options{kind, std::move(solvents), all_elements(), false, false, {}};
   for (auto _ : state)
     benchmark::DoNotOptimize(screen_top(options, SortOrder{}, 100));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *

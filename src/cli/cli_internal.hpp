@@ -12,6 +12,7 @@
 #include "io/formula.hpp"
 #include "model/alloys.hpp"
 #include "model/weighing.hpp"
+#include "report/assessment_report.hpp"
 #include "report/blackman_plot.hpp"
 #include "report/fields.hpp"
 #include "report/formats.hpp"
@@ -121,6 +122,13 @@ void register_weigh(CLI::App& app, Run& run);
 void register_screen(CLI::App& app, Run& run);
 void register_elastic(CLI::App& app, Run& run);
 void register_fields(CLI::App& app, Run& run);
+void register_assess(CLI::App& app, Run& run);
+
+// --- Given compositions -----------------------------------------------------------------------
+
+// Adds `assess` (everything) or `elastic` (the elastic block): formulas as arguments or one a
+// line from --file, --wt, the output options and --plot.
+void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope);
 
 // --- Alloys from arguments or batch lines ----------------------------------------------------
 

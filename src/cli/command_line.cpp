@@ -283,6 +283,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   cli::register_weigh(app, run);
   cli::register_screen(app, run);
   cli::register_elastic(app, run);
+  cli::register_assess(app, run);
   cli::register_fields(app, run);
 
   const auto is_command = [&run](const std::string& name) {

@@ -150,13 +150,13 @@ int compare_values(std::optional<double> a, std::optional<double> b, bool descen
   return (*a < *b) != descending ? -1 : 1;
 }
 
-}  // namespace
-
-bool row_before(const SortOrder& order, const AlloyResult& a, const Composition& ca,
-                const AlloyResult& b, const Composition& cb) {
+// row_before with the keys' values worked out already.
+bool row_before_keyed(const SortOrder& order, const AlloyResult& a, const Composition& ca,
+                      std::optional<double> key_a, const AlloyResult& b, const Composition& cb,
+                      std::optional<double> key_b) {
   int c = 0;
   if (order.key) {
-    c = compare_values(order.key(a, ca), order.key(b, cb), order.descending);
+    c = compare_values(key_a, key_b, order.descending);
   } else {
     c = compare_values(value_of(a.mismatch), value_of(b.mismatch), false);
     if (c == 0) c = compare_values(ca.packing, cb.packing, true);
@@ -164,6 +164,20 @@ bool row_before(const SortOrder& order, const AlloyResult& a, const Composition&
   if (c == 0) c = compare_symbols(a, b);
   if (c == 0) c = compare_values(ca.gamma_sites.value_or(0), cb.gamma_sites.value_or(0), false);
   return c < 0;
+}
+
+// Whether the screen keeps a row.
+bool kept(const ScreenOptions& options, const AlloyResult& alloy, const Composition& c) {
+  if (options.require_elastic && !c.elastic.constants) return false;
+  return !options.keep || options.keep(alloy, c);
+}
+
+}  // namespace
+
+bool row_before(const SortOrder& order, const AlloyResult& a, const Composition& ca,
+                const AlloyResult& b, const Composition& cb) {
+  if (!order.key) return row_before_keyed(order, a, ca, std::nullopt, b, cb, std::nullopt);
+  return row_before_keyed(order, a, ca, order.key(a, ca), b, cb, order.key(b, cb));
 }
 
 std::uint64_t candidate_count(const ScreenOptions& options) {
@@ -183,8 +197,7 @@ void screen_each(const ScreenOptions& options,
                  const ScreenProgress& progress) {
   enumerate(options, progress, [&](const AlloyResult& alloy) {
     for (const Composition& c : alloy.compositions()) {
-      if (options.require_elastic && !c.elastic.constants) continue;
-      visit(alloy, c);
+      if (kept(options, alloy, c)) visit(alloy, c);
     }
   });
 }
@@ -193,24 +206,26 @@ std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder&
                                   std::size_t top, const ScreenProgress& progress) {
   // A heap whose top is the worst row kept.
   const auto better = [&order](const RankedRow& a, const RankedRow& b) {
-    return row_before(order, a.alloy, a.alloy.compositions()[a.composition], b.alloy,
-                      b.alloy.compositions()[b.composition]);
+    return row_before_keyed(order, a.alloy, a.alloy.compositions()[a.composition], a.key, b.alloy,
+                            b.alloy.compositions()[b.composition], b.key);
   };
   std::priority_queue<RankedRow, std::vector<RankedRow>, decltype(better)> heap(better);
   if (top == 0) return {};
   enumerate(options, progress, [&](const AlloyResult& alloy) {
     const std::span<const Composition> compositions = alloy.compositions();
     for (std::size_t i = 0; i < compositions.size(); ++i) {
-      if (options.require_elastic && !compositions[i].elastic.constants) continue;
+      if (!kept(options, alloy, compositions[i])) continue;
+      const std::optional<double> key =
+          order.key ? order.key(alloy, compositions[i]) : std::nullopt;
       if (heap.size() == top) {
         const RankedRow& worst = heap.top();
-        if (!row_before(order, alloy, compositions[i], worst.alloy,
-                        worst.alloy.compositions()[worst.composition])) {
+        if (!row_before_keyed(order, alloy, compositions[i], key, worst.alloy,
+                              worst.alloy.compositions()[worst.composition], worst.key)) {
           continue;
         }
         heap.pop();
       }
-      heap.push(RankedRow{alloy, i});
+      heap.push(RankedRow{alloy, i, key});
     }
   });
   std::vector<RankedRow> rows;

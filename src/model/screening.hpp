@@ -19,6 +19,8 @@ struct ScreenOptions {
   std::vector<const Element*> solutes;   // the candidates; a solvent is never its own solute
   bool any_order = false;                // every ordered choice, not only decreasing radius
   bool require_elastic = false;          // drop rows whose elastic constants cannot be computed
+  // Rows for which this says false are dropped; none are without it.
+  std::function<bool(const AlloyResult&, const Composition&)> keep;
 };
 
 // A row's value to rank by, or nothing where the row has none.
@@ -49,7 +51,8 @@ void screen_each(const ScreenOptions& options,
 
 struct RankedRow {
   AlloyResult alloy;
-  std::size_t composition;  // index into alloy.compositions()
+  std::size_t composition;    // index into alloy.compositions()
+  std::optional<double> key;  // the sort key's value, worked out once
 };
 
 // The `top` best rows in `order`, best first, kept in a heap of that size.

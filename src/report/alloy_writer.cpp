@@ -26,7 +26,9 @@ void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& ori
     return;
   }
   if (!first_) buffer_.push_back('\n');
-  append_text_report(buffer_, alloy);
+  append_text_report(buffer_, alloy, [&alloy](std::string& out, const Composition& c) {
+    append_criteria_text(out, glass_criteria(alloy, c));
+  });
   if (buffer_.back() != '\n') buffer_.push_back('\n');
   if (grams_) {
     for (const Composition& c : alloy.compositions())

@@ -146,6 +146,24 @@ bool BlackmanPlot::add_row(const AlloyResult& alloy, const Composition& composit
   return add(alloy, std::span(&composition, 1), false);
 }
 
+bool BlackmanPlot::add_composition(const std::string& name, const ElasticResult& elastic) {
+  if (!elastic.constants) {
+    if (not_drawn_.size() < kNotDrawnNames) not_drawn_.push_back(name);
+    ++not_drawn_count_;
+    return !truncated_;
+  }
+  if (point_count_ == kMaxPoints) {
+    truncated_ = true;
+    return false;
+  }
+  Series series;
+  series.name = name;
+  series.points.push_back({elastic.constants->c12_over_c11, elastic.constants->c44_over_c11, name});
+  series_.push_back(std::move(series));
+  ++point_count_;
+  return true;
+}
+
 namespace {
 
 using Series = BlackmanPlot::Series;

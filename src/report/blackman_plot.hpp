@@ -25,6 +25,8 @@ class BlackmanPlot {
   bool add_alloy(const AlloyResult& alloy);
   // Adds one composition as a point of its own colour.
   bool add_row(const AlloyResult& alloy, const Composition& composition);
+  // Adds a given composition, named `name`, as a point of its own colour.
+  bool add_composition(const std::string& name, const ElasticResult& elastic);
 
   [[nodiscard]] std::size_t points() const { return point_count_; }
   // Whether compositions were left out because the plot was full.

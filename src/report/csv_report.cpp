@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "io/format.hpp"
 #include "report/number_format.hpp"
 
 namespace glassform {
@@ -29,6 +30,11 @@ void append_formula(std::string& out, const AlloyResult& alloy, const Compositio
     out.append(elements[i]->symbol);
     append_fixed(out, composition.percent[i], 2);
   }
+}
+
+void append_formula(std::string& out, std::span<const FormulaPart> parts) {
+  for (const FormulaPart& p : parts)
+    append_format(out, "{}{:.2f}", p.element->symbol, p.amount);
 }
 
 }  // namespace glassform

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/alloys.hpp"
+#include "model/weighing.hpp"
 
 namespace glassform {
 
@@ -13,5 +14,7 @@ void append_csv_cell(std::string& out, std::string_view cell);
 
 // The composition as chemists write it, each percentage with two decimals: Zr81.93Cu18.07.
 void append_formula(std::string& out, const AlloyResult& alloy, const Composition& composition);
+// The same of a given composition (amounts in at.%).
+void append_formula(std::string& out, std::span<const FormulaPart> parts);
 
 }  // namespace glassform

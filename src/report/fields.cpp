@@ -118,18 +118,56 @@ V formula(const Row& row) {
   if (row.alloy != nullptr) {
     append_formula(text, *row.alloy, *row.composition);
   } else {
-    for (const FormulaPart& p : row.parts)
-      append_format(text, "{}{:.2f}", p.element->symbol, p.amount);
+    append_formula(text, row.parts);
   }
   return text;
 }
 
-V warnings(const Row& row) {
-  if (row.alloy != nullptr) return row_warnings(*row.alloy, *row.composition);
+V formula_wt(const Row& row) {
+  std::vector<const Element*> elements;
+  std::vector<double> atomic;
+  for (const FormulaPart& p : row.parts) {
+    elements.push_back(p.element);
+    atomic.push_back(p.amount);
+  }
+  std::vector<double> weight(elements.size());
+  weight_percent(elements, atomic, weight);
   std::string text;
-  if (row.elastic != nullptr) {
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    append_format(text, "{}{:.2f}", elements[i]->symbol, weight[i]);
+  return text;
+}
+
+// Values of the composition criteria.
+template <typename Get>
+V of_criteria(const Row& row, Get get) {
+  if (row.alloy == nullptr && row.parts.empty()) return {};
+  return get(row.criteria());
+}
+
+V pair_text(const std::optional<PairEnthalpy>& p) {
+  return p ? V(pair_name(p->pair)) : V();
+}
+
+V pair_value(const std::optional<PairEnthalpy>& p) {
+  return p ? V(p->kj_per_mol) : V();
+}
+
+V optional_flag(const std::optional<bool>& flag) {
+  return flag ? V(*flag) : V();
+}
+
+V warnings(const Row& row) {
+  std::string text;
+  if (row.alloy != nullptr) {
+    text = row_warnings(*row.alloy, *row.composition);
+  } else if (row.elastic != nullptr) {
     for (const std::string& w : elastic_warnings(*row.elastic))
       text.append(text.empty() ? w : "; " + w);
+  }
+  if (row.alloy != nullptr || !row.parts.empty()) {
+    if (std::optional<std::string> w = missing_pairs_warning(row.criteria().missing_pairs))
+      text.append(text.empty() ? *w : "; " + *w);
   }
   return text;
 }
@@ -207,15 +245,47 @@ constexpr std::array kFields{
     Field{"cell_edge3", "r_solvent", K::kNumber, S::kAlloy, "third candidate cell edge, in solvent radii", &cell_edge<2>},
     Field{"cell_volume", "r_solvent^3", K::kNumber, S::kAlloy, "cell volume: the largest edge cubed",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.cell.volume); }); }},
-    Field{"line", "", K::kInteger, S::kAlloy, "the input line of a batch row",
+    Field{"delta_pct", "%", K::kNumber, S::kAlloy, "atomic size mismatch 100 sqrt(sum c_i (1 - r_i / mean r)^2)",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_pct); }); }},
+    Field{"dH_mix_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "mixing enthalpy sum over pairs of 4 dH_ij c_i c_j (Takeuchi and Inoue 2005)",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.dh_mix); }); }},
+    Field{"dS_mix_J/molK", "J/(mol K)", K::kNumber, S::kAlloy, "ideal mixing entropy -R sum c_i ln c_i",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.ds_mix); }); }},
+    Field{"Tm_K", "K", K::kNumber, S::kAlloy, "mean melting point sum c_i Tm_i",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.tm); }); }},
+    Field{"Omega", "", K::kNumber, S::kAlloy, "Tm dS_mix / |dH_mix| (Yang and Zhang 2012); absent where dH_mix is absent or 0",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.omega); }); }},
+    Field{"min_dH_pair", "", K::kText, S::kAlloy, "the pair with the lowest mixing enthalpy: Cu-Zr",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.min_pair); }); }},
+    Field{"min_dH_pair_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "the lowest pair mixing enthalpy",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_value(k.min_pair); }); }},
+    Field{"max_dH_pair", "", K::kText, S::kAlloy, "the pair with the highest mixing enthalpy",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.max_pair); }); }},
+    Field{"max_dH_pair_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "the highest pair mixing enthalpy",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_value(k.max_pair); }); }},
+    Field{"inoue_3_elements", "", K::kFlag, S::kAlloy, "Inoue's first rule: at least three elements at 5 at.% or more",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_elements); }); }},
+    Field{"inoue_size_12pct", "", K::kFlag, S::kAlloy, "Inoue's second rule: the radii of the main three differ by more than 12 %",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_size); }); }},
+    Field{"inoue_negative_dH", "", K::kFlag, S::kAlloy, "Inoue's third rule: every pair of the main three has a negative dH",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_flag(k.inoue_enthalpy); }); }},
+    Field{"formula_wt", "", K::kText, S::kAlloy, "a given composition in weight percent, two decimals", &formula_wt},
+    Field{"model_formula", "", K::kText, S::kAlloy, "the cluster model's composition nearest a given one (2 to 4 elements)",
+          [](const Row& r) { return r.model != nullptr ? formula(Row::of(r.model->alloy, r.model->alloy.compositions()[r.model->composition])) : V(); }},
+    Field{"model_distance_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from model_formula",
+          [](const Row& r) { return r.model != nullptr ? V(r.model->distance) : V(); }},
+    Field{"line", "", K::kInteger, S::kAlloy, "the input line of a batch or assess --file row, the argument's position for assess",
           [](const Row& r) { return r.line ? V(static_cast<long long>(*r.line)) : V(); }},
-    Field{"label", "", K::kText, S::kAlloy, "the text before the first colon of a batch line",
+    Field{"label", "", K::kText, S::kAlloy, "the text before the first colon of a batch or assess --file line",
           [](const Row& r) { return r.label ? V(std::string(*r.label)) : V(); }},
 };
 // clang-format on
 
-constexpr std::size_t kBatchOnly = 2;  // line and label close the table
+// The table closes with the fields of given compositions, then the input's line and label.
+constexpr std::size_t kBatchOnly = 2;
+constexpr std::size_t kGivenOnly = 3;
 static_assert(kFields[kFields.size() - kBatchOnly].name == "line");
+static_assert(kFields[kFields.size() - kBatchOnly - kGivenOnly].name == "formula_wt");
 
 }  // namespace
 
@@ -233,16 +303,15 @@ const Field* find_field(std::string_view name) {
 std::vector<const Field*> alloy_fields() {
   std::vector<const Field*> out;
   out.reserve(kFields.size());
-  for (std::size_t i = 0; i + kBatchOnly < kFields.size(); ++i)
+  for (std::size_t i = 0; i + kBatchOnly + kGivenOnly < kFields.size(); ++i)
     out.push_back(&kFields[i]);
   return out;
 }
 
 std::vector<const Field*> batch_fields() {
-  std::vector<const Field*> out;
-  out.reserve(kFields.size());
-  for (const Field& f : kFields)
-    out.push_back(&f);
+  std::vector<const Field*> out = alloy_fields();
+  for (std::size_t i = kFields.size() - kBatchOnly; i < kFields.size(); ++i)
+    out.push_back(&kFields[i]);
   return out;
 }
 
@@ -250,6 +319,41 @@ std::vector<const Field*> formula_fields() {
   std::vector<const Field*> out;
   for (const std::string_view name : {"formula", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa",
                                       "C44_GPa", "m_fragility", "C12/C11", "C44/C11", "warnings"}) {
+    out.push_back(find_field(name));
+  }
+  return out;
+}
+
+std::vector<const Field*> assess_fields() {
+  std::vector<const Field*> out;
+  for (const std::string_view name : {"formula",
+                                      "formula_wt",
+                                      "delta_pct",
+                                      "dH_mix_kJ/mol",
+                                      "dS_mix_J/molK",
+                                      "Tm_K",
+                                      "Omega",
+                                      "min_dH_pair",
+                                      "min_dH_pair_kJ/mol",
+                                      "max_dH_pair",
+                                      "max_dH_pair_kJ/mol",
+                                      "inoue_3_elements",
+                                      "inoue_size_12pct",
+                                      "inoue_negative_dH",
+                                      "model_formula",
+                                      "model_distance_at%",
+                                      "E_GPa",
+                                      "G_GPa",
+                                      "B_GPa",
+                                      "C11_GPa",
+                                      "C12_GPa",
+                                      "C44_GPa",
+                                      "m_fragility",
+                                      "C12/C11",
+                                      "C44/C11",
+                                      "warnings",
+                                      "line",
+                                      "label"}) {
     out.push_back(find_field(name));
   }
   return out;

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "model/alloys.hpp"
+#include "model/assessment.hpp"
+#include "model/criteria.hpp"
 #include "model/weighing.hpp"
 
 namespace glassform {
@@ -25,9 +27,19 @@ struct Row {
   const Composition* composition = nullptr;
   std::span<const FormulaPart> parts;  // a given composition's elements, at.%
   const ElasticResult* elastic = nullptr;
-  std::optional<double> grams;            // the ingot mass for the masses to weigh
-  std::optional<std::size_t> line;        // the input line of a batch row
-  std::optional<std::string_view> label;  // the batch line's "LABEL:"
+  std::optional<double> grams;                    // the ingot mass for the masses to weigh
+  std::optional<std::size_t> line;                // the input line of a batch row
+  std::optional<std::string_view> label;          // the batch line's "LABEL:"
+  const GlassCriteria* given_criteria = nullptr;  // a given composition's, worked out already
+  const ModelMatch* model = nullptr;              // the model composition nearest a given one
+
+  // The composition criteria, worked out once.
+  [[nodiscard]] const GlassCriteria& criteria() const {
+    if (given_criteria != nullptr) return *given_criteria;
+    if (!criteria_)
+      criteria_ = alloy != nullptr ? glass_criteria(*alloy, *composition) : glass_criteria(parts);
+    return *criteria_;
+  }
 
   // The weight percent of each element of a model alloy's composition, worked out once.
   [[nodiscard]] const std::array<float, 4>& weight_percent() const {
@@ -48,6 +60,7 @@ struct Row {
 
  private:
   mutable std::optional<std::array<float, 4>> weights_;
+  mutable std::optional<GlassCriteria> criteria_;
 };
 
 enum class FieldKind : std::uint8_t { kText, kInteger, kNumber, kFlag };
@@ -82,6 +95,7 @@ const Field* find_field(std::string_view name);
 std::vector<const Field*> alloy_fields();    // a composition of a model alloy
 std::vector<const Field*> batch_fields();    // the same, with the input line and label
 std::vector<const Field*> formula_fields();  // the elastic estimate of a given composition
+std::vector<const Field*> assess_fields();   // everything said of a given composition
 
 // One output column: a field, or in the wide layout one element's share (its atomic percent,
 // weight percent or grams) summed over the positions it holds in the row's alloy (0 where the

@@ -37,7 +37,14 @@ void append_modulus(std::string& out, const MixedModulus& modulus, std::string_v
   }
 }
 
-void append_binary(std::string& out, const AlloyResult& alloy) {
+// The notes of a composition, on a line of their own.
+void append_notes(std::string& out, const CompositionNotes& notes, const Composition& c) {
+  if (!notes) return;
+  if (out.back() != '\n') out.push_back('\n');
+  notes(out, c);
+}
+
+void append_binary(std::string& out, const AlloyResult& alloy, const CompositionNotes& notes) {
   const std::span<const Element* const> e = alloy.elements();
   const Cluster& cluster = alloy.clusters()[0];
   const Composition& c = alloy.compositions()[0];
@@ -54,9 +61,10 @@ void append_binary(std::string& out, const AlloyResult& alloy) {
       d(c.solvent_atoms), d(c.total_atoms), d(c.percent[0]), sym(e[0]), d(c.percent[1]), sym(e[1]),
       d(c.packing));
   append_elastic_text(out, ElasticStyle::kBinary, c.elastic);
+  append_notes(out, notes, c);
 }
 
-void append_ternary(std::string& out, const AlloyResult& alloy) {
+void append_ternary(std::string& out, const AlloyResult& alloy, const CompositionNotes& notes) {
   const std::span<const Element* const> e = alloy.elements();
   const std::span<const Cluster> clusters = alloy.clusters();
   append_format(
@@ -72,10 +80,11 @@ void append_ternary(std::string& out, const AlloyResult& alloy) {
       append_format(out, "{:.2f}% of {}\n", d(c.percent[i]), sym(e[i]));
     append_format(out, "Packing efficiency of the alloy = {:.2f}%\n", d(c.packing));
     append_elastic_text(out, ElasticStyle::kTernary, c.elastic);
+    append_notes(out, notes, c);
   }
 }
 
-void append_quaternary(std::string& out, const AlloyResult& alloy) {
+void append_quaternary(std::string& out, const AlloyResult& alloy, const CompositionNotes& notes) {
   const std::span<const Element* const> e = alloy.elements();
   const std::span<const Cluster> k = alloy.clusters();
   const Composition& c = alloy.compositions()[0];
@@ -88,6 +97,7 @@ void append_quaternary(std::string& out, const AlloyResult& alloy) {
       d(c.solvent_atoms), d(c.total_atoms), d(c.percent[0]), sym(e[0]), d(c.percent[1]), sym(e[1]),
       d(c.percent[2]), sym(e[2]), d(c.percent[3]), sym(e[3]), d(c.packing));
   append_elastic_text(out, ElasticStyle::kQuaternary, c.elastic);
+  append_notes(out, notes, c);
 }
 
 }  // namespace
@@ -126,18 +136,56 @@ void append_elastic_text(std::string& out, ElasticStyle style, const ElasticResu
   if (style == ElasticStyle::kTernary || style == ElasticStyle::kComposition) out.push_back('\n');
 }
 
-void append_text_report(std::string& out, const AlloyResult& alloy) {
+void append_text_report(std::string& out, const AlloyResult& alloy, const CompositionNotes& notes) {
   switch (alloy.kind) {
     case AlloyKind::kBinary:
-      append_binary(out, alloy);
+      append_binary(out, alloy, notes);
       break;
     case AlloyKind::kTernary:
-      append_ternary(out, alloy);
+      append_ternary(out, alloy, notes);
       break;
     case AlloyKind::kQuaternary:
-      append_quaternary(out, alloy);
+      append_quaternary(out, alloy, notes);
       break;
   }
+}
+
+namespace {
+
+std::string_view yes_no(bool flag) {
+  return flag ? "yes" : "no";
+}
+
+}  // namespace
+
+void append_criteria_text(std::string& out, const GlassCriteria& k) {
+  constexpr std::string_view kAbsent = "not available";
+  append_format(out, "Glass-forming criteria: delta = {:.2f} %, dH_mix = ", d(k.delta_pct));
+  if (k.dh_mix) {
+    append_format(out, "{:.1f} kJ/mol", d(*k.dh_mix));
+  } else {
+    out.append(kAbsent);
+  }
+  append_format(out, ", dS_mix = {:.2f} J/(mol K), Tm = {:.0f} K, Omega = ", d(k.ds_mix), d(k.tm));
+  if (k.omega) {
+    append_format(out, "{:.2f}\n", d(*k.omega));
+  } else {
+    append_format(out, "{}\n", kAbsent);
+  }
+  if (k.min_pair && k.max_pair && k.min_pair->pair.a == k.max_pair->pair.a &&
+      k.min_pair->pair.b == k.max_pair->pair.b) {
+    append_format(out, "Pair mixing enthalpy: {:.1f} kJ/mol ({})\n", d(k.min_pair->kj_per_mol),
+                  pair_name(k.min_pair->pair));
+  } else if (k.min_pair && k.max_pair) {
+    append_format(out, "Pair mixing enthalpies from {:.1f} kJ/mol ({}) to {:.1f} kJ/mol ({})\n",
+                  d(k.min_pair->kj_per_mol), pair_name(k.min_pair->pair), d(k.max_pair->kj_per_mol),
+                  pair_name(k.max_pair->pair));
+  }
+  append_format(out,
+                "Inoue's rules: three elements at 5 at.% or more: {}; size difference above 12 %: "
+                "{}; negative dH_mix among the main three: {}\n",
+                yes_no(k.inoue_elements), yes_no(k.inoue_size),
+                k.inoue_enthalpy ? yes_no(*k.inoue_enthalpy) : kAbsent);
 }
 
 }  // namespace glassform

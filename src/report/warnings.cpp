@@ -95,7 +95,22 @@ std::vector<std::string> command_line_warnings(const AlloyResult& alloy) {
   for (const Composition& c : alloy.compositions()) {
     if (std::optional<std::string> w = packing_warning(alloy, c)) out.push_back(std::move(*w));
   }
+  const GlassCriteria criteria = glass_criteria(alloy, alloy.compositions()[0]);
+  if (std::optional<std::string> w = missing_pairs_warning(criteria.missing_pairs)) {
+    out.push_back(std::move(*w));
+  }
   return out;
+}
+
+std::optional<std::string> missing_pairs_warning(std::span<const ElementPair> pairs) {
+  if (pairs.empty()) return std::nullopt;
+  std::string text =
+      pairs.size() == 1 ? "no mixing enthalpy for the pair " : "no mixing enthalpy for the pairs ";
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    if (i > 0) text.append(", ");
+    text.append(pair_name(pairs[i]));
+  }
+  return text;
 }
 
 std::vector<std::string> composition_warnings(const AlloyResult& alloy,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/alloys.hpp"
+#include "model/criteria.hpp"
 
 namespace glassform {
 
@@ -27,8 +28,9 @@ std::vector<std::string> alloy_warnings(const AlloyResult& alloy);
 std::optional<std::string> packing_warning(const AlloyResult& alloy,
                                            const Composition& composition);
 
-// What the command line reports on standard error for an alloy: the alloy's warnings and
-// the packing warnings of its compositions (the missing moduli are in the report itself).
+// What the command line reports on standard error for an alloy: the alloy's warnings, the
+// packing warnings of its compositions and the pairs without a mixing enthalpy (the missing
+// moduli are in the report itself).
 std::vector<std::string> command_line_warnings(const AlloyResult& alloy);
 
 // Warnings about one composition: a packing efficiency above 100 % and missing moduli.
@@ -37,6 +39,10 @@ std::vector<std::string> composition_warnings(const AlloyResult& alloy,
 
 // The elastic data that are missing: "no shear modulus data for Mn".
 std::vector<std::string> elastic_warnings(const ElasticResult& elastic);
+
+// The pairs without a mixing enthalpy, if any: "no mixing enthalpy for the pair Cu-O", and
+// for several "for the pairs Cu-O, O-Zr".
+std::optional<std::string> missing_pairs_warning(std::span<const ElementPair> pairs);
 
 // The warnings of one composition's row: the alloy's, then the composition's, joined by "; ".
 std::string row_warnings(const AlloyResult& alloy, const Composition& composition);

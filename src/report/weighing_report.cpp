@@ -97,17 +97,20 @@ Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,
   return w;
 }
 
+void append_weighing_table(std::string& out, const Weighing& w) {
+  std::vector<std::string> symbols;
+  for (const Element* e : w.elements)
+    symbols.emplace_back(e->symbol);
+  out.append(weighing_table(symbols, w.atomic, w.weight, w.grams ? &*w.grams : nullptr,
+                            w.total_grams.value_or(0)));
+}
+
 void write_weighing(OutputSink& sink, Format format, const Weighing& w) {
   std::string out;
   switch (format) {
-    case Format::kText: {
-      std::vector<std::string> symbols;
-      for (const Element* e : w.elements)
-        symbols.emplace_back(e->symbol);
-      out = weighing_table(symbols, w.atomic, w.weight, w.grams ? &*w.grams : nullptr,
-                           w.total_grams.value_or(0));
+    case Format::kText:
+      append_weighing_table(out, w);
       break;
-    }
     case Format::kCsv:
       out = "element,at%,wt%,mass_g\n";
       for (std::size_t i = 0; i < w.elements.size(); ++i) {

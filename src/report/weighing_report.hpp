@@ -37,4 +37,7 @@ Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,
 
 void write_weighing(OutputSink& sink, Format format, const Weighing& weighing);
 
+// The text table of write_weighing: element, at.%, wt.% (and grams), then the total.
+void append_weighing_table(std::string& out, const Weighing& weighing);
+
 }  // namespace glassform

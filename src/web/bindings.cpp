@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "io/formula.hpp"
 #include "model/alloys.hpp"
+#include "model/assessment.hpp"
 #include "model/screening.hpp"
 #include "model/weighing.hpp"
 #include "report/alloy_writer.hpp"
+#include "report/assessment_report.hpp"
 #include "report/blackman_plot.hpp"
 #include "report/fields.hpp"
 #include "report/json_report.hpp"
@@ -129,6 +132,36 @@ Json screen(const Json& request) {
   return {{"ok", true}, {"rows", std::move(rows)}, {"text", text.text}, {"csv", csv.text}};
 }
 
+// {"formula": "Cu46Zr46Al8"}: the assessment of a composition, as `glassform assess` writes it.
+Json assess_formula(const Json& request) {
+  const std::string text = request.at("formula").get<std::string>();
+  const ParsedFormula parsed = parse_formula(text);
+  if (parsed.error) {
+    return failure("position " + std::to_string(parsed.error->position + 1) + ": " +
+                   parsed.error->message);
+  }
+  constexpr std::size_t kMostElements = 16;
+  if (parsed.parts.size() > kMostElements) return failure("at most 16 elements");
+  const Assessment a = assess(parsed.parts);
+  StringSink report;
+  StringSink row;
+  for (auto [sink, format] : {std::pair<StringSink*, Format>{&report, Format::kText},
+                              std::pair<StringSink*, Format>{&row, Format::kJsonl}}) {
+    AssessmentWriter writer(*sink, format, AssessmentScope::kAll,
+                            positional_columns(assess_fields()));
+    writer.add(a);
+    writer.finish();
+  }
+  Json warnings = Json::array();
+  if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs)) {
+    warnings.push_back(*w);
+  }
+  return {{"ok", true},
+          {"report", report.text},
+          {"row", Json::parse(row.text)},
+          {"warnings", std::move(warnings)}};
+}
+
 Json elements() {
   Json list = Json::array();
   for (const Element& e : kElements) {
@@ -148,6 +181,7 @@ std::string handle(const std::string& request_text) {
     if (action == "evaluate") return evaluate(request).dump();
     if (action == "screen") return screen(request).dump();
     if (action == "elements") return elements().dump();
+    if (action == "assess") return assess_formula(request).dump();
     return failure("unknown action \"" + action + "\"").dump();
   } catch (const std::exception& e) {
     return failure(std::string("bad request: ") + e.what()).dump();

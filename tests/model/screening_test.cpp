@@ -26,7 +26,7 @@ TEST(ScreenCandidates, CountEveryChoiceOfSolutes) {
         CountCase{AlloyKind::kQuaternary, false, 72 * 71 * 70 / 6},
         CountCase{AlloyKind::kBinary, true, 72}, CountCase{AlloyKind::kTernary, true, 72 * 71},
         CountCase{AlloyKind::kQuaternary, true, 72 * 71 * 70}}) {
-    ScreenOptions options{c.kind, {el("Zr")}, all_elements(), c.any_order, false};
+    ScreenOptions options{c.kind, {el("Zr")}, all_elements(), c.any_order, false, {}};
     EXPECT_EQ(candidate_count(options), c.per_solvent);
     if (c.kind != AlloyKind::kQuaternary || !c.any_order) {
       std::uint64_t visited = 0;
@@ -43,7 +43,7 @@ TEST(ScreenCandidates, CountEveryChoiceOfSolutes) {
 TEST(ScreenCandidates, TakeTheListedSolutesInDecreasingRadiusOnceEach) {
   // Ni is the solvent and no solute of its own; the rest come largest first.
   const ScreenOptions options{
-      AlloyKind::kTernary, {el("Ni")}, {el("Cu"), el("Zr"), el("Ni"), el("Al")}, false, false};
+      AlloyKind::kTernary, {el("Ni")}, {el("Cu"), el("Zr"), el("Ni"), el("Al")}, false, false, {}};
   EXPECT_EQ(candidate_count(options), 3U);
   std::vector<std::string> seen;
   screen_each(options, [&](const AlloyResult& a, const Composition& c) {
@@ -58,7 +58,7 @@ TEST(ScreenCandidates, TakeTheListedSolutesInDecreasingRadiusOnceEach) {
 TEST(ScreenRows, EqualTheAlloyComputedAlone) {
   std::mt19937 random(99);
   for (const AlloyKind kind : {AlloyKind::kBinary, AlloyKind::kTernary, AlloyKind::kQuaternary}) {
-    const ScreenOptions options{kind, {el("Cu"), el("Fe")}, all_elements(), true, false};
+    const ScreenOptions options{kind, {el("Cu"), el("Fe")}, all_elements(), true, false, {}};
     std::uint64_t i = 0;
     screen_each(options, [&](const AlloyResult& a, const Composition& c) {
       if (++i % 997 != 0) return;
@@ -88,12 +88,12 @@ SortOrder by(std::string_view name, bool descending) {
 
 TEST(ScreenTop, EqualsTheHeadOfAFullSort) {
   const ScreenOptions options{
-      AlloyKind::kTernary, {el("Zr"), el("Cu")}, all_elements(), false, false};
+      AlloyKind::kTernary, {el("Zr"), el("Cu")}, all_elements(), false, false, {}};
   for (const SortOrder& order :
        {SortOrder{}, by("packing_%", true), by("E_GPa", false), by("Z1", false)}) {
     std::vector<RankedRow> all;
     screen_each(options, [&](const AlloyResult& a, const Composition& c) {
-      all.push_back({a, static_cast<std::size_t>(&c - a.compositions().data())});
+      all.push_back({a, static_cast<std::size_t>(&c - a.compositions().data()), std::nullopt});
     });
     std::stable_sort(all.begin(), all.end(), [&](const RankedRow& x, const RankedRow& y) {
       return row_before(order, x.alloy, x.alloy.compositions()[x.composition], y.alloy,
@@ -132,7 +132,7 @@ TEST(ScreenOrder, BreaksTiesAsStatedAndPutsMissingValuesLast) {
 }
 
 TEST(ScreenFilter, RequireElasticDropsRowsWithoutConstants) {
-  ScreenOptions options{AlloyKind::kBinary, {el("Zr")}, all_elements(), false, true};
+  ScreenOptions options{AlloyKind::kBinary, {el("Zr")}, all_elements(), false, true, {}};
   std::size_t kept = 0;
   screen_each(options, [&](const AlloyResult&, const Composition& c) {
     EXPECT_TRUE(c.elastic.constants);

@@ -10,6 +10,7 @@
 
 #include "report/alloy_writer.hpp"
 #include "report/csv_report.hpp"
+#include "report/row_filter.hpp"
 #include "report/table_writer.hpp"
 
 namespace glassform {
@@ -151,6 +152,9 @@ TEST(Fields, CsvAndJsonAgreeWithTheResultForGeneratedAlloys) {
         } else if (const std::optional<std::string_view> text = text_value(value)) {
           EXPECT_EQ(cell[i], *text) << f.name;
           EXPECT_EQ(j, *text) << f.name;
+        } else if (const bool* flag = std::get_if<bool>(&value)) {
+          EXPECT_EQ(cell[i], *flag ? "true" : "false") << f.name;
+          EXPECT_EQ(j, *flag) << f.name;
         } else {
           const double number = *numeric_value(value);
           EXPECT_EQ(std::strtod(cell[i].c_str(), nullptr), j.get<double>()) << f.name;
@@ -219,8 +223,14 @@ TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {
     switch (format) {
       case Format::kText:
         EXPECT_EQ(empty.text, "");
-        EXPECT_NE(two.text.find("C44/C11 = 0.2633\n\nFor a <10> glass:"), std::string::npos);
-        EXPECT_TRUE(two.text.ends_with("C44/C11 = 0.2633\n"));
+        EXPECT_NE(two.text.find("main three: no\n\nFor a <10> glass:"), std::string::npos);
+        EXPECT_TRUE(
+            two.text.ends_with("C44/C11 = 0.2633\nGlass-forming criteria: delta = 8.09 %, "
+                               "dH_mix = -13.6 kJ/mol, dS_mix = 3.93 J/(mol K), Tm = "
+                               "1989 K, Omega = 0.57\nPair mixing enthalpy: -23.0 kJ/mol "
+                               "(Cu-Zr)\nInoue's rules: three elements at 5 at.% or more: "
+                               "no; size difference above 12 %: no; negative dH_mix among "
+                               "the main three: no\n"));
         break;
       case Format::kCsv:
         EXPECT_EQ(empty.text.find("kind,solvent,"), 0U);
@@ -234,6 +244,43 @@ TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {
         EXPECT_EQ(std::count(two.text.begin(), two.text.end(), '\n'), 2);
         break;
     }
+  }
+}
+
+// The conditions of --where: each operator, flags, texts, absent values, and what is refused.
+TEST(RowFilter, ConditionsOnTheFieldsOfARow) {
+  const AlloyResult cu_zr_al = *compute_ternary(el("Cu"), el("Zr"), el("Al"), 17, 15);
+  const AlloyResult zr_mn = *compute_binary(el("Zr"), el("Mn"), 11);  // no G
+  const Row ternary = Row::of(cu_zr_al, cu_zr_al.compositions()[0]);  // dH_mix -7.91
+  const Row no_shear = Row::of(zr_mn, zr_mn.compositions()[0]);       // dH_mix -8.44
+  struct Case {
+    const char* text;
+    std::optional<bool> ternary;  // nothing: refused
+    bool no_shear;
+  };
+  for (const Case& c : {
+           Case{"dH_mix_kJ/mol > -8", true, false},
+           Case{"dH_mix_kJ/mol<=-8", false, true},
+           Case{"dH_mix_kJ/mol<-10", false, false},
+           Case{"delta_pct >= 0", true, true},
+           Case{"Z1 = 17", true, false},
+           Case{"Z1 != 17", false, true},
+           Case{"inoue_negative_dH = true", true, false},
+           Case{"inoue_3_elements=0", false, true},
+           Case{"solute1 = Zr", true, false},
+           Case{"G_GPa > 0", true, false},  // absent: fails
+           Case{"solute1 < Zr", std::nullopt, false},
+           Case{"dH_mix < -10", std::nullopt, false},
+           Case{"delta_pct > 0x10", std::nullopt, false},
+           Case{"delta_pct > nan", std::nullopt, false},
+           Case{"delta_pct", std::nullopt, false},
+           Case{"delta_pct =", std::nullopt, false},
+       }) {
+    const auto parsed = parse_condition(c.text);
+    ASSERT_EQ(std::holds_alternative<RowCondition>(parsed), c.ternary.has_value()) << c.text;
+    if (!c.ternary) continue;
+    EXPECT_EQ(meets(std::get<RowCondition>(parsed), ternary), *c.ternary) << c.text;
+    EXPECT_EQ(meets(std::get<RowCondition>(parsed), no_shear), c.no_shear) << c.text;
   }
 }
 

@@ -70,6 +70,13 @@ try {
   await page.fill("#screen-solvent", "Zr");
   await page.click("#screen-run");
   check((await page.textContent("#screen-result")).includes("Zr81.93Cu18.07"), "the screen panel ranks Zr-Cu");
+  // The assessment follows the formula as it is typed, errors included.
+  await page.fill("#assess-formula", "");
+  await page.locator("#assess-formula").pressSequentially("Cu50Zr50");
+  check((await page.textContent("#assess-report")).includes("dH_mix = -23.0 kJ/mol"), "the assessment of Cu50Zr50");
+  await page.locator("#assess-formula").pressSequentially("Qq");
+  check((await page.textContent("#assess-error")).includes("unknown symbol") &&
+        (await page.textContent("#assess-report")) === "", "a bad formula clears the assessment");
   check(errors.length === 0, "no error in the page's console: " + errors.join(" | "));
   console.log(`latency ${latency.toFixed(2)} ms`);
 } finally {

@@ -40,8 +40,38 @@ const nativeCsv = execFileSync(native, ["batch", "--format", "csv"], { input, st
   .join("\n");
 const nativeText = execFileSync(native, ["batch"], { input, stdio: ["pipe", "pipe", "ignore"] }).toString();
 
+// Given compositions of 1 to 6 elements: the assessment's text and its JSON row (whose line
+// number is the native side's own).
+const formulas = [];
+let assessText = "";
+let assessRows = "";
+for (let trial = 0; trial < 300; trial++) {
+  const size = 1 + (trial % 6);
+  const formula = Array.from({ length: size }, () => symbols[random(symbols.length)] + (1 + random(400)) / 4).join("");
+  const result = call({ action: "assess", formula });
+  if (!result.ok) throw new Error(result.error);
+  assessText += (formulas.length === 0 ? "" : "\n") + result.report;
+  delete result.row.line;
+  assessRows += JSON.stringify(result.row) + "\n";
+  formulas.push(formula);
+}
+const assessInput = formulas.join("\n") + "\n";
+const nativeAssessText = execFileSync(native, ["assess", "--file", "-"], { input: assessInput, stdio: ["pipe", "pipe", "ignore"] }).toString();
+const nativeAssessRows = execFileSync(native, ["assess", "--file", "-", "--format", "jsonl"], { input: assessInput, stdio: ["pipe", "pipe", "ignore"] })
+  .toString()
+  .trimEnd()
+  .split("\n")
+  .map((line) => {
+    const row = JSON.parse(line);
+    delete row.line;
+    return JSON.stringify(row) + "\n";
+  })
+  .join("");
+
 let failures = 0;
-for (const [name, ours, theirs] of [["csv", csv, nativeCsv], ["text", text, nativeText]]) {
+for (const [name, ours, theirs] of [["csv", csv, nativeCsv], ["text", text, nativeText],
+                                    ["assess text", assessText, nativeAssessText],
+                                    ["assess rows", assessRows, nativeAssessRows]]) {
   if (ours === theirs) continue;
   failures++;
   const a = ours.split("\n");
@@ -49,5 +79,5 @@ for (const [name, ours, theirs] of [["csv", csv, nativeCsv], ["text", text, nati
   const i = a.findIndex((line, k) => line !== b[k]);
   console.log(`FAIL ${name}: first difference at line ${i + 1}\n  wasm:   ${a[i]}\n  native: ${b[i]}`);
 }
-console.log(`${lines.length} alloys compared: ${failures === 0 ? "1 passed, 0 failed" : `0 passed, ${failures} failed`}`);
+console.log(`${lines.length} alloys and ${formulas.length} compositions compared: ${failures === 0 ? "1 passed, 0 failed" : `0 passed, ${failures} failed`}`);
 process.exit(failures === 0 ? 0 : 1);

@@ -6,6 +6,7 @@
 #include "io/format.hpp"
 #include "model/screening.hpp"
 #include "report/fields.hpp"
+#include "report/row_filter.hpp"
 #include "report/row_writer.hpp"
 
 namespace glassform::cli {
@@ -21,6 +22,7 @@ struct Arguments {
   std::string top = "100";
   bool all = false;
   bool require_elastic = false;
+  std::vector<std::string> where;
 };
 
 // The elements of a candidate list, each once, in the order first named.
@@ -53,22 +55,45 @@ SortOrder sort_order(const std::string& key) {
   if (key.empty()) return order;
   const bool descending = key[0] == '-';
   const std::string name = descending ? key.substr(1) : key;
-  const Field* field = find_field(name);
-  if (field == nullptr || field->kind == FieldKind::kText) {
+  const std::vector<const Field*> fields = alloy_fields();
+  const auto known = std::find_if(fields.begin(), fields.end(), [&name](const Field* f) {
+    return f->name == name && f->kind != FieldKind::kText;
+  });
+  if (known == fields.end()) {
     std::string keys;
-    for (const Field& f : all_fields()) {
-      if (f.kind == FieldKind::kText || f.name == "line") continue;
+    for (const Field* f : fields) {
+      if (f->kind == FieldKind::kText) continue;
       if (!keys.empty()) keys.append(", ");
-      keys.append(f.name);
+      keys.append(f->name);
     }
     throw UsageError("unknown sort key \"" + name +
                      "\"; the keys are the numeric fields (glassform fields): " + keys);
   }
+  const Field* field = *known;
   order.key = [field](const AlloyResult& alloy, const Composition& c) {
     return numeric_value(field->value(Row::of(alloy, c)));
   };
   order.descending = descending;
   return order;
+}
+
+// The rows that meet every --where condition; nothing without one.
+std::function<bool(const AlloyResult&, const Composition&)> where_filter(
+    const std::vector<std::string>& texts) {
+  std::vector<RowCondition> conditions;
+  for (const std::string& text : texts) {
+    auto parsed = parse_condition(text);
+    if (const std::string* why = std::get_if<std::string>(&parsed)) {
+      throw UsageError("--where \"" + escaped(text) + "\": " + *why);
+    }
+    conditions.push_back(std::get<RowCondition>(std::move(parsed)));
+  }
+  if (conditions.empty()) return {};
+  return [conditions = std::move(conditions)](const AlloyResult& alloy, const Composition& c) {
+    const Row row = Row::of(alloy, c);
+    return std::all_of(conditions.begin(), conditions.end(),
+                       [&row](const RowCondition& k) { return meets(k, row); });
+  };
 }
 
 // One line on standard error, redrawn in place, for screens that take more than about half a
@@ -137,6 +162,12 @@ void register_screen(CLI::App& app, Run& run) {
   top->excludes(all);
   command->add_flag("--require-elastic", args->require_elastic,
                     "Drop rows whose elastic constants cannot be computed");
+  command
+      ->add_option("--where", args->where,
+                   "Keep the rows that meet a condition NAME OP VALUE on a field, OP one of < <= "
+                   "> >= = != (e.g. 'dH_mix_kJ/mol<-10'); several must all hold; a row without "
+                   "the field's value fails")
+      ->type_name("CONDITION");
   add_output_options(*command, run);
   add_columns_option(*command, run);
   add_plot_option(*command, run);
@@ -145,7 +176,8 @@ void register_screen(CLI::App& app, Run& run) {
       "default order is the mismatch ascending (the clusters closest to ideal packing first), "
       "then the packing efficiency descending, then the symbols; rows without the key's value "
       "go last.\n\nExamples:\n  glassform screen binary --solvent Zr --top 10\n"
-      "  glassform screen ternary --solvent all --sort=-packing_% --format csv -o top.csv");
+      "  glassform screen ternary --solvent all --sort=-packing_% --format csv -o top.csv\n"
+      "  glassform screen ternary --solvent Cu --where 'dH_mix_kJ/mol<-10' --sort=-delta_pct");
   run.commands.emplace_back(command, [args](Run& r) {
     ScreenOptions options;
     options.kind = args->kind == "binary"    ? AlloyKind::kBinary
@@ -155,6 +187,7 @@ void register_screen(CLI::App& app, Run& run) {
     options.solutes = elements_of(args->solutes);
     options.any_order = args->any_order;
     options.require_elastic = args->require_elastic;
+    options.keep = where_filter(args->where);
     if (args->all && !args->sort.empty()) {
       throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
     }
