@@ -1,8 +1,11 @@
-// The command line in memory: the batch mode (100,000 binary alloys to CSV) and the row
-// writers of a screen (CSV against JSON lines).
+// The command line in memory: the batch mode (100,000 binary alloys to CSV), assess (100,000
+// random compositions to CSV) and the row writers of a screen (CSV against JSON lines).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "cli/command_line.hpp"
 #include "model/elements.hpp"
@@ -48,6 +51,45 @@ void BatchBinaryToCsv(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kAlloys));
 }
 BENCHMARK(BatchBinaryToCsv)->Unit(benchmark::kMillisecond);
+
+// Random compositions of 1 to 6 elements of the whole table, amounts 1 to 60, one a line.
+std::string random_formulas(std::size_t count) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::size_t> element(0, kElementCount - 1);
+  std::uniform_int_distribution<int> amount(1, 60);
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t n = 1 + i % 6;
+    std::vector<std::size_t> chosen;
+    while (chosen.size() < n) {
+      const std::size_t e = element(random);
+      if (std::find(chosen.begin(), chosen.end(), e) == chosen.end()) chosen.push_back(e);
+    }
+    for (const std::size_t e : chosen) {
+      text.append(kElements[e].symbol);
+      text.append(std::to_string(amount(random)));
+    }
+    text.push_back('\n');
+  }
+  return text;
+}
+
+// assess --file of random compositions to CSV: criteria, model distance, elastic estimate.
+void AssessFileToCsv(benchmark::State& state) {
+  constexpr std::size_t kCompositions = 100000;
+  const std::string input = random_formulas(kCompositions);
+  const std::vector<std::string> args{"assess", "--file", "-", "--format", "csv"};
+  for (auto _ : state) {
+    testing::ScriptInput in(input);
+    CountingSink out;
+    StringSink err;
+    CliStreams streams{in, out, err};
+    benchmark::DoNotOptimize(run_command_line(args, streams));
+    benchmark::DoNotOptimize(out.size);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kCompositions));
+}
+BENCHMARK(AssessFileToCsv)->Unit(benchmark::kMillisecond);
 
 // Every quaternary of one solvent (47,905 alloys), every row written, as CSV and as JSON lines:
 // the writers' cost per row beside the screen's own.

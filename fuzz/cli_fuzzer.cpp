@@ -1,9 +1,9 @@
 // Runs the command line in memory on the fuzzer's bytes: the first line gives the arguments
 // (separated by blanks; the first byte picks the subcommand, or none, and how input is read), the
-// rest is standard input for `batch`. Fails on a crash or sanitizer report, an exit status other
-// than 0, 1 or 2, a usage error that still wrote to standard output, a printed NaN or infinity, or
-// output out of all proportion to the input. Options that name files are dropped (the run stays in
-// memory) and screens are kept small.
+// rest is standard input for `batch` and `--file -`. Fails on a crash or sanitizer report, an exit
+// status other than 0, 1 or 2, a usage error that still wrote to standard output, a printed NaN or
+// infinity, or output out of all proportion to the input. Options that name files are dropped (the
+// run stays in memory) and screens are kept small.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -22,9 +22,9 @@ namespace {
   std::abort();
 }
 
-constexpr std::array<std::string_view, 10> kCommands{"binary",   "ternary", "quaternary", "batch",
+constexpr std::array<std::string_view, 11> kCommands{"binary",   "ternary", "quaternary", "batch",
                                                      "elements", "cluster", "weigh",      "elastic",
-                                                     "screen",   "fields"};
+                                                     "screen",   "fields",  "assess"};
 
 std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
   std::vector<std::string> args;
@@ -39,7 +39,7 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
     if (j > i) args.emplace_back(line.substr(i, j - i));
     i = j;
   }
-  // Keep the run in memory: no output file, and batch reads standard input.
+  // Keep the run in memory: no output file, and batch and --file read standard input.
   std::vector<std::string> kept;
   const bool batch = !args.empty() && args[0] == "batch";
   for (std::size_t k = 0; k < args.size(); ++k) {
@@ -49,6 +49,13 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
       continue;
     }
     if (a.rfind("-o", 0) == 0 || a.rfind("--output", 0) == 0 || a.rfind("--o", 0) == 0) continue;
+    if (a == "--file") {
+      kept.emplace_back("--file");
+      kept.emplace_back("-");
+      ++k;
+      continue;
+    }
+    if (a.rfind("--fi", 0) == 0 || a.rfind("--p", 0) == 0) continue;
     const bool format_value = k > 0 && args[k - 1] == "--format";
     if (batch && k > 0 && !a.empty() && a[0] != '-' && !format_value) continue;
     kept.push_back(a);

@@ -138,6 +138,24 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
   return out;
 }
 
+std::vector<ElementPair> missing_pairs(std::span<const Element* const> elements) {
+  std::vector<ElementPair> out;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    for (std::size_t j = i + 1; j < elements.size(); ++j) {
+      const Element* a = std::min(elements[i], elements[j]);
+      const Element* b = std::max(elements[i], elements[j]);
+      if (a == b || mixing_enthalpy(*a, *b)) continue;
+      const bool listed = std::any_of(out.begin(), out.end(),
+                                      [&](const ElementPair& p) { return p.a == a && p.b == b; });
+      if (!listed) out.push_back({a, b});
+    }
+  }
+  std::sort(out.begin(), out.end(), [](const ElementPair& x, const ElementPair& y) {
+    return x.a != y.a ? x.a < y.a : x.b < y.b;
+  });
+  return out;
+}
+
 GlassCriteria glass_criteria(const AlloyResult& alloy, const Composition& composition) {
   const std::span<const Element* const> e = alloy.elements();
   std::array<FormulaPart, 4> parts{};

@@ -51,6 +51,10 @@ struct GlassCriteria {
 // element with amount 0 is left out; an element named twice counts once with the sum.
 GlassCriteria glass_criteria(std::span<const FormulaPart> parts);
 
+// The pairs of these elements without a mixing enthalpy (each pair once, the earlier element in
+// table order first; an element named twice is one element).
+std::vector<ElementPair> missing_pairs(std::span<const Element* const> elements);
+
 // The criteria of one composition of a model alloy.
 GlassCriteria glass_criteria(const AlloyResult& alloy, const Composition& composition);
 

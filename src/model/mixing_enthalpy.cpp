@@ -429,8 +429,10 @@ constexpr std::size_t slot(std::string_view symbol) {
          (symbol.size() == 1 ? 0 : static_cast<std::size_t>(symbol[1] - 'a') + 1);
 }
 
-constexpr std::array<std::size_t, 26 * 27> kSlots = [] {
-  std::array<std::size_t, 26 * 27> slots{};
+constexpr std::size_t kSlotCount = std::size_t{26} * 27;
+
+constexpr std::array<std::size_t, kSlotCount> kSlots = [] {
+  std::array<std::size_t, kSlotCount> slots{};
   slots.fill(kElementCount);
   for (std::size_t i = 0; i < kElementCount; ++i)
     slots[slot(kElements[i].symbol)] = i;

@@ -33,8 +33,10 @@ void append_formula(std::string& out, const AlloyResult& alloy, const Compositio
 }
 
 void append_formula(std::string& out, std::span<const FormulaPart> parts) {
-  for (const FormulaPart& p : parts)
-    append_format(out, "{}{:.2f}", p.element->symbol, p.amount);
+  for (const FormulaPart& p : parts) {
+    out.append(p.element->symbol);
+    append_fixed(out, p.amount, 2);
+  }
 }
 
 }  // namespace glassform

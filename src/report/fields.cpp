@@ -1,9 +1,11 @@
 #include "report/fields.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "io/format.hpp"
 #include "report/csv_report.hpp"
+#include "report/number_format.hpp"
 #include "report/warnings.hpp"
 #include "report/weighing_report.hpp"
 
@@ -124,17 +126,24 @@ V formula(const Row& row) {
 }
 
 V formula_wt(const Row& row) {
-  std::vector<const Element*> elements;
-  std::vector<double> atomic;
-  for (const FormulaPart& p : row.parts) {
-    elements.push_back(p.element);
-    atomic.push_back(p.amount);
+  if (row.parts.empty()) return {};
+  // A given composition has at most 16 elements; the weights are worked out on the stack.
+  constexpr std::size_t kMost = 16;
+  std::array<const Element*, kMost> elements{};
+  std::array<double, kMost> atomic{};
+  std::array<double, kMost> weight{};
+  const std::size_t n = std::min(row.parts.size(), kMost);
+  for (std::size_t i = 0; i < n; ++i) {
+    elements[i] = row.parts[i].element;
+    atomic[i] = row.parts[i].amount;
   }
-  std::vector<double> weight(elements.size());
-  weight_percent(elements, atomic, weight);
+  weight_percent(std::span(elements).first(n), std::span(atomic).first(n),
+                 std::span(weight).first(n));
   std::string text;
-  for (std::size_t i = 0; i < elements.size(); ++i)
-    append_format(text, "{}{:.2f}", elements[i]->symbol, weight[i]);
+  for (std::size_t i = 0; i < n; ++i) {
+    text.append(elements[i]->symbol);
+    append_fixed(text, weight[i], 2);
+  }
   return text;
 }
 
@@ -422,14 +431,6 @@ std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
 std::optional<std::string_view> text_value(const FieldValue& value) {
   if (const auto* s = std::get_if<std::string>(&value)) return *s;
   if (const auto* v = std::get_if<std::string_view>(&value)) return *v;
-  return std::nullopt;
-}
-
-std::optional<double> numeric_value(const FieldValue& value) {
-  if (const auto* i = std::get_if<long long>(&value)) return static_cast<double>(*i);
-  if (const auto* f = std::get_if<float>(&value)) return *f;
-  if (const auto* d = std::get_if<double>(&value)) return *d;
-  if (const auto* b = std::get_if<bool>(&value)) return *b ? 1.0 : 0.0;
   return std::nullopt;
 }
 

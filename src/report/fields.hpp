@@ -122,8 +122,14 @@ std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
                                  std::span<const Element* const> elements);
 
 // A field's value as a number: integers, numbers and flags (1 or 0); nothing for text and
-// absent values.
-std::optional<double> numeric_value(const FieldValue& value);
+// absent values. Inline: a screen's sort key reads it for every row.
+inline std::optional<double> numeric_value(const FieldValue& value) {
+  if (const auto* f = std::get_if<float>(&value)) return *f;
+  if (const auto* i = std::get_if<long long>(&value)) return static_cast<double>(*i);
+  if (const auto* d = std::get_if<double>(&value)) return *d;
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? 1.0 : 0.0;
+  return std::nullopt;
+}
 
 // "text", "integer", "number" or "flag"; "alloy" or "element".
 std::string_view kind_name(FieldKind kind);

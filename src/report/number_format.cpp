@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <optional>
 
 #include <fmt/compile.h>
 
@@ -145,7 +146,10 @@ std::string format_default(float value) {
   return fmt::format("{:g}", value);
 }
 
-void append_fixed(std::string& out, float value, int decimals) {
+namespace {
+
+template <typename T>
+void append_fixed_of(std::string& out, T value, int decimals) {
   // The reports' precisions with their formats compiled: no format string to read each time.
   const auto to = std::back_inserter(out);
   switch (decimals) {
@@ -167,6 +171,51 @@ void append_fixed(std::string& out, float value, int decimals) {
     default:
       fmt::format_to(to, "{:.{}f}", value, decimals);
   }
+}
+
+}  // namespace
+
+void append_fixed(std::string& out, float value, int decimals) {
+  append_fixed_of(out, value, decimals);
+}
+
+namespace {
+
+// The integer nearest value * 100 (exactly, ties to even) for |value| below 2^40, or nothing
+// beyond. value * 100 = p + e exactly, with p the rounded product and e = fma(value, 100, -p);
+// k, the integer nearest p, is the answer unless p lies exactly half way, where e decides.
+std::optional<long long> hundredths(double value) {
+  constexpr double kLimit = 1099511627776.0;  // 2^40: p has a fraction bit to spare
+  if (!(std::abs(value) < kLimit)) return std::nullopt;
+  const double p = value * 100;
+  const double e = std::fma(value, 100, -p);
+  double k = std::nearbyint(p);
+  const double d = p - k;  // exact: p and k are within one half of each other
+  if (d == 0.5 || d == -0.5) {
+    // Past the half way point, or an exact tie and k odd (a tie goes to the even neighbour).
+    const bool past = e != 0 && (d > 0) == (e > 0);
+    const bool odd_tie = e == 0 && std::fmod(k, 2) != 0;
+    if (past || odd_tie) k += d > 0 ? 1 : -1;
+  }
+  return static_cast<long long>(k);
+}
+
+}  // namespace
+
+void append_fixed(std::string& out, double value, int decimals) {
+  // The formulas write many amounts with two decimals: worked out exactly without a format.
+  if (decimals == 2 && !std::signbit(value)) {
+    if (const std::optional<long long> k = hundredths(value)) {
+      const long long whole = *k / 100;
+      const auto cents = static_cast<int>(*k % 100);
+      out.append(std::to_string(whole));
+      out.push_back('.');
+      out.push_back(static_cast<char>('0' + cents / 10));
+      out.push_back(static_cast<char>('0' + cents % 10));
+      return;
+    }
+  }
+  append_fixed_of(out, value, decimals);
 }
 
 }  // namespace glassform

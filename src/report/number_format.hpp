@@ -23,5 +23,6 @@ std::string format_default(float value);
 // Appends `value` with `decimals` digits after the point, rounded as printf's "%.*f" rounds
 // (half to even on the exact value).
 void append_fixed(std::string& out, float value, int decimals);
+void append_fixed(std::string& out, double value, int decimals);
 
 }  // namespace glassform

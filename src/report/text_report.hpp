@@ -26,6 +26,6 @@ void append_text_report(std::string& out, const AlloyResult& alloy,
 
 // The composition criteria in three lines:
 // Glass-forming criteria: delta = 9.87 %, dH_mix = -21.6 kJ/mol, ...
-void append_criteria_text(std::string& out, const GlassCriteria& criteria);
+void append_criteria_text(std::string& out, const GlassCriteria& k);
 
 }  // namespace glassform

@@ -95,8 +95,7 @@ std::vector<std::string> command_line_warnings(const AlloyResult& alloy) {
   for (const Composition& c : alloy.compositions()) {
     if (std::optional<std::string> w = packing_warning(alloy, c)) out.push_back(std::move(*w));
   }
-  const GlassCriteria criteria = glass_criteria(alloy, alloy.compositions()[0]);
-  if (std::optional<std::string> w = missing_pairs_warning(criteria.missing_pairs)) {
+  if (std::optional<std::string> w = missing_pairs_warning(missing_pairs(alloy.elements()))) {
     out.push_back(std::move(*w));
   }
   return out;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -82,6 +84,25 @@ TEST(Fixed, AgreesWithPrintf) {
       std::string ours;
       append_fixed(ours, v, decimals);
       ASSERT_EQ(ours, text) << v << " " << decimals;
+    }
+  }
+}
+
+// Doubles with two decimals (the amounts of a given composition), ties and their neighbours
+// included.
+TEST(Fixed, DoublesWithTwoDecimalsAgreeWithPrintf) {
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> amount(0.0, 100.0);
+  for (int i = 0; i < 150000; ++i) {
+    double v = i % 3 == 0 ? amount(random) : static_cast<double>(i) / 1000.0;
+    if (i % 3 == 2) v = std::nextafter(v, i % 2 == 0 ? 0.0 : 1e9);
+    const double special = std::array{0.125, 0.375, 2.675, 0.005, 1e12, 1e300}[i % 6];
+    for (const double x : {v, v * 1e6, -v, special}) {
+      char text[512];
+      std::snprintf(text, sizeof text, "%.2f", x);
+      std::string ours;
+      append_fixed(ours, x, 2);
+      ASSERT_EQ(ours, text) << x;
     }
   }
 }
