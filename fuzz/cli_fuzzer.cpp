@@ -55,7 +55,7 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
       ++k;
       continue;
     }
-    if (a.rfind("--fi", 0) == 0 || a.rfind("--p", 0) == 0) continue;
+    if (a.rfind("--fi", 0) == 0 || a.rfind("--p", 0) == 0 || a.rfind("--me", 0) == 0) continue;
     const bool format_value = k > 0 && args[k - 1] == "--format";
     if (batch && k > 0 && !a.empty() && a[0] != '-' && !format_value) continue;
     kept.push_back(a);

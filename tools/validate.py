@@ -4,9 +4,11 @@
 Evaluates each binary system of data/glass_forming_ranges.csv with the command line (the
 integers nearest the computed coordination numbers) and compares the predicted solute
 percentage with the measured glass-forming range; estimates the elastic moduli of the glasses
-of data/glass_moduli.csv at their measured compositions (glassform elastic FORMULA).
+of data/glass_moduli.csv at their measured compositions (glassform elastic FORMULA) and draws
+them with their measurements (docs/validation_moduli.svg).
 
-Usage: validate.py GLASSFORM [--check PAGE]   (with --check, fails when PAGE differs)"""
+Usage: validate.py GLASSFORM [--check PAGE]   (with --check, fails when PAGE or the plot
+differs)"""
 import csv
 import io
 import os
@@ -80,8 +82,23 @@ def page(binary):
     lines += ["", "The rule of mixtures over the crystalline elements' moduli overestimates the "
               "shear modulus of these glasses: glasses are softer in shear than their "
               "crystalline constituents, so the elastic block is an estimate from the "
-              "constituents, not a prediction of the glass.", ""]
+              "constituents, not a prediction of the glass.", "",
+              "The same glasses on the Blackman diagram, each estimate (filled) joined to its "
+              "measurement (open), placed as isotropic solids of their B and G "
+              "(`glassform elastic GLASS... --measured data/glass_moduli.csv --placement "
+              "isotropic --plot docs/validation_moduli.svg`); the glasses without an estimate "
+              "are listed under the plot:", "",
+              "![Estimated and measured glasses](validation_moduli.svg)", ""]
     return "\n".join(lines)
+
+
+def moduli_plot(binary):
+    """The Blackman diagram of the glasses of data/glass_moduli.csv beside their measurements."""
+    measured = os.path.join(ROOT, "data", "glass_moduli.csv")
+    glasses = [r["glass"] for r in rows(measured)]
+    return subprocess.run([binary, "elastic"] + glasses +
+                          ["--measured", measured, "--placement", "isotropic", "--plot", "-",
+                           "-o", os.devnull], capture_output=True, text=True, check=True).stdout
 
 
 def main():
@@ -89,15 +106,21 @@ def main():
         print(__doc__, file=sys.stderr)
         return 2
     text = page(sys.argv[1])
+    plot = moduli_plot(sys.argv[1])
+    plot_path = os.path.join(ROOT, "docs", "validation_moduli.svg")
     if len(sys.argv) == 4 and sys.argv[2] == "--check":
         with open(sys.argv[3]) as f:
             committed = f.read()
-        if committed != text:
+        with open(plot_path) as f:
+            committed_plot = f.read()
+        if committed != text or committed_plot != plot:
             print("docs/validation.md is stale: run tools/validate.py build/glassform > "
                   "docs/validation.md", file=sys.stderr)
             return 1
         print("docs/validation.md matches the program")
         return 0
+    with open(plot_path, "w") as f:
+        f.write(plot)
     sys.stdout.write(text)
     return 0
 

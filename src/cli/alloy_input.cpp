@@ -101,6 +101,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
   add_columns_option(*command, run);
   add_mass_option(*command, run);
   add_plot_option(*command, run);
+  add_measured_option(*command, run);
   command->footer("Example:\n  " + example);
   run.commands.emplace_back(command, [args, count](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(args->symbols);
@@ -117,16 +118,19 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
     const std::optional<double> grams = r.grams();
     warn_repeated_elements(r, elements, "");
     const AlloyResult alloy = evaluate_alloy(elements, chosen);
-    std::vector<Column> columns = output_columns(r, alloy_fields(), alloy.elements());
+    std::vector<Column> columns =
+        output_columns(r, read_measured_file(r, alloy_fields()), alloy.elements());
     for (const std::string& w : command_line_warnings(alloy))
       r.warn(w);
     const int status = with_output(r, [&](OutputSink& sink) {
       AlloyWriter writer(sink, r.format(), grams, std::move(columns));
+      writer.set_measured(r.measured);
       writer.add(alloy);
       writer.finish();
       return 0;
     });
-    BlackmanPlot plot;
+    BlackmanPlot plot = r.plot();
+    plot.set_measured(r.measured);
     plot.add_alloy(alloy);
     write_plot(r, plot);
     return status;

@@ -106,6 +106,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
   command->add_flag("--wt", args->weight, "Read the amounts as weight percent, not atomic");
   add_output_options(*command, run);
   add_plot_option(*command, run);
+  add_measured_option(*command, run);
   const std::string written_as =
       "Compositions of 1 to 16 elements, written as for weigh: Cu50Zr50, "
       "Zr41.2Ti13.8Cu12.5Ni10Be22.5, (Cu50Zr50)92Al8; the amounts are normalised to 100 and an "
@@ -148,21 +149,25 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       fields.push_back(find_field("line"));
       fields.push_back(find_field("label"));
     }
+    fields = read_measured_file(r, std::move(fields));
     std::unique_ptr<FileInput> file;
     const bool from_stdin = args->file == "-";
     if (from_file && !from_stdin) {
       file = std::make_unique<FileInput>(args->file);
       r.input_path = args->file;
     }
-    BlackmanPlot plot;
+    BlackmanPlot plot = r.plot();
+    plot.set_measured(r.measured);
     const int status = with_output(r, [&](OutputSink& sink) {
       AssessmentWriter writer(sink, r.format(), scope, positional_columns(fields));
+      writer.set_measured(r.measured);
       auto write = [&](const Assessment& a, const Origin& origin, std::string_view where) {
         warn_missing_pairs(r, a, where);
         writer.add(a, origin);
         if (!r.plot_path.empty()) {
           plot.add_composition(
-              origin.label ? std::string(*origin.label) : short_formula_text(a.parts), a.elastic);
+              origin.label ? std::string(*origin.label) : short_formula_text(a.parts), a.parts,
+              a.elastic);
         }
       };
       if (!from_file) {

@@ -48,6 +48,9 @@ struct Run {
   std::string output_path;
   std::string mass_text;                    // --mass as given
   std::string plot_path;                    // --plot FILE.svg
+  std::string placement = "model";          // --placement
+  std::string measured_path;                // --measured FILE
+  std::vector<MeasuredGlass> measured;      // its glasses, once read
   std::string columns_text = "positional";  // --columns as given
   std::string input_path;                   // the input file of batch, which no output may replace
   // The -o and --plot files, prepared before the work and committed when it succeeded.
@@ -59,6 +62,8 @@ struct Run {
   // The ingot mass of --mass in grams, or nothing without it; UsageError unless it is a
   // positive number.
   [[nodiscard]] std::optional<double> grams() const;
+  // An empty plot in the placement of --placement.
+  [[nodiscard]] BlackmanPlot plot() const;
   // Writes "glassform: warning: TEXT" and a line end to standard error.
   void warn(std::string_view text) const;
   void error(std::string_view text) const;
@@ -86,12 +91,19 @@ bool wide_layout(const Run& run);
 std::vector<Column> output_columns(const Run& run, const std::vector<const Field*>& fields,
                                    std::span<const Element* const> known);
 
-// Adds --plot FILE.svg: the Blackman diagram of what is written.
+// Adds --plot FILE.svg (the Blackman diagram of what is written) and --placement.
 void add_plot_option(CLI::App& command, Run& run);
 
 // Writes the plot to the --plot file (or standard output for "-"), if one was asked for; notes
 // on standard error when compositions were left out of a full plot.
 void write_plot(const Run& run, const BlackmanPlot& plot);
+
+// Adds --measured FILE: measured moduli beside the estimates.
+void add_measured_option(CLI::App& command, Run& run);
+
+// Reads the --measured file, if one was given (a RunError when it cannot be read), and returns
+// the fields with the measured ones added where it was.
+std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*> fields);
 
 // Adds --mass GRAMS: the masses of each element for an ingot of that mass.
 void add_mass_option(CLI::App& command, Run& run);

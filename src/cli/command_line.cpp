@@ -8,6 +8,7 @@
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
 #include "io/format.hpp"
+#include "io/measured_file.hpp"
 
 namespace glassform {
 
@@ -170,6 +171,38 @@ void add_plot_option(CLI::App& command, Run& run) {
       .add_option("--plot", run.plot_path,
                   "Also draw the Blackman diagram (C44/C11 against C12/C11) as an SVG file")
       ->type_name("FILE.svg");
+  command
+      .add_option("--placement", run.placement,
+                  "Where the plot draws a point: model (C11 = B + G, the default) or isotropic "
+                  "(the isotropic solid of the same B and G, C11 = B + 4G/3); the printed numbers "
+                  "stay the model's")
+      ->check(CLI::IsMember({"model", "isotropic"}))
+      ->type_name("model|isotropic");
+}
+
+void add_measured_option(CLI::App& command, Run& run) {
+  command
+      .add_option("--measured", run.measured_path,
+                  "A CSV of measured moduli (a formula, composition or glass column; any of "
+                  "E_GPa, G_GPa, B_GPa or K_GPa, nu) to set beside the estimates of the same "
+                  "compositions (within 0.05 at.%)")
+      ->type_name("FILE");
+}
+
+std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*> fields) {
+  if (run.measured_path.empty()) return fields;
+  FileInput file(run.measured_path);
+  auto read = read_measured(file);
+  if (const std::string* why = std::get_if<std::string>(&read)) {
+    throw RunError(run.measured_path + ": " + *why);
+  }
+  run.measured = std::get<std::vector<MeasuredGlass>>(std::move(read));
+  return with_measured(std::move(fields));
+}
+
+BlackmanPlot Run::plot() const {
+  return BlackmanPlot(placement == "isotropic" ? BlackmanPlot::Placement::kIsotropic
+                                               : BlackmanPlot::Placement::kModel);
 }
 
 void write_plot(const Run& run, const BlackmanPlot& plot) {

@@ -40,4 +40,22 @@ ElasticResult estimate_elastic(std::span<const Constituent> constituents) {
   return result;
 }
 
+std::optional<IsotropicElastic> isotropic_elastic(const ElasticResult& result) {
+  constexpr LD kPughDuctile = 1.75L;
+  const float b = result.b.value.value_or(0.0F);
+  const float g = result.g.value.value_or(0.0F);
+  if (!(b > 0.0F && g > 0.0F)) return std::nullopt;
+  const LD lb = b;
+  const LD lg = g;
+  const LD c11 = lb + 4 * lg / 3;
+  const LD c12 = lb - 2 * lg / 3;
+  IsotropicElastic out{};
+  out.nu = static_cast<float>((3 * lb - 2 * lg) / (2 * (3 * lb + lg)));
+  out.b_over_g = static_cast<float>(lb / lg);
+  out.pugh_ductile = lb / lg > kPughDuctile;
+  out.c12_over_c11 = static_cast<float>(c12 / c11);
+  out.c44_over_c11 = static_cast<float>(lg / c11);
+  return out;
+}
+
 }  // namespace glassform

@@ -42,4 +42,19 @@ struct ElasticResult {
 
 ElasticResult estimate_elastic(std::span<const Constituent> constituents);
 
+// What B and G say of an isotropic solid with these moduli: Poisson's ratio
+// nu = (3B - 2G) / (2 (3B + G)), B/G with Pugh's ductility criterion (B/G > 1.75; S. F. Pugh,
+// Phil. Mag. 45 (1954) 823), and the Blackman ratios of that solid (C11 = B + 4G/3,
+// C12 = B - 2G/3, C44 = G), which lie on y = (1 - x)/2.
+struct IsotropicElastic {
+  float nu;
+  float b_over_g;
+  bool pugh_ductile;
+  float c12_over_c11;
+  float c44_over_c11;
+};
+
+// Nothing unless B > 0 and G > 0.
+std::optional<IsotropicElastic> isotropic_elastic(const ElasticResult& result);
+
 }  // namespace glassform

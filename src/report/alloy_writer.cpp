@@ -17,6 +17,7 @@ void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& ori
   if (format_ != Format::kText) {
     for (const Composition& c : alloy.compositions()) {
       Row row = Row::of(alloy, c, grams_);
+      row.measured = find_measured(measured_, alloy, c);
       if (origin) {
         row.line = origin->line;
         row.label = origin->label;
@@ -26,7 +27,11 @@ void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& ori
     return;
   }
   if (!first_) buffer_.push_back('\n');
-  append_text_report(buffer_, alloy, [&alloy](std::string& out, const Composition& c) {
+  append_text_report(buffer_, alloy, [&](std::string& out, const Composition& c) {
+    append_elastic_notes(out, c.elastic);
+    if (const MeasuredGlass* m = find_measured(measured_, alloy, c)) {
+      append_measured_text(out, *m, c.elastic);
+    }
     append_criteria_text(out, glass_criteria(alloy, c));
   });
   if (buffer_.back() != '\n') buffer_.push_back('\n');

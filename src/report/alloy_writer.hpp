@@ -10,6 +10,7 @@
 
 #include "io/streams.hpp"
 #include "model/alloys.hpp"
+#include "model/measured.hpp"
 #include "report/formats.hpp"
 #include "report/table_writer.hpp"
 
@@ -31,6 +32,8 @@ class AlloyWriter {
   AlloyWriter& operator=(const AlloyWriter&) = delete;
 
   void add(const AlloyResult& alloy, const std::optional<Origin>& origin = std::nullopt);
+  // Sets each composition beside the first measurement of the same composition.
+  void set_measured(std::span<const MeasuredGlass> measured) { measured_ = measured; }
   // Writes what is still buffered and closes a JSON array; the CSV header is written even
   // when no alloy came.
   void finish();
@@ -39,6 +42,7 @@ class AlloyWriter {
   OutputSink& sink_;
   Format format_;
   std::optional<double> grams_;
+  std::span<const MeasuredGlass> measured_;
   TableWriter table_;
   std::string buffer_;
   bool first_ = true;

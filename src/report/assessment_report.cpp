@@ -58,6 +58,7 @@ void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& ori
     row.elastic = &a.elastic;
     row.given_criteria = &a.criteria;
     row.model = a.model ? &*a.model : nullptr;
+    row.measured = find_measured(measured_, a.parts);
     if (origin) {
       row.line = origin->line;
       row.label = origin->label;
@@ -71,6 +72,8 @@ void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& ori
     buffer_.append("Elastic properties estimated from the constituents of " +
                    formula_text(a.parts) + ":\n");
     append_elastic_text(buffer_, ElasticStyle::kComposition, a.elastic);
+    append_elastic_notes(buffer_, a.elastic);
+    append_measured(a);
   } else {
     buffer_.append("Assessment of " + formula_text(a.parts));
     if (origin && origin->label) buffer_.append(" (" + std::string(*origin->label) + ")");
@@ -80,10 +83,18 @@ void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& ori
     append_model_text(buffer_, a);
     buffer_.append("Elastic properties estimated from the constituents:\n");
     append_elastic_text(buffer_, ElasticStyle::kComposition, a.elastic);
+    append_elastic_notes(buffer_, a.elastic);
+    append_measured(a);
   }
   if (buffer_.size() >= kFlushSize) {
     write_or_stop(sink_, buffer_);
     buffer_.clear();
+  }
+}
+
+void AssessmentWriter::append_measured(const Assessment& a) {
+  if (const MeasuredGlass* m = find_measured(measured_, a.parts)) {
+    append_measured_text(buffer_, *m, a.elastic);
   }
 }
 

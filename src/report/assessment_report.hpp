@@ -24,13 +24,18 @@ class AssessmentWriter {
   AssessmentWriter& operator=(const AssessmentWriter&) = delete;
 
   void add(const Assessment& assessment, const std::optional<Origin>& origin = std::nullopt);
+  // Sets each composition beside the first measurement of the same composition.
+  void set_measured(std::span<const MeasuredGlass> measured) { measured_ = measured; }
   // Writes what is still buffered and closes a JSON array.
   void finish();
 
  private:
+  void append_measured(const Assessment& a);
+
   OutputSink& sink_;
   Format format_;
   AssessmentScope scope_;
+  std::span<const MeasuredGlass> measured_;
   TableWriter table_;
   std::string buffer_;
   bool first_ = true;

@@ -18,7 +18,8 @@ constexpr double kLeft = 70;
 constexpr double kRight = 610;
 constexpr double kTop = 60;
 constexpr double kBottom = 470;
-constexpr double kCharWidth = 7.0;  // of the 11 px sans-serif labels, generously
+constexpr double kCharWidth = 7.4;      // of the 11 px sans-serif labels, generously
+constexpr double kMarkCharWidth = 6.8;  // of the 10 px mark labels
 
 constexpr std::array<const char*, 12> kPalette{"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
                                                "#ff7f0e", "#8c564b", "#e377c2", "#17becf",
@@ -41,6 +42,14 @@ double model_x(double bg) {
 }
 double model_y(double bg) {
   return 1 / (bg + 1);
+}
+
+// The same on the isotropic solid's line y = (1 - x)/2.
+double isotropic_x(double bg) {
+  return (bg - 2.0 / 3) / (bg + 4.0 / 3);
+}
+double isotropic_y(double bg) {
+  return 1 / (bg + 4.0 / 3);
 }
 
 struct Axis {
@@ -107,7 +116,8 @@ bool BlackmanPlot::add(const AlloyResult& alloy, std::span<const Composition> co
   Series series;
   series.joined = joined;
   for (const Composition& c : compositions) {
-    if (!c.elastic.constants) {
+    const std::optional<std::pair<float, float>> at = place(c.elastic);
+    if (!at) {
       // The note under the plot names a few; the rest are counted.
       if (not_drawn_.size() < kNotDrawnNames) not_drawn_.push_back(short_formula(alloy, c));
       ++not_drawn_count_;
@@ -117,8 +127,10 @@ bool BlackmanPlot::add(const AlloyResult& alloy, std::span<const Composition> co
       truncated_ = true;
       break;
     }
-    series.points.push_back({c.elastic.constants->c12_over_c11, c.elastic.constants->c44_over_c11,
-                             short_formula(alloy, c)});
+    series.points.push_back(
+        {at->first, at->second, short_formula(alloy, c),
+         c.gamma_sites ? std::string(gamma_sites_name(*c.gamma_sites)) : std::string(),
+         place(find_measured(measured_, alloy, c))});
     ++point_count_;
   }
   for (std::size_t i = 0; i < alloy.elements().size(); ++i) {
@@ -146,8 +158,31 @@ bool BlackmanPlot::add_row(const AlloyResult& alloy, const Composition& composit
   return add(alloy, std::span(&composition, 1), false);
 }
 
-bool BlackmanPlot::add_composition(const std::string& name, const ElasticResult& elastic) {
-  if (!elastic.constants) {
+std::optional<std::pair<float, float>> BlackmanPlot::place(const ElasticResult& elastic) const {
+  if (placement_ == Placement::kIsotropic) {
+    const std::optional<IsotropicElastic> i = isotropic_elastic(elastic);
+    if (!i) return std::nullopt;
+    return std::pair{i->c12_over_c11, i->c44_over_c11};
+  }
+  if (!elastic.constants) return std::nullopt;
+  return std::pair{elastic.constants->c12_over_c11, elastic.constants->c44_over_c11};
+}
+
+std::optional<std::pair<float, float>> BlackmanPlot::place(const MeasuredGlass* measured) const {
+  if (measured == nullptr || !measured->g || !measured->b) return std::nullopt;
+  const double g = *measured->g;
+  const double b = *measured->b;
+  const bool model = placement_ == Placement::kModel;
+  const double c11 = model ? b + g : b + 4 * g / 3;
+  const double c12 = model ? b - g / 2 : b - 2 * g / 3;
+  if (!(c11 > 0)) return std::nullopt;
+  return std::pair{static_cast<float>(c12 / c11), static_cast<float>(g / c11)};
+}
+
+bool BlackmanPlot::add_composition(const std::string& name, std::span<const FormulaPart> parts,
+                                   const ElasticResult& elastic) {
+  const std::optional<std::pair<float, float>> at = place(elastic);
+  if (!at) {
     if (not_drawn_.size() < kNotDrawnNames) not_drawn_.push_back(name);
     ++not_drawn_count_;
     return !truncated_;
@@ -158,7 +193,8 @@ bool BlackmanPlot::add_composition(const std::string& name, const ElasticResult&
   }
   Series series;
   series.name = name;
-  series.points.push_back({elastic.constants->c12_over_c11, elastic.constants->c44_over_c11, name});
+  series.points.push_back(
+      {at->first, at->second, name, std::string(), place(find_measured(measured_, parts))});
   series_.push_back(std::move(series));
   ++point_count_;
   return true;
@@ -189,10 +225,12 @@ Frame fit_frame(std::span<const Series> series) {
   double y_high = model_y(1);
   for (const Series& s : series) {
     for (const Point& p : s.points) {
-      x_low = std::min(x_low, static_cast<double>(p.x));
-      x_high = std::max(x_high, static_cast<double>(p.x));
-      y_low = std::min(y_low, static_cast<double>(p.y));
-      y_high = std::max(y_high, static_cast<double>(p.y));
+      for (const auto& [x, y] : {std::pair{p.x, p.y}, p.measured.value_or(std::pair{p.x, p.y})}) {
+        x_low = std::min(x_low, static_cast<double>(x));
+        x_high = std::max(x_high, static_cast<double>(x));
+        y_low = std::min(y_low, static_cast<double>(y));
+        y_high = std::max(y_high, static_cast<double>(y));
+      }
     }
   }
   return {fit_axis(x_low, x_high), fit_axis(y_low, y_high)};
@@ -268,7 +306,7 @@ void append_frame_and_axes(std::string& out, const Frame& f) {
 // it stands at `at` of the x range (or where the line enters the plot), just above or below it.
 void append_reference_line(std::string& out, const Frame& fr, const char* id, const char* colour,
                            const char* dash, double (*f)(double), const std::string& label,
-                           double at, bool below) {
+                           double at, bool below, std::vector<Box>& taken) {
   const Axis& ax = fr.ax;
   const Axis& ay = fr.ay;
   append_format(
@@ -281,89 +319,196 @@ void append_reference_line(std::string& out, const Frame& fr, const char* id, co
     x += (ax.max - ax.min) / 200;
   const double angle = std::atan2(fr.py(f(x + 0.01)) - fr.py(f(x)), fr.px(x + 0.01) - fr.px(x)) *
                        180 / 3.14159265358979;
-  const double lx = fr.px(x) + 4;
+  // Anchored on the line itself and shifted along and away from it in the rotated frame, so
+  // the line passes beside the text, never through it.
+  const double lx = fr.px(x);
   const double ly = fr.py(f(x));
   append_format(out,
-                "<text x=\"{:.2f}\" y=\"{:.2f}\" dy=\"{}\" font-size=\"11\" fill=\"{}\" "
+                "<text x=\"{:.2f}\" y=\"{:.2f}\" dx=\"4\" dy=\"{}\" font-size=\"11\" fill=\"{}\" "
                 "transform=\"rotate({:.2f} {:.2f} {:.2f})\">{}</text>\n",
-                lx, ly, below ? "13" : "-5", colour, angle, lx, ly, xml_escape(label));
+                lx, ly, below ? "13" : "-6", colour, angle, lx, ly, xml_escape(label));
+  // What the rotated text covers, as small boxes along it, for the points' labels to avoid.
+  const double radians = angle * 3.14159265358979 / 180;
+  const double along_x = std::cos(radians);
+  const double along_y = std::sin(radians);
+  const double away = below ? 8 : -10;  // the text's middle, off the line
+  const double length = kMarkCharWidth * static_cast<double>(label.size()) + 4;
+  for (double t = 0; t <= length; t += 6) {
+    const double bx = lx + t * along_x - away * along_y;
+    const double by = ly + t * along_y + away * along_x;
+    taken.push_back({bx - 6, by - 6, bx + 6, by + 6});
+  }
 }
 
-// The three reference lines and the B/G marks on the model's line; the marks' labels are
-// added to `taken`.
-void append_reference_lines(std::string& out, const Frame& f, std::vector<Box>& taken) {
+// The three reference lines and the B/G marks on the line of the placement; each mark's label
+// takes the first place beside the mark that no point and no other label covers, and is added
+// to `taken`, as are the lines' own labels.
+void append_reference_lines(std::string& out, const Frame& f, BlackmanPlot::Placement placement,
+                            std::vector<Box>& taken) {
+  const bool model = placement == BlackmanPlot::Placement::kModel;
   append_reference_line(
       out, f, "isotropic", "#555555", "6 4", [](double x) { return (1 - x) / 2; },
-      "isotropic solid, C11 = B + 4G/3", 0.03, true);
+      "isotropic solid, C11 = B + 4G/3", 0.03, true, taken);
   append_reference_line(
       out, f, "model", "#000000", "none", [](double x) { return 2 * (1 - x) / 3; },
-      "this model, C11 = B + G", 0.03, false);
+      "this model, C11 = B + G", 0.03, false, taken);
   append_reference_line(
       out, f, "cauchy", "#999999", "2 3", [](double x) { return x; }, "Cauchy, C12 = C44", 0.42,
-      false);
+      false, taken);
   for (const double bg : {1.5, 1.75, 2.0, 3.0, 4.0}) {
-    const double x = f.px(model_x(bg));
-    const double y = f.py(model_y(bg));
+    // The marks stand on the line the points are placed on.
+    const double x = f.px(model ? model_x(bg) : isotropic_x(bg));
+    const double y = f.py(model ? model_y(bg) : isotropic_y(bg));
     if (x < kLeft || x > kRight || y < kTop || y > kBottom) continue;
     append_format(
         out, "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"#000000\"/>\n",
         x, y - 5, x, y + 5);
     const std::string label =
         bg == 1.75 ? "B/G = 1.75 (Pugh)" : "B/G = " + format_shortest(static_cast<float>(bg));
-    append_format(out,
-                  "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"10\" fill=\"#000000\">{}</text>\n",
-                  x + 3, y + 16, label);
-    taken.push_back({x + 3, y + 6, x + 3 + 5.6 * static_cast<double>(label.size()), y + 18});
+    const double w = kMarkCharWidth * static_cast<double>(label.size());
+    for (const auto& [bx, by] : std::array<std::pair<double, double>, 4>{
+             {{x - 3 - w, y + 16}, {x + 3, y - 8}, {x + 3, y + 16}, {x - 3 - w, y - 8}}}) {
+      const Box b{bx, by - 10, bx + w, by + 3};
+      if (std::any_of(taken.begin(), taken.end(), [&b](const Box& t) { return b.overlaps(t); })) {
+        continue;
+      }
+      append_format(out,
+                    "<text class=\"mark\" x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"10\" "
+                    "fill=\"#000000\">{}</text>\n",
+                    bx, by, label);
+      taken.push_back(b);
+      break;
+    }
   }
 }
 
-// The points, joined within each alloy; labels for the first ones, placed greedily at the
-// first free place around each point.
+// The marker of series i: one of 12 colours and, past them, one of 4 shapes, so that 48 alloys
+// are told apart. Filled for an estimate, open for a measurement.
+const char* colour_of(std::size_t series) {
+  return kPalette[series % kPalette.size()];
+}
+
+void append_marker(std::string& out, std::size_t series, double cx, double cy, bool filled,
+                   const std::string& attributes) {
+  const char* colour = colour_of(series);
+  const std::string paint =
+      filled ? fmt::format("fill=\"{}\"", colour)
+             : fmt::format("fill=\"#ffffff\" stroke=\"{}\" stroke-width=\"1.5\"", colour);
+  switch (series / kPalette.size() % 4) {
+    case 0:
+      append_format(out, "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" {}{}/>\n", cx, cy, paint,
+                    attributes);
+      break;
+    case 1:
+      append_format(out, "<rect x=\"{:.2f}\" y=\"{:.2f}\" width=\"7\" height=\"7\" {}{}/>\n",
+                    cx - 3.5, cy - 3.5, paint, attributes);
+      break;
+    case 2:
+      append_format(out, "<path d=\"M{:.2f} {:.2f}L{:.2f} {:.2f}L{:.2f} {:.2f}Z\" {}{}/>\n", cx,
+                    cy - 5, cx + 4.5, cy + 3.5, cx - 4.5, cy + 3.5, paint, attributes);
+      break;
+    default:
+      append_format(
+          out, "<path d=\"M{:.2f} {:.2f}L{:.2f} {:.2f}L{:.2f} {:.2f}L{:.2f} {:.2f}Z\" {}{}/>\n", cx,
+          cy - 5, cx + 5, cy, cx, cy + 5, cx - 5, cy, paint, attributes);
+  }
+}
+
+// The places a label of width w may take around a point at (cx, cy), nearest first: beside,
+// above and below it, then on rings further out up to kLabelReach.
+std::vector<Box> label_places(double cx, double cy, double w) {
+  std::vector<Box> out{
+      Box{cx + 7, cy - 7, cx + 7 + w, cy + 6}, Box{cx - 7 - w, cy - 7, cx - 7, cy + 6},
+      Box{cx - w / 2, cy - 20, cx + w / 2, cy - 7}, Box{cx - w / 2, cy + 7, cx + w / 2, cy + 20}};
+  constexpr int kAngles = 16;
+  for (double r = 22; r <= BlackmanPlot::kLabelReach; r += 14) {
+    for (int k = 0; k < kAngles; ++k) {
+      const double a = 2 * 3.14159265358979 * k / kAngles;
+      const double x = cx + r * std::cos(a);
+      const double y = cy - r * std::sin(a);
+      // The box's near side faces the point.
+      const double x0 = std::cos(a) >= 0 ? x : x - w;
+      out.push_back(Box{x0, y - 7, x0 + w, y + 6});
+    }
+  }
+  return out;
+}
+
+// The point of a box nearest (x, y).
+std::pair<double, double> nearest_on(const Box& b, double x, double y) {
+  return {std::clamp(x, b.x0, b.x1), std::clamp(y, b.y0, b.y1)};
+}
+
+// The points, joined within each alloy, each measured point joined to its estimate; labels for
+// the first ones, each at the nearest place that covers no point, no mark and no other label,
+// with a thin leader line when it stands away from its point.
 void append_points(std::string& out, const Frame& f, std::span<const Series> series,
                    std::vector<Box>& taken) {
-  for (const Series& s : series) {
-    for (const Point& p : s.points)
-      taken.push_back({f.px(p.x) - 4, f.py(p.y) - 4, f.px(p.x) + 4, f.py(p.y) + 4});
-  }
-  std::size_t labelled = 0;
   out.append("<g id=\"points\">\n");
   for (std::size_t i = 0; i < series.size(); ++i) {
     const Series& s = series[i];
-    const char* colour = kPalette[i % kPalette.size()];
     if (s.joined && s.points.size() > 1) {
-      out.append("<polyline fill=\"none\" stroke-width=\"1.2\" stroke=\"");
-      out.append(colour);
-      out.append("\" points=\"");
+      append_format(out, "<polyline fill=\"none\" stroke-width=\"1.2\" stroke=\"{}\" points=\"",
+                    colour_of(i));
       for (const Point& p : s.points)
         append_format(out, "{:.2f},{:.2f} ", f.px(p.x), f.py(p.y));
       out.append("\"/>\n");
     }
     for (const Point& p : s.points) {
-      append_format(out,
-                    "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"{}\" data-formula=\"{}\" "
-                    "data-c12-c11=\"{}\" data-c44-c11=\"{}\"/>\n",
-                    f.px(p.x), f.py(p.y), colour, xml_escape(p.label), format_shortest(p.x),
-                    format_shortest(p.y));
-      if (labelled >= BlackmanPlot::kLabelledPoints) continue;
-      ++labelled;
-      const double w = kCharWidth * static_cast<double>(p.label.size());
       const double cx = f.px(p.x);
       const double cy = f.py(p.y);
-      const std::array<Box, 6> candidates{Box{cx + 6, cy - 5, cx + 6 + w, cy + 6},
-                                          Box{cx - 6 - w, cy - 5, cx - 6, cy + 6},
-                                          Box{cx - w / 2, cy - 18, cx + w / 2, cy - 7},
-                                          Box{cx - w / 2, cy + 7, cx + w / 2, cy + 18},
-                                          Box{cx + 6, cy - 18, cx + 6 + w, cy - 7},
-                                          Box{cx + 6, cy + 7, cx + 6 + w, cy + 18}};
-      for (const Box& b : candidates) {
-        const bool inside = b.x0 >= kLeft && b.x1 <= kWidth - 5 && b.y0 >= kTop && b.y1 <= kBottom;
-        const bool free =
-            std::none_of(taken.begin(), taken.end(), [&b](const Box& t) { return b.overlaps(t); });
-        if (!inside || !free) continue;
+      if (p.measured) {
+        const double mx = f.px(p.measured->first);
+        const double my = f.py(p.measured->second);
         append_format(out,
-                      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"{}\">{}</text>\n",
-                      b.x0, b.y1 - 2, colour, xml_escape(p.label));
+                      "<line x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" stroke=\"{}\" "
+                      "stroke-width=\"0.8\"/>\n",
+                      cx, cy, mx, my, colour_of(i));
+        append_marker(out, i, mx, my, false,
+                      fmt::format(" data-measured=\"{}\" data-cx=\"{:.2f}\" data-cy=\"{:.2f}\"",
+                                  xml_escape(p.label), mx, my));
+      }
+      append_marker(
+          out, i, cx, cy, true,
+          fmt::format(" data-formula=\"{}\" data-c12-c11=\"{}\" data-c44-c11=\"{}\" "
+                      "data-cx=\"{:.2f}\" data-cy=\"{:.2f}\"",
+                      xml_escape(p.label), format_shortest(p.x), format_shortest(p.y), cx, cy));
+    }
+  }
+  std::size_t labelled = 0;
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    for (const Point& p : series[i].points) {
+      if (labelled == BlackmanPlot::kLabelledPoints) break;
+      const std::string text = p.variant.empty() ? p.label : p.label + " " + p.variant;
+      const double cx = f.px(p.x);
+      const double cy = f.py(p.y);
+      const double w = kCharWidth * static_cast<double>(text.size());
+      const std::vector<Box> places = label_places(cx, cy, w);
+      for (std::size_t k = 0; k < places.size(); ++k) {
+        const Box& b = places[k];
+        const bool inside =
+            b.x0 >= kLeft + 2 && b.x1 <= kRight - 2 && b.y0 >= kTop + 2 && b.y1 <= kBottom - 2;
+        if (!inside ||
+            std::any_of(taken.begin(), taken.end(), [&b](const Box& t) { return b.overlaps(t); })) {
+          continue;
+        }
+        if (k >= 4) {
+          // From the marker's edge, so that the marker's colour stays whole.
+          const auto [lx, ly] = nearest_on(b, cx, cy);
+          const double length = std::hypot(lx - cx, ly - cy);
+          const double sx = cx + (lx - cx) * 6 / length;
+          const double sy = cy + (ly - cy) * 6 / length;
+          append_format(out,
+                        "<line class=\"leader\" x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" "
+                        "y2=\"{:.2f}\" stroke=\"#999999\" stroke-width=\"0.6\"/>\n",
+                        sx, sy, lx, ly);
+        }
+        append_format(out,
+                      "<text class=\"label\" x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" "
+                      "fill=\"{}\">{}</text>\n",
+                      b.x0, b.y1 - 3, colour_of(i), xml_escape(text));
         taken.push_back(b);
+        ++labelled;
         break;
       }
     }
@@ -371,14 +516,15 @@ void append_points(std::string& out, const Frame& f, std::span<const Series> ser
   out.append("</g>\n");
 }
 
-// The legend: the alloys' colours (the first twelve), then the lines.
-void append_legend(std::string& out, std::span<const Series> series) {
+// The legend: the alloys' markers (the first kLegendAlloys), then the lines and, with any,
+// the measured points.
+void append_legend(std::string& out, std::span<const Series> series, bool measured) {
+  constexpr std::size_t kLegendAlloys = 20;
   double y = kTop + 10;
   out.append("<g id=\"legend\" font-size=\"11\">\n");
-  const std::size_t shown = std::min<std::size_t>(series.size(), 12);
+  const std::size_t shown = std::min(series.size(), kLegendAlloys);
   for (std::size_t i = 0; i < shown; ++i) {
-    append_format(out, "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"{}\"/>\n", kRight + 22,
-                  y - 4, kPalette[i % kPalette.size()]);
+    append_marker(out, i, kRight + 22, y - 4, true, "");
     append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 32, y,
                   xml_escape(series[i].name));
     y += 16;
@@ -400,24 +546,34 @@ void append_legend(std::string& out, std::span<const Series> series) {
     append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">{}</text>\n", kRight + 40, y, text);
     y += 16;
   }
+  if (measured) {
+    append_format(out,
+                  "<circle cx=\"{:.2f}\" cy=\"{:.2f}\" r=\"4\" fill=\"#ffffff\" stroke=\"#333333\" "
+                  "stroke-width=\"1.5\"/>\n",
+                  kRight + 22, y - 4);
+    append_format(out, "<text x=\"{:.2f}\" y=\"{:.2f}\">measured (open)</text>\n", kRight + 32, y);
+  }
   out.append("</g>\n");
 }
 
 // The notes under the plot: the convention that placed the points, and the compositions that
 // could not be drawn (in lines that fit the image, at most three).
-void append_notes(std::string& out, std::span<const std::string> not_drawn,
-                  std::size_t not_drawn_count) {
-  append_format(
-      out,
-      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">Points placed with this "
-      "program's constants C11 = B + G, C12 = B - G/2, C44 = G (estimates from the "
-      "constituents):</text>\n",
-      kLeft, kBottom + 62);
-  append_format(
-      out,
-      "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">every point lies on y = "
-      "2(1 - x)/3, its place set by B/G alone.</text>\n",
-      kLeft, kBottom + 76);
+void append_notes(std::string& out, BlackmanPlot::Placement placement,
+                  std::span<const std::string> not_drawn, std::size_t not_drawn_count) {
+  const bool model = placement == BlackmanPlot::Placement::kModel;
+  append_format(out,
+                "<text id=\"placement\" x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" "
+                "fill=\"#333333\">{}</text>\n",
+                kLeft, kBottom + 62,
+                model ? "Placement model: this program's constants C11 = B + G, C12 = B - G/2, "
+                        "C44 = G, from the estimated B and G;"
+                      : "Placement isotropic: the isotropic solid of the estimated B and G, "
+                        "C11 = B + 4G/3, C12 = B - 2G/3, C44 = G;");
+  append_format(out,
+                "<text x=\"{:.2f}\" y=\"{:.2f}\" font-size=\"11\" fill=\"#333333\">{}</text>\n",
+                kLeft, kBottom + 76,
+                model ? "every point lies on y = 2(1 - x)/3, its place set by B/G alone."
+                      : "every point lies on y = (1 - x)/2, its place set by B/G alone.");
   if (not_drawn.empty()) return;
   constexpr std::size_t kLineLength = 100;
   std::vector<std::string> lines{"Not drawn, elastic constants not computable: "};
@@ -448,11 +604,24 @@ std::string BlackmanPlot::svg() const {
   const Frame frame = fit_frame(series_);
   std::string out;
   append_frame_and_axes(out, frame);
-  std::vector<Box> taken;  // what a point's label must not cover
-  append_reference_lines(out, frame, taken);
+  // What a label must not cover: every point first, then the marks' labels as they are placed.
+  std::vector<Box> taken;
+  bool measured = false;
+  for (const Series& s : series_) {
+    for (const Point& p : s.points) {
+      taken.push_back({frame.px(p.x) - 5, frame.py(p.y) - 5, frame.px(p.x) + 5, frame.py(p.y) + 5});
+      if (p.measured) {
+        const double mx = frame.px(p.measured->first);
+        const double my = frame.py(p.measured->second);
+        taken.push_back({mx - 5, my - 5, mx + 5, my + 5});
+        measured = true;
+      }
+    }
+  }
+  append_reference_lines(out, frame, placement_, taken);
   append_points(out, frame, series_, taken);
-  append_legend(out, series_);
-  append_notes(out, not_drawn_, not_drawn_count_);
+  append_legend(out, series_, measured);
+  append_notes(out, placement_, not_drawn_, not_drawn_count_);
   out.append("</svg>\n");
   return out;
 }

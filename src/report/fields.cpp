@@ -154,6 +154,28 @@ V of_criteria(const Row& row, Get get) {
   return get(row.criteria());
 }
 
+// Values of the isotropic solid of the row's B and G.
+template <typename Get>
+V of_isotropic(const Row& row, Get get) {
+  if (row.elastic == nullptr) return {};
+  const std::optional<IsotropicElastic> i = isotropic_elastic(*row.elastic);
+  return i ? get(*i) : V();
+}
+
+V of_measured(const Row& row, std::optional<double> MeasuredGlass::*member) {
+  if (row.measured == nullptr || !(row.measured->*member)) return {};
+  return *(row.measured->*member);
+}
+
+V relative_difference(const Row& row, const MixedModulus ElasticResult::*estimate,
+                      std::optional<double> MeasuredGlass::*measured) {
+  if (row.measured == nullptr || row.elastic == nullptr) return {};
+  const std::optional<float> e = ((*row.elastic).*estimate).value;
+  const std::optional<double> m = row.measured->*measured;
+  if (!e || !m || *m == 0) return {};
+  return (static_cast<double>(*e) - *m) / *m;
+}
+
 V pair_text(const std::optional<PairEnthalpy>& p) {
   return p ? V(pair_name(p->pair)) : V();
 }
@@ -278,11 +300,31 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_size); }); }},
     Field{"inoue_negative_dH", "", K::kFlag, S::kAlloy, "Inoue's third rule: every pair of the main three has a negative dH",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_flag(k.inoue_enthalpy); }); }},
+    Field{"nu", "", K::kNumber, S::kAlloy, "Poisson's ratio of the isotropic solid, (3B - 2G) / (2 (3B + G))",
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }},
+    Field{"B/G", "", K::kNumber, S::kAlloy, "bulk over shear modulus",
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.b_over_g); }); }},
+    Field{"Pugh_ductile", "", K::kFlag, S::kAlloy, "B/G > 1.75, Pugh's criterion of ductility",
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.pugh_ductile); }); }},
+    Field{"C12/C11_iso", "", K::kNumber, S::kAlloy, "C12/C11 of the isotropic solid with the same B and G (C11 = B + 4G/3, C12 = B - 2G/3)",
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.c12_over_c11); }); }},
+    Field{"C44/C11_iso", "", K::kNumber, S::kAlloy, "C44/C11 of the isotropic solid with the same B and G",
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.c44_over_c11); }); }},
     Field{"formula_wt", "", K::kText, S::kAlloy, "a given composition in weight percent, two decimals", &formula_wt},
     Field{"model_formula", "", K::kText, S::kAlloy, "the cluster model's composition nearest a given one (2 to 4 elements)",
           [](const Row& r) { return r.model != nullptr ? formula(Row::of(r.model->alloy, r.model->alloy.compositions()[r.model->composition])) : V(); }},
     Field{"model_distance_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from model_formula",
           [](const Row& r) { return r.model != nullptr ? V(r.model->distance) : V(); }},
+    Field{"G_measured_GPa", "GPa", K::kNumber, S::kAlloy, "measured shear modulus of the same composition (--measured)",
+          [](const Row& r) { return of_measured(r, &MeasuredGlass::g); }},
+    Field{"B_measured_GPa", "GPa", K::kNumber, S::kAlloy, "measured bulk modulus of the same composition (--measured)",
+          [](const Row& r) { return of_measured(r, &MeasuredGlass::b); }},
+    Field{"nu_measured", "", K::kNumber, S::kAlloy, "measured Poisson's ratio, or that of the measured G and B",
+          [](const Row& r) { return of_measured(r, &MeasuredGlass::nu); }},
+    Field{"G_rel_diff", "", K::kNumber, S::kAlloy, "(estimated G - measured G) / measured G",
+          [](const Row& r) { return relative_difference(r, &ElasticResult::g, &MeasuredGlass::g); }},
+    Field{"B_rel_diff", "", K::kNumber, S::kAlloy, "(estimated B - measured B) / measured B",
+          [](const Row& r) { return relative_difference(r, &ElasticResult::b, &MeasuredGlass::b); }},
     Field{"line", "", K::kInteger, S::kAlloy, "the input line of a batch or assess --file row, the argument's position for assess",
           [](const Row& r) { return r.line ? V(static_cast<long long>(*r.line)) : V(); }},
     Field{"label", "", K::kText, S::kAlloy, "the text before the first colon of a batch or assess --file line",
@@ -292,9 +334,11 @@ constexpr std::array kFields{
 
 // The table closes with the fields of given compositions, then the input's line and label.
 constexpr std::size_t kBatchOnly = 2;
+constexpr std::size_t kMeasured = 5;
 constexpr std::size_t kGivenOnly = 3;
 static_assert(kFields[kFields.size() - kBatchOnly].name == "line");
-static_assert(kFields[kFields.size() - kBatchOnly - kGivenOnly].name == "formula_wt");
+static_assert(kFields[kFields.size() - kBatchOnly - kMeasured].name == "G_measured_GPa");
+static_assert(kFields[kFields.size() - kBatchOnly - kMeasured - kGivenOnly].name == "formula_wt");
 
 }  // namespace
 
@@ -312,7 +356,7 @@ const Field* find_field(std::string_view name) {
 std::vector<const Field*> alloy_fields() {
   std::vector<const Field*> out;
   out.reserve(kFields.size());
-  for (std::size_t i = 0; i + kBatchOnly + kGivenOnly < kFields.size(); ++i)
+  for (std::size_t i = 0; i + kBatchOnly + kMeasured + kGivenOnly < kFields.size(); ++i)
     out.push_back(&kFields[i]);
   return out;
 }
@@ -327,44 +371,38 @@ std::vector<const Field*> batch_fields() {
 std::vector<const Field*> formula_fields() {
   std::vector<const Field*> out;
   for (const std::string_view name : {"formula", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa",
-                                      "C44_GPa", "m_fragility", "C12/C11", "C44/C11", "warnings"}) {
+                                      "C44_GPa", "m_fragility", "C12/C11", "C44/C11", "warnings",
+                                      "nu", "B/G", "Pugh_ductile", "C12/C11_iso", "C44/C11_iso"}) {
     out.push_back(find_field(name));
   }
   return out;
 }
 
+std::vector<const Field*> with_measured(std::vector<const Field*> fields) {
+  const auto line =
+      std::find_if(fields.begin(), fields.end(), [](const Field* f) { return f->name == "line"; });
+  const std::size_t first = kFields.size() - kBatchOnly - kMeasured;
+  std::vector<const Field*> measured;
+  for (std::size_t i = first; i < first + kMeasured; ++i)
+    measured.push_back(&kFields[i]);
+  fields.insert(line, measured.begin(), measured.end());
+  return fields;
+}
+
 std::vector<const Field*> assess_fields() {
+  // clang-format off
+  constexpr std::array<std::string_view, 33> kNames{
+      "formula", "formula_wt", "delta_pct", "dH_mix_kJ/mol", "dS_mix_J/molK", "Tm_K", "Omega",
+      "min_dH_pair", "min_dH_pair_kJ/mol", "max_dH_pair", "max_dH_pair_kJ/mol",
+      "inoue_3_elements", "inoue_size_12pct", "inoue_negative_dH", "model_formula",
+      "model_distance_at%", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa", "C44_GPa",
+      "m_fragility", "C12/C11", "C44/C11", "warnings", "nu", "B/G", "Pugh_ductile",
+      "C12/C11_iso", "C44/C11_iso", "line", "label"};
+  // clang-format on
   std::vector<const Field*> out;
-  for (const std::string_view name : {"formula",
-                                      "formula_wt",
-                                      "delta_pct",
-                                      "dH_mix_kJ/mol",
-                                      "dS_mix_J/molK",
-                                      "Tm_K",
-                                      "Omega",
-                                      "min_dH_pair",
-                                      "min_dH_pair_kJ/mol",
-                                      "max_dH_pair",
-                                      "max_dH_pair_kJ/mol",
-                                      "inoue_3_elements",
-                                      "inoue_size_12pct",
-                                      "inoue_negative_dH",
-                                      "model_formula",
-                                      "model_distance_at%",
-                                      "E_GPa",
-                                      "G_GPa",
-                                      "B_GPa",
-                                      "C11_GPa",
-                                      "C12_GPa",
-                                      "C44_GPa",
-                                      "m_fragility",
-                                      "C12/C11",
-                                      "C44/C11",
-                                      "warnings",
-                                      "line",
-                                      "label"}) {
+  out.reserve(kNames.size());
+  for (const std::string_view name : kNames)
     out.push_back(find_field(name));
-  }
   return out;
 }
 

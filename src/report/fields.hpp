@@ -16,6 +16,7 @@
 #include "model/alloys.hpp"
 #include "model/assessment.hpp"
 #include "model/criteria.hpp"
+#include "model/measured.hpp"
 #include "model/weighing.hpp"
 
 namespace glassform {
@@ -32,6 +33,7 @@ struct Row {
   std::optional<std::string_view> label;          // the batch line's "LABEL:"
   const GlassCriteria* given_criteria = nullptr;  // a given composition's, worked out already
   const ModelMatch* model = nullptr;              // the model composition nearest a given one
+  const MeasuredGlass* measured = nullptr;        // the measurement of the same composition
 
   // The composition criteria, worked out once.
   [[nodiscard]] const GlassCriteria& criteria() const {
@@ -96,6 +98,9 @@ std::vector<const Field*> alloy_fields();    // a composition of a model alloy
 std::vector<const Field*> batch_fields();    // the same, with the input line and label
 std::vector<const Field*> formula_fields();  // the elastic estimate of a given composition
 std::vector<const Field*> assess_fields();   // everything said of a given composition
+
+// The fields with the measured moduli (--measured) added before the input's line, if any.
+std::vector<const Field*> with_measured(std::vector<const Field*> fields);
 
 // One output column: a field, or in the wide layout one element's share (its atomic percent,
 // weight percent or grams) summed over the positions it holds in the row's alloy (0 where the

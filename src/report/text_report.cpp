@@ -1,6 +1,8 @@
 #include "report/text_report.hpp"
 
 #include <array>
+#include <tuple>
+#include <utility>
 
 #include "io/format.hpp"
 #include "report/warnings.hpp"
@@ -157,6 +159,38 @@ std::string_view yes_no(bool flag) {
 }
 
 }  // namespace
+
+void append_elastic_notes(std::string& out, const ElasticResult& result) {
+  if (const std::optional<IsotropicElastic> i = isotropic_elastic(result)) {
+    append_format(
+        out, "Poisson's ratio nu = {:.3f}, B/G = {:.2f}: {} by Pugh's criterion (B/G {} 1.75)\n",
+        d(i->nu), d(i->b_over_g), i->pugh_ductile ? "ductile" : "brittle",
+        i->pugh_ductile ? ">" : "<=");
+  }
+  out.append(
+      "Estimated from the crystalline elements' moduli: for metallic glasses this runs high (G "
+      "by 17 to 73 % for the glasses of the validation page)\n");
+}
+
+void append_measured_text(std::string& out, const MeasuredGlass& m, const ElasticResult& estimate) {
+  append_format(out, "Measured ({}):", m.name);
+  const char* separator = " ";
+  for (const auto& [name, value] : {std::pair{"G", m.g}, std::pair{"B", m.b}}) {
+    if (!value) continue;
+    append_format(out, "{}{} = {:.1f} GPa", separator, name, *value);
+    separator = ", ";
+  }
+  if (m.nu) append_format(out, "{}nu = {:.3f}", separator, *m.nu);
+  std::string differences;
+  for (const auto& [name, e, value] :
+       {std::tuple{"G", estimate.g.value, m.g}, std::tuple{"B", estimate.b.value, m.b}}) {
+    if (!e || !value || *value == 0) continue;
+    append_format(differences, "{}{} {:+.0f} %", differences.empty() ? "" : ", ", name,
+                  100 * (static_cast<double>(*e) - *value) / *value);
+  }
+  if (!differences.empty()) out.append("; the estimate differs by " + differences);
+  out.push_back('\n');
+}
 
 void append_criteria_text(std::string& out, const GlassCriteria& k) {
   constexpr std::string_view kAbsent = "not available";

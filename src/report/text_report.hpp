@@ -8,6 +8,7 @@
 #include "io/streams.hpp"
 #include "model/alloys.hpp"
 #include "model/criteria.hpp"
+#include "model/measured.hpp"
 
 namespace glassform {
 
@@ -23,6 +24,15 @@ using CompositionNotes = std::function<void(std::string& out, const Composition&
 
 void append_text_report(std::string& out, const AlloyResult& alloy,
                         const CompositionNotes& notes = {});
+
+// What the command line adds after an elastic block: Poisson's ratio, B/G and Pugh's criterion
+// (where B and G exist), then what the numbers are.
+void append_elastic_notes(std::string& out, const ElasticResult& result);
+
+// The measured moduli of the same composition beside the estimate:
+// Measured (Cu50Zr50): G = 31.3 GPa, B = 101.2 GPa, nu = 0.358; estimate - measured: G +29 %, ...
+void append_measured_text(std::string& out, const MeasuredGlass& measured,
+                          const ElasticResult& estimate);
 
 // The composition criteria in three lines:
 // Glass-forming criteria: delta = 9.87 %, dH_mix = -21.6 kJ/mol, ...

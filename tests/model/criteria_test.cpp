@@ -10,8 +10,10 @@
 #include <string>
 
 #include "io/formula.hpp"
+#include "io/measured_file.hpp"
 #include "model/assessment.hpp"
 #include "model/element_properties.hpp"
+#include "model/measured.hpp"
 #include "model/mixing_enthalpy.hpp"
 
 namespace glassform {
@@ -200,6 +202,58 @@ TEST(ModelDistance, NearestModelCompositionOfTheSameElements) {
       EXPECT_NEAR(m->distance, *c.distance, 0.006) << c.formula;
     }
   }
+}
+
+// The match rule of --measured: the same elements, every amount within 0.05 at.% after
+// normalising (Cu47Zr47 is Cu50Zr50), an amount of 0 left out.
+TEST(Measured, MatchesTheSameComposition) {
+  std::vector<MeasuredGlass> glasses;
+  for (const char* name : {"Cu50Zr50", "Cu47Zr47Al6"}) {
+    glasses.push_back({name, parse_formula(name).parts, 30.0, 100.0, std::nullopt});
+  }
+  struct Case {
+    const char* formula;
+    const char* match;  // "" for none
+  };
+  for (const Case& c : {Case{"Cu50Zr50", "Cu50Zr50"}, Case{"Zr50Cu50", "Cu50Zr50"},
+                        Case{"Cu50.04Zr49.96", "Cu50Zr50"}, Case{"Cu50.1Zr49.9", ""},
+                        Case{"Cu50Zr50Al0", "Cu50Zr50"}, Case{"Cu4.7Zr4.7Al0.6", "Cu47Zr47Al6"},
+                        Case{"Cu47Zr47", "Cu50Zr50"}, Case{"Cu", ""}}) {
+    const MeasuredGlass* m = find_measured(glasses, parse_formula(c.formula).parts);
+    EXPECT_EQ(m != nullptr ? m->name : "", c.match) << c.formula;
+  }
+  MeasuredGlass from_e{"Cu50Zr50", {}, std::nullopt, std::nullopt, 0.25};
+  complete_moduli(from_e, 100.0);
+  EXPECT_DOUBLE_EQ(*from_e.g, 40.0);
+  EXPECT_NEAR(*from_e.b, 66.6667, 1e-4);
+}
+
+// A measurement file as data/glass_moduli.csv writes it, and with a BOM, CR LF, K and E.
+TEST(Measured, ReadsTheMeasurementFile) {
+  struct Source final : InputSource {
+    std::string text;
+    std::size_t at = 0;
+    std::size_t read(char* buffer, std::size_t capacity) override {
+      const std::size_t n = std::min(capacity, text.size() - at);
+      text.copy(buffer, n, at);
+      at += n;
+      return n;
+    }
+  };
+  Source file;
+  file.text =
+      "\xEF\xBB\xBF# comment\r\nglass,G_GPa,K,E_GPa,nu,source\r\nCu50Zr50,31.3,101.2,,,\"a, b\"\r\n"
+      "Pd40Ni40P20,,,100,0.25,x\r\n";
+  auto read = read_measured(file);
+  ASSERT_TRUE(std::holds_alternative<std::vector<MeasuredGlass>>(read));
+  const auto& glasses = std::get<std::vector<MeasuredGlass>>(read);
+  ASSERT_EQ(glasses.size(), 2U);
+  EXPECT_EQ(glasses[0].b, 101.2);
+  EXPECT_NEAR(*glasses[0].nu, 0.3598, 1e-4);
+  EXPECT_DOUBLE_EQ(*glasses[1].g, 40.0);
+  Source bad;
+  bad.text = "glass,G_GPa\nCu50Zr50,fast\n";
+  EXPECT_EQ(std::get<std::string>(read_measured(bad)), "line 2: \"fast\" is not a number");
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 """The Blackman-diagram SVG as a user gets it: well-formed SVG whose points map back, through
 the axis transform written in the file, to the compositions' C12/C11 and C44/C11; and, in a
 real browser (headless Chromium), an image that is not blank, with each point's colour at its
-centre. Usage: plot_test.py GLASSFORM_BINARY [--render]: without --render the SVG checks only;
+centre, and labels (boxes from the browser's getBBox) that overlap neither each other nor a
+point, for a single point, a ternary, a 40-row screen and measured glasses. Usage: plot_test.py GLASSFORM_BINARY [--render]: without --render the SVG checks only;
 with it the rendering too, exiting 77 (skipped) where Chromium is missing outside CI."""
 import csv
+import html
 import io
+import json
 import os
 import shutil
 import struct
@@ -34,10 +37,10 @@ def points(root):
     top, bottom = float(root.get("data-plot-top")), float(root.get("data-plot-bottom"))
     x0, x1 = float(root.get("data-x-min")), float(root.get("data-x-max"))
     y0, y1 = float(root.get("data-y-min")), float(root.get("data-y-max"))
-    for c in root.iter(SVG + "circle"):
+    for c in root.iter():
         if c.get("data-formula") is None:
             continue
-        cx, cy = float(c.get("cx")), float(c.get("cy"))
+        cx, cy = float(c.get("data-cx")), float(c.get("data-cy"))
         yield (c.get("data-formula"), x0 + (cx - left) / (right - left) * (x1 - x0),
                y0 + (bottom - cy) / (bottom - top) * (y1 - y0), cx, cy, c.get("fill"))
 
@@ -82,6 +85,50 @@ def png_pixels(data):
 
 
 SKIPPED = 77
+
+MEASURED = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                        "data", "glass_moduli.csv")
+LAYOUTS = [("single", ["binary", "Fe", "B"]),
+           ("ternary", ["ternary", "Cu", "Zr", "Al"]),
+           ("screen40", ["screen", "ternary", "--solvent", "Zr", "--top", "40"]),
+           ("measured", ["elastic", "Cu50Zr50", "Cu47Zr47Al6", "Pd81Si19", "Fe71Nb6B23",
+                         "Ca55Mg25Cu20", "--measured", MEASURED, "--placement", "isotropic"])]
+
+# Measures, in the page, the box of every label (the points' and the B/G marks') and every
+# marker, and writes them into the document for --dump-dom to return.
+MEASURE = """<script>
+const box = (e) => { const b = e.getBBox(); return [b.x, b.y, b.x + b.width, b.y + b.height]; };
+const labels = [...document.querySelectorAll("text.label, text.mark")].map((e) => [e.textContent, box(e)]);
+const points = [...document.querySelectorAll("[data-formula], [data-measured]")].map(box);
+document.getElementById("result").textContent = JSON.stringify({labels, points});
+</script>"""
+
+
+def check_layout(chromium, work, name, svg):
+    page = os.path.join(work, name + ".html")
+    with open(page, "w") as f:
+        f.write("<!DOCTYPE html><html><body style='margin:0'>" + svg.split("?>", 1)[1] +
+                "<pre id='result'></pre>" + MEASURE + "</body></html>")
+    dom = subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu",
+                          "--user-data-dir=" + work + "/profile-" + name, "--dump-dom",
+                          "file://" + page], capture_output=True, text=True, timeout=120).stdout
+    start = dom.find("<pre id=\"result\">")
+    if start < 0:
+        failures.append(f"{name}: the page did not measure its labels")
+        return
+    found = json.loads(html.unescape(dom[start + len("<pre id=\"result\">"):dom.find("</pre>", start)]))
+    labels, points = found["labels"], found["points"]
+
+    def overlap(a, b):
+        return a[0] < b[2] - 0.5 and b[0] < a[2] - 0.5 and a[1] < b[3] - 0.5 and b[1] < a[3] - 0.5
+
+    point_labels = [t for t, _ in labels if not t.startswith("B/G")]
+    check(len(point_labels) >= min(len(points), 1), f"{name}: the points are labelled")
+    for i, (text, b) in enumerate(labels):
+        for other, c in labels[i + 1:]:
+            check(not overlap(b, c), f"{name}: labels {text!r} and {other!r} overlap")
+        for p in points:
+            check(not overlap(b, p), f"{name}: label {text!r} covers a point")
 
 
 def main():
@@ -139,6 +186,10 @@ def main():
             want = bytes(int(fill[i:i + 2], 16) for i in (1, 3, 5))
             check(all(abs(g - w) <= 40 for g, w in zip(got, want)),
                   f"{formula}: pixel {got.hex()} at the point's centre, colour {want.hex()}")
+        for name, args in LAYOUTS:
+            layout_path = os.path.join(work, name + ".svg")
+            run(binary, args + ["--plot", layout_path])
+            check_layout(chromium, work, name, open(layout_path).read())
     shutil.rmtree(work, ignore_errors=True)
     for f in failures:
         print("FAIL:", f)

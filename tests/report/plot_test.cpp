@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+#include <sstream>
 #include <string>
 
 namespace glassform {
@@ -34,6 +37,34 @@ TEST(BlackmanPlot, JoinsATernarysCompositionsAndListsWhatCannotBeDrawn) {
   EXPECT_NE(svg.find("not computable: Zr83.1Mn16.9"), std::string::npos);
 }
 
+// Series past the twelve colours take other shapes: 48 alloys are told apart.
+TEST(BlackmanPlot, MarkersCombineColoursAndShapes) {
+  BlackmanPlot plot;
+  const std::vector<const Element*> all = all_elements();
+  std::size_t added = 0;
+  for (const Element* e : all) {
+    if (added == 48) break;
+    const std::optional<AlloyResult> a = compute_binary(el("Zr"), *e, 10);
+    if (a && a->compositions()[0].elastic.constants) {
+      plot.add_row(*a, a->compositions()[0]);
+      ++added;
+    }
+  }
+  ASSERT_EQ(added, 48U);
+  // Each point's shape (its element and its path's corners) and fill: 48 different markers.
+  std::set<std::string> markers;
+  std::istringstream lines(plot.svg());
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("data-formula") == std::string::npos) continue;
+    const std::size_t fill = line.find("fill=");
+    const std::string path = line.substr(0, line.find("data-"));
+    const auto corners = std::count(path.begin(), path.end(), 'L');
+    markers.insert(line.substr(0, line.find(' ')) + std::to_string(corners) +
+                   line.substr(fill, 15));
+  }
+  EXPECT_EQ(markers.size(), 48U);
+}
+
 TEST(BlackmanPlot, HoldsAtMostAThousandPointsAndLabelsThirty) {
   BlackmanPlot plot;
   const AlloyResult ternary = *compute_ternary(el("Cu"), el("Zr"), el("Al"), 17, 15);
@@ -44,10 +75,9 @@ TEST(BlackmanPlot, HoldsAtMostAThousandPointsAndLabelsThirty) {
   EXPECT_EQ(plot.points(), BlackmanPlot::kMaxPoints);
   const std::string svg = plot.svg();
   EXPECT_EQ(count(svg, "data-formula="), BlackmanPlot::kMaxPoints);
-  // Labels are the texts that carry a point's formula without being a point.
-  EXPECT_LE(count(svg, ">Cu83.3Zr8.4Al8.4</text>") + count(svg, ">Cu76.9Zr7.7Al15.4</text>") +
-                count(svg, ">Cu71.4Zr7.2Al21.5</text>"),
-            BlackmanPlot::kLabelledPoints);
+  // Labels name the gamma sites of a ternary's points.
+  EXPECT_LE(count(svg, "class=\"label\""), BlackmanPlot::kLabelledPoints);
+  EXPECT_NE(svg.find(">Cu83.3Zr8.4Al8.4 empty</text>"), std::string::npos);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ try {
   const report = await page.textContent("#report");
   check(report.includes("81.93% of Zr."), "the report shows 81.93% of Zr");
   check(report.includes("C44/C11 = 0.2633"), "the report ends with the dialogue's C44/C11");
-  check((await page.locator("#plot circle[data-formula]").count()) === 1, "one point in the diagram");
+  check((await page.locator("#plot [data-formula]").count()) === 1, "one point in the diagram");
   check((await page.inputValue("#chosen-1")) === "10", "the chosen integer defaults to the nearest");
 
   // Not a whole number: the inline error, and no report left that reads as the current one.
@@ -61,7 +61,7 @@ try {
 
   // The ternary, clicked on the grid, then an unknown symbol with its suggestion.
   await page.selectOption("#kind", "3");
-  check((await page.locator("#plot circle[data-formula]").count()) === 3, "a ternary has three points");
+  check((await page.locator("#plot [data-formula]").count()) === 3, "a ternary has three points");
   if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
   await page.fill("#symbol-1", "");
   await page.locator("#symbol-1").pressSequentially("cu");

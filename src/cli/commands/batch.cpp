@@ -196,7 +196,7 @@ void register_batch(CLI::App& app, Run& run) {
       if (!allowed) known = batch_elements(*path);
     }
     std::vector<Column> columns = output_columns(r, batch_fields(), known);
-    BlackmanPlot plot;
+    BlackmanPlot plot = r.plot();
     const int status = with_output(r, [&](OutputSink& sink) {
       AlloyWriter writer(sink, r.format(), grams, std::move(columns));
       LineReader reader(input);

@@ -200,7 +200,7 @@ void register_screen(CLI::App& app, Run& run) {
     std::sort(candidates.begin(), candidates.end());  // table order: the table is one array
     std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
     const std::size_t top_rows = top_count(args->top);
-    BlackmanPlot plot;
+    BlackmanPlot plot = r.plot();
     const int status = with_output(r, [&](OutputSink& sink) {
       ProgressLine line(r);
       const ScreenProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
