@@ -28,7 +28,7 @@ class BlackmanPlot {
   static constexpr std::size_t kMaxPoints = 1000;
   // Points labelled, in order, where a free place within reach exists (kLabelReach px).
   static constexpr std::size_t kLabelledPoints = 30;
-  static constexpr double kLabelReach = 120;
+  static constexpr double kLabelReach = 200;
   // The compositions without elastic constants named under the plot, at most; more are counted.
   static constexpr std::size_t kNotDrawnNames = 40;
 
