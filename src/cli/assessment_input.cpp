@@ -112,11 +112,15 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       "Zr41.2Ti13.8Cu12.5Ni10Be22.5, (Cu50Zr50)92Al8; the amounts are normalised to 100 and an "
       "element with amount 0 is left out. With --file, blank lines and lines starting with # are "
       "skipped; a bad line is reported with its line number and skipped, and the exit status is "
-      "then 1. CSV and JSON rows carry the line number (line), or the argument's position, and "
-      "the label (label).";
+      "then 1.";
+  const std::string origin_columns =
+      all ? " CSV and JSON rows carry the line number (line), or the argument's position, and "
+            "the label (label)."
+          : " With --file or several formulas, CSV and JSON rows end with the line number (line), "
+            "or the argument's position, and the label (label).";
   if (all) {
     command->footer(
-        written_as +
+        written_as + origin_columns +
         "\n\nFor each: the atomic and weight percent; the size mismatch delta, the mixing "
         "enthalpy and entropy, the mean melting point, Omega, the extreme pair enthalpies and "
         "Inoue's three rules; the nearest composition of the cluster model for the same elements "
@@ -125,7 +129,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
         "  glassform assess --file alloys.txt --format csv -o criteria.csv");
   } else {
     command->footer(
-        written_as +
+        written_as + origin_columns +
         "\n\nE, G and B mix the elements' moduli by atomic percentage; C11 = B + G, C12 = (3B - "
         "C11)/2, C44 = G, m = 12 (B/G + 0.67).\n\nExample:\n"
         "  glassform elastic Zr41.2Ti13.8Cu12.5Ni10Be22.5");
@@ -162,7 +166,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       AssessmentWriter writer(sink, r.format(), scope, positional_columns(fields));
       writer.set_measured(r.measured);
       auto write = [&](const Assessment& a, const Origin& origin, std::string_view where) {
-        warn_missing_pairs(r, a, where);
+        if (scope == AssessmentScope::kAll) warn_missing_pairs(r, a, where);
         writer.add(a, origin);
         if (!r.plot_path.empty()) {
           plot.add_composition(
