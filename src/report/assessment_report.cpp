@@ -24,7 +24,8 @@ void append_model_text(std::string& out, const Assessment& a) {
   append_formula(formula, alloy, c);
   out.append("Nearest model composition: " + formula);
   if (c.gamma_sites) append_format(out, " ({} gamma sites)", gamma_sites_name(*c.gamma_sites));
-  append_format(out, ", {:.2f} at.% away at most\n", static_cast<double>(a.model->distance));
+  append_format(out, "\n  distance {:.2f} at.%: the largest difference of an element's share\n",
+                static_cast<double>(a.model->distance));
 }
 
 }  // namespace

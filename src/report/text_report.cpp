@@ -162,14 +162,13 @@ std::string_view yes_no(bool flag) {
 
 void append_elastic_notes(std::string& out, const ElasticResult& result) {
   if (const std::optional<IsotropicElastic> i = isotropic_elastic(result)) {
-    append_format(
-        out, "Poisson's ratio nu = {:.3f}, B/G = {:.2f}: {} by Pugh's criterion (B/G {} 1.75)\n",
-        d(i->nu), d(i->b_over_g), i->pugh_ductile ? "ductile" : "brittle",
-        i->pugh_ductile ? ">" : "<=");
+    append_format(out, "Poisson's ratio nu = {:.3f}, B/G = {:.2f}: {} (Pugh: B/G {} 1.75)\n",
+                  d(i->nu), d(i->b_over_g), i->pugh_ductile ? "ductile" : "brittle",
+                  i->pugh_ductile ? ">" : "<=");
   }
   out.append(
-      "Estimated from the crystalline elements' moduli: for metallic glasses this runs high (G "
-      "by 17 to 73 % for the glasses of the validation page)\n");
+      "Estimates from the crystalline elements' moduli: they run high for glasses\n"
+      "  (G by 17 to 73 % for the glasses of the validation page).\n");
 }
 
 void append_measured_text(std::string& out, const MeasuredGlass& m, const ElasticResult& estimate) {
@@ -181,6 +180,7 @@ void append_measured_text(std::string& out, const MeasuredGlass& m, const Elasti
     separator = ", ";
   }
   if (m.nu) append_format(out, "{}nu = {:.3f}", separator, *m.nu);
+  out.push_back('\n');
   std::string differences;
   for (const auto& [name, e, value] :
        {std::tuple{"G", estimate.g.value, m.g}, std::tuple{"B", estimate.b.value, m.b}}) {
@@ -188,10 +188,10 @@ void append_measured_text(std::string& out, const MeasuredGlass& m, const Elasti
     append_format(differences, "{}{} {:+.0f} %", differences.empty() ? "" : ", ", name,
                   100 * (static_cast<double>(*e) - *value) / *value);
   }
-  if (!differences.empty()) out.append("; the estimate differs by " + differences);
-  out.push_back('\n');
+  if (!differences.empty()) out.append("  the estimate differs by " + differences + "\n");
 }
 
+// Lines of at most 80 columns: a continuation starts with two blanks.
 void append_criteria_text(std::string& out, const GlassCriteria& k) {
   constexpr std::string_view kAbsent = "not available";
   append_format(out, "Glass-forming criteria: delta = {:.2f} %, dH_mix = ", d(k.delta_pct));
@@ -200,7 +200,8 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
   } else {
     out.append(kAbsent);
   }
-  append_format(out, ", dS_mix = {:.2f} J/(mol K), Tm = {:.0f} K, Omega = ", d(k.ds_mix), d(k.tm));
+  append_format(out, ",\n  dS_mix = {:.2f} J/(mol K), Tm = {:.0f} K, Omega = ", d(k.ds_mix),
+                d(k.tm));
   if (k.omega) {
     append_format(out, "{:.2f}\n", d(*k.omega));
   } else {
@@ -211,13 +212,14 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
     append_format(out, "Pair mixing enthalpy: {:.1f} kJ/mol ({})\n", d(k.min_pair->kj_per_mol),
                   pair_name(k.min_pair->pair));
   } else if (k.min_pair && k.max_pair) {
-    append_format(out, "Pair mixing enthalpies from {:.1f} kJ/mol ({}) to {:.1f} kJ/mol ({})\n",
+    append_format(out, "Pair mixing enthalpies: {:.1f} kJ/mol ({}) to {:.1f} kJ/mol ({})\n",
                   d(k.min_pair->kj_per_mol), pair_name(k.min_pair->pair), d(k.max_pair->kj_per_mol),
                   pair_name(k.max_pair->pair));
   }
   append_format(out,
-                "Inoue's rules: three elements at 5 at.% or more: {}; size difference above 12 %: "
-                "{}; negative dH_mix among the main three: {}\n",
+                "Inoue's rules: three elements at 5 at.% or more: {},\n"
+                "  radii of the main three differ by more than 12 %: {},\n"
+                "  negative dH_mix among the main three: {}\n",
                 yes_no(k.inoue_elements), yes_no(k.inoue_size),
                 k.inoue_enthalpy ? yes_no(*k.inoue_enthalpy) : kAbsent);
 }
