@@ -1,6 +1,5 @@
 // What `assess` and `elastic` share: compositions from the arguments or from a file, one per
 // line, each assessed and written as it comes.
-#include <cstring>
 #include <memory>
 
 #include "cli/cli_internal.hpp"
@@ -182,33 +181,20 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       }
       InputSource& input = from_stdin ? r.io.in : *file;
       const std::string name = from_stdin ? "<stdin>" : args->file;
-      LineReader reader(input);
-      std::string line;
-      bool too_long = false;
-      bool bad = false;
-      for (std::size_t number = 1; reader.next(line, too_long); ++number) {
-        const std::string where = name + ":" + std::to_string(number) + ": ";
-        if (too_long) {
-          r.error(where + "line longer than " + std::to_string(LineReader::kMaxLine) + " bytes");
-          bad = true;
-          continue;
-        }
-        const FormulaLine parsed = parse_formula_line(line);
-        if (parsed.skip) continue;
-        const ReadFormula read = read_formula(parsed.formula, args->weight);
-        if (read.error) {
-          r.error(where + formula_error_text(parsed.formula, *read.error));
-          bad = true;
-          continue;
-        }
-        write(assess(read.parts), Origin{number, parsed.label}, where);
-      }
-      if (input.error() != 0) {
-        r.error(name + ": " + std::strerror(input.error()));
-        bad = true;
-      }
+      const bool good = each_line(
+          r, input, name, [&](std::string_view line, std::size_t number, const std::string& where) {
+            const FormulaLine parsed = parse_formula_line(line);
+            if (parsed.skip) return true;
+            const ReadFormula read = read_formula(parsed.formula, args->weight);
+            if (read.error) {
+              r.error(where + formula_error_text(parsed.formula, *read.error));
+              return false;
+            }
+            write(assess(read.parts), Origin{number, parsed.label}, where);
+            return true;
+          });
       writer.finish();
-      return bad ? 1 : 0;
+      return good ? 0 : 1;
     });
     write_plot(r, plot);
     return status;

@@ -197,6 +197,14 @@ class LineReader {
   bool first_line_ = true;
 };
 
+// Calls `handle(line, number, where)` for each line of `input` (named `name` in messages, `where`
+// being "NAME:LINE: "), which returns false for a bad line it has reported. A line longer than
+// LineReader::kMaxLine and a read error that ends the input are reported here. Returns whether
+// every line was good.
+bool each_line(const Run& run, InputSource& input, const std::string& name,
+               const std::function<bool(std::string_view line, std::size_t number,
+                                        const std::string& where)>& handle);
+
 // One line of a batch file: optionally a label ending in a colon, then the symbols, solvent
 // first (2, 3 or 4 give the kind), optionally one chosen integer per solute, separated by
 // blanks, tabs or commas. Blank lines and lines starting with # are skipped.

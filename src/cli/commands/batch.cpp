@@ -85,6 +85,30 @@ bool LineReader::next(std::string& line, bool& too_long) {
   }
 }
 
+bool each_line(const Run& run, InputSource& input, const std::string& name,
+               const std::function<bool(std::string_view line, std::size_t number,
+                                        const std::string& where)>& handle) {
+  LineReader reader(input);
+  std::string line;
+  bool too_long = false;
+  bool good = true;
+  for (std::size_t number = 1; reader.next(line, too_long); ++number) {
+    const std::string where = name + ":" + std::to_string(number) + ": ";
+    if (too_long) {
+      run.error(where + "line longer than " + std::to_string(LineReader::kMaxLine) + " bytes");
+      good = false;
+      continue;
+    }
+    good = handle(line, number, where) && good;
+  }
+  if (input.error() != 0) {
+    // Every good line before it is written; the run has failed.
+    run.error(name + ": " + std::strerror(input.error()));
+    good = false;
+  }
+  return good;
+}
+
 BatchLine parse_batch_line(std::string_view line) {
   BatchLine out;
   std::size_t i = 0;
@@ -199,53 +223,38 @@ void register_batch(CLI::App& app, Run& run) {
     BlackmanPlot plot = r.plot();
     const int status = with_output(r, [&](OutputSink& sink) {
       AlloyWriter writer(sink, r.format(), grams, std::move(columns));
-      LineReader reader(input);
-      std::string line;
-      bool too_long = false;
-      bool bad = false;
-      for (std::size_t number = 1; reader.next(line, too_long); ++number) {
-        auto where = [&name, number] { return name + ":" + std::to_string(number) + ": "; };
-        if (too_long) {
-          r.error(where() + "line longer than " + std::to_string(LineReader::kMaxLine) + " bytes");
-          bad = true;
-          continue;
-        }
-        const BatchLine parsed = parse_batch_line(line);
-        if (parsed.skip) continue;
-        if (!parsed.error.empty()) {
-          r.error(where() + parsed.error);
-          bad = true;
-          continue;
-        }
-        const std::span<const Element* const> elements =
-            std::span(parsed.elements).first(parsed.element_count);
-        if (allowed) {
-          const auto outside =
-              std::find_if(elements.begin(), elements.end(), [&](const Element* e) {
-                return std::find(allowed->begin(), allowed->end(), e) == allowed->end();
-              });
-          if (outside != elements.end()) {
-            r.error(where() + std::string((*outside)->symbol) + " is not in --columns " +
-                    r.columns_text);
-            bad = true;
-            continue;
-          }
-        }
-        warn_repeated_elements(r, elements, where());
-        const AlloyResult alloy =
-            evaluate_alloy(elements, std::span(parsed.chosen).first(parsed.chosen_count));
-        for (const std::string& w : command_line_warnings(alloy))
-          r.warn(where() + w);
-        writer.add(alloy, Origin{number, parsed.label});
-        if (!r.plot_path.empty()) plot.add_alloy(alloy);
-      }
-      if (input.error() != 0) {
-        // Every good line before it is written; the run has failed.
-        r.error(name + ": " + std::strerror(input.error()));
-        bad = true;
-      }
+      const bool good = each_line(
+          r, input, name, [&](std::string_view line, std::size_t number, const std::string& where) {
+            const BatchLine parsed = parse_batch_line(line);
+            if (parsed.skip) return true;
+            if (!parsed.error.empty()) {
+              r.error(where + parsed.error);
+              return false;
+            }
+            const std::span<const Element* const> elements =
+                std::span(parsed.elements).first(parsed.element_count);
+            if (allowed) {
+              const auto outside =
+                  std::find_if(elements.begin(), elements.end(), [&](const Element* e) {
+                    return std::find(allowed->begin(), allowed->end(), e) == allowed->end();
+                  });
+              if (outside != elements.end()) {
+                r.error(where + std::string((*outside)->symbol) + " is not in --columns " +
+                        r.columns_text);
+                return false;
+              }
+            }
+            warn_repeated_elements(r, elements, where);
+            const AlloyResult alloy =
+                evaluate_alloy(elements, std::span(parsed.chosen).first(parsed.chosen_count));
+            for (const std::string& w : command_line_warnings(alloy))
+              r.warn(where + w);
+            writer.add(alloy, Origin{number, parsed.label});
+            if (!r.plot_path.empty()) plot.add_alloy(alloy);
+            return true;
+          });
       writer.finish();
-      return bad ? 1 : 0;
+      return good ? 0 : 1;
     });
     write_plot(r, plot);
     return status;
