@@ -36,10 +36,9 @@ class CountingSink final : public OutputSink {
   std::size_t size = 0;
 };
 
-void BatchBinaryToCsv(benchmark::State& state) {
-  constexpr std::size_t kAlloys = 100000;
-  const std::string input = binary_batch(kAlloys);
-  const std::vector<std::string> args{"batch", "--format", "csv"};
+// Runs the command line on `input` as standard input, counting `items` a run.
+void run_on_input(benchmark::State& state, const std::vector<std::string>& args,
+                  const std::string& input, std::size_t items) {
   for (auto _ : state) {
     testing::ScriptInput in(input);
     CountingSink out;
@@ -48,7 +47,13 @@ void BatchBinaryToCsv(benchmark::State& state) {
     benchmark::DoNotOptimize(run_command_line(args, streams));
     benchmark::DoNotOptimize(out.size);
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kAlloys));
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * items));
+}
+
+void BatchBinaryToCsv(benchmark::State& state) {
+  constexpr std::size_t kAlloys = 100000;
+  const std::string input = binary_batch(kAlloys);
+  run_on_input(state, {"batch", "--format", "csv"}, input, kAlloys);
 }
 BENCHMARK(BatchBinaryToCsv)->Unit(benchmark::kMillisecond);
 
@@ -78,16 +83,7 @@ std::string random_formulas(std::size_t count) {
 void AssessFileToCsv(benchmark::State& state) {
   constexpr std::size_t kCompositions = 100000;
   const std::string input = random_formulas(kCompositions);
-  const std::vector<std::string> args{"assess", "--file", "-", "--format", "csv"};
-  for (auto _ : state) {
-    testing::ScriptInput in(input);
-    CountingSink out;
-    StringSink err;
-    CliStreams streams{in, out, err};
-    benchmark::DoNotOptimize(run_command_line(args, streams));
-    benchmark::DoNotOptimize(out.size);
-  }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kCompositions));
+  run_on_input(state, {"assess", "--file", "-", "--format", "csv"}, input, kCompositions);
 }
 BENCHMARK(AssessFileToCsv)->Unit(benchmark::kMillisecond);
 

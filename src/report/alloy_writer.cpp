@@ -5,13 +5,9 @@
 
 namespace glassform {
 
-namespace {
-constexpr std::size_t kFlushSize = 1 << 16;
-}  // namespace
-
 AlloyWriter::AlloyWriter(OutputSink& sink, Format format, std::optional<double> grams,
                          std::vector<Column> columns)
-    : sink_(sink), format_(format), grams_(grams), table_(sink, format, std::move(columns)) {}
+    : format_(format), grams_(grams), table_(sink, format, std::move(columns)), text_(sink) {}
 
 void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& origin) {
   if (format_ != Format::kText) {
@@ -26,24 +22,20 @@ void AlloyWriter::add(const AlloyResult& alloy, const std::optional<Origin>& ori
     }
     return;
   }
-  if (!first_) buffer_.push_back('\n');
-  append_text_report(buffer_, alloy, [&](std::string& out, const Composition& c) {
-    append_elastic_notes(out, c.elastic);
+  std::string& out = text_.start();
+  append_text_report(out, alloy, [&](std::string& notes, const Composition& c) {
+    append_elastic_notes(notes, c.elastic);
     if (const MeasuredGlass* m = find_measured(measured_, alloy, c)) {
-      append_measured_text(out, *m, c.elastic);
+      append_measured_text(notes, *m, c.elastic);
     }
-    append_criteria_text(out, glass_criteria(alloy, c));
+    append_criteria_text(notes, glass_criteria(alloy, c));
   });
-  if (buffer_.back() != '\n') buffer_.push_back('\n');
+  if (out.back() != '\n') out.push_back('\n');
   if (grams_) {
     for (const Composition& c : alloy.compositions())
-      append_weighing_text(buffer_, alloy, c, *grams_);
+      append_weighing_text(out, alloy, c, *grams_);
   }
-  first_ = false;
-  if (buffer_.size() >= kFlushSize) {
-    write_or_stop(sink_, buffer_);
-    buffer_.clear();
-  }
+  text_.end();
 }
 
 void AlloyWriter::finish() {
@@ -51,8 +43,7 @@ void AlloyWriter::finish() {
     table_.finish();
     return;
   }
-  if (!buffer_.empty()) write_or_stop(sink_, buffer_);
-  buffer_.clear();
+  text_.finish();
 }
 
 }  // namespace glassform

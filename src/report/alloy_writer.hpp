@@ -39,13 +39,11 @@ class AlloyWriter {
   void finish();
 
  private:
-  OutputSink& sink_;
   Format format_;
   std::optional<double> grams_;
   std::span<const MeasuredGlass> measured_;
   TableWriter table_;
-  std::string buffer_;
-  bool first_ = true;
+  TextBlocks text_;
 };
 
 }  // namespace glassform

@@ -9,8 +9,6 @@ namespace glassform {
 
 namespace {
 
-constexpr std::size_t kFlushSize = 1 << 16;
-
 void append_model_text(std::string& out, const Assessment& a) {
   if (!a.model) {
     out.append(a.parts.size() < 2 || a.parts.size() > 4
@@ -50,7 +48,7 @@ std::string short_formula_text(std::span<const FormulaPart> parts) {
 
 AssessmentWriter::AssessmentWriter(OutputSink& sink, Format format, AssessmentScope scope,
                                    std::vector<Column> columns)
-    : sink_(sink), format_(format), scope_(scope), table_(sink, format, std::move(columns)) {}
+    : format_(format), scope_(scope), table_(sink, format, std::move(columns)), text_(sink) {}
 
 void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& origin) {
   if (format_ != Format::kText) {
@@ -67,35 +65,31 @@ void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& ori
     table_.add(row);
     return;
   }
-  if (!first_) buffer_.push_back('\n');
-  first_ = false;
+  std::string& out = text_.start();
   if (scope_ == AssessmentScope::kElastic) {
-    buffer_.append("Elastic properties estimated from the constituents of " +
-                   formula_text(a.parts) + ":\n");
-    append_elastic_text(buffer_, ElasticStyle::kComposition, a.elastic);
-    append_elastic_notes(buffer_, a.elastic);
-    append_measured(a);
+    out.append("Elastic properties estimated from the constituents of " + formula_text(a.parts) +
+               ":\n");
+    append_elastic_text(out, ElasticStyle::kComposition, a.elastic);
+    append_elastic_notes(out, a.elastic);
+    append_measured(out, a);
   } else {
-    buffer_.append("Assessment of " + formula_text(a.parts));
-    if (origin && origin->label) buffer_.append(" (" + std::string(*origin->label) + ")");
-    buffer_.append(":\n");
-    append_weighing_table(buffer_, weigh(a.parts, false, std::nullopt));
-    append_criteria_text(buffer_, a.criteria);
-    append_model_text(buffer_, a);
-    buffer_.append("Elastic properties estimated from the constituents:\n");
-    append_elastic_text(buffer_, ElasticStyle::kComposition, a.elastic);
-    append_elastic_notes(buffer_, a.elastic);
-    append_measured(a);
+    out.append("Assessment of " + formula_text(a.parts));
+    if (origin && origin->label) out.append(" (" + std::string(*origin->label) + ")");
+    out.append(":\n");
+    append_weighing_table(out, weigh(a.parts, false, std::nullopt));
+    append_criteria_text(out, a.criteria);
+    append_model_text(out, a);
+    out.append("Elastic properties estimated from the constituents:\n");
+    append_elastic_text(out, ElasticStyle::kComposition, a.elastic);
+    append_elastic_notes(out, a.elastic);
+    append_measured(out, a);
   }
-  if (buffer_.size() >= kFlushSize) {
-    write_or_stop(sink_, buffer_);
-    buffer_.clear();
-  }
+  text_.end();
 }
 
-void AssessmentWriter::append_measured(const Assessment& a) {
+void AssessmentWriter::append_measured(std::string& out, const Assessment& a) const {
   if (const MeasuredGlass* m = find_measured(measured_, a.parts)) {
-    append_measured_text(buffer_, *m, a.elastic);
+    append_measured_text(out, *m, a.elastic);
   }
 }
 
@@ -104,8 +98,7 @@ void AssessmentWriter::finish() {
     table_.finish();
     return;
   }
-  if (!buffer_.empty()) write_or_stop(sink_, buffer_);
-  buffer_.clear();
+  text_.finish();
 }
 
 }  // namespace glassform

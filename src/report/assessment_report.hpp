@@ -30,15 +30,13 @@ class AssessmentWriter {
   void finish();
 
  private:
-  void append_measured(const Assessment& a);
+  void append_measured(std::string& out, const Assessment& a) const;
 
-  OutputSink& sink_;
   Format format_;
   AssessmentScope scope_;
   std::span<const MeasuredGlass> measured_;
   TableWriter table_;
-  std::string buffer_;
-  bool first_ = true;
+  TextBlocks text_;
 };
 
 // The composition in at.% with two decimals, as the `formula` field: Cu46.00Zr46.00Al8.00.

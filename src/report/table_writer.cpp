@@ -181,4 +181,21 @@ void TableWriter::finish() {
   buffer_.clear();
 }
 
+std::string& TextBlocks::start() {
+  if (!first_) buffer_.push_back('\n');
+  first_ = false;
+  return buffer_;
+}
+
+void TextBlocks::end() {
+  if (buffer_.size() < kFlushSize) return;
+  write_or_stop(sink_, buffer_);
+  buffer_.clear();
+}
+
+void TextBlocks::finish() {
+  if (!buffer_.empty()) write_or_stop(sink_, buffer_);
+  buffer_.clear();
+}
+
 }  // namespace glassform

@@ -50,6 +50,24 @@ class RowFormatter {
   std::vector<Memo> memo_;
 };
 
+// Text blocks one after another, separated by a blank line, buffered and written in pieces of
+// about 64 KB: memory stays bounded however many blocks there are.
+class TextBlocks {
+ public:
+  explicit TextBlocks(OutputSink& sink) : sink_(sink) {}
+  // The buffer to append the next block to, the separating blank line already in it.
+  std::string& start();
+  // Ends a block: writes the buffer once it is large enough.
+  void end();
+  // Writes what is still buffered.
+  void finish();
+
+ private:
+  OutputSink& sink_;
+  std::string buffer_;
+  bool first_ = true;
+};
+
 // Writes rows in CSV, JSON or JSON lines (not text).
 class TableWriter {
  public:
