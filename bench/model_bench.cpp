@@ -1,11 +1,14 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <vector>
 
 #include "model/alloys.hpp"
 #include "model/cluster_model.hpp"
 #include "model/elastic.hpp"
 #include "model/elements.hpp"
+#include "model/glass_score.hpp"
+#include "model/screening.hpp"
 
 namespace glassform {
 namespace {
@@ -55,6 +58,49 @@ void TernaryComputation(benchmark::State& state) {
     benchmark::DoNotOptimize(compute_ternary(cu, zr, al, 17, 15));
 }
 BENCHMARK(TernaryComputation);
+
+// The criteria and score inputs of the compositions of every ternary of Zr: varied enough that
+// the trees take every branch.
+std::vector<GlassCriteria> zr_ternary_criteria() {
+  std::vector<GlassCriteria> out;
+  const ScreenOptions options{
+      AlloyKind::kTernary, {find_element("Zr")}, all_elements(), false, false, {}};
+  screen_each(options, [&out](const AlloyResult& alloy, const Composition& c) {
+    GlassCriteria k = glass_criteria(alloy, c);
+    if (score_features(k)) out.push_back(std::move(k));
+  });
+  return out;
+}
+
+// The trees alone, per row: the budget is 1 us.
+void GlassScoreTrees(benchmark::State& state) {
+  std::vector<ScoreFeatures> features;
+  for (const GlassCriteria& k : zr_ternary_criteria())
+    features.push_back(*score_features(k));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(score_probability(features[i]));
+    i = i + 1 == features.size() ? 0 : i + 1;
+  }
+}
+BENCHMARK(GlassScoreTrees);
+
+// The criteria of a screen's row and its score.
+void GlassScoreFromRow(benchmark::State& state) {
+  std::vector<std::pair<AlloyResult, std::size_t>> rows;
+  const ScreenOptions options{
+      AlloyKind::kTernary, {find_element("Zr")}, all_elements(), false, false, {}};
+  screen_each(options, [&rows](const AlloyResult& alloy, const Composition& c) {
+    rows.emplace_back(alloy, static_cast<std::size_t>(&c - alloy.compositions().data()));
+  });
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const auto& [alloy, index] = rows[i];
+    benchmark::DoNotOptimize(glass_score(glass_criteria(alloy, alloy.compositions()[index])));
+    i = i + 1 == rows.size() ? 0 : i + 1;
+  }
+}
+BENCHMARK(GlassScoreFromRow);
 
 }  // namespace
 }  // namespace glassform

@@ -110,11 +110,16 @@ PreparedCluster prepare_cluster(const Cluster& cluster) {
 }
 
 void complete_alloy(AlloyResult& alloy, std::span<const PreparedCluster> prepared) {
+  // A cluster without an ideal ratio has no mismatch, and neither then has the alloy: the
+  // largest of the others would flatter it.
   alloy.mismatch.reset();
+  bool all_matched = true;
   for (const Cluster& c : alloy.clusters()) {
     const std::optional<float> m = cluster_mismatch(c);
+    all_matched = all_matched && m.has_value();
     if (m && (!alloy.mismatch || *m > *alloy.mismatch)) alloy.mismatch = m;
   }
+  if (!all_matched) alloy.mismatch.reset();
   switch (alloy.kind) {
     case AlloyKind::kBinary:
       compute_binary_compositions(alloy, prepared);
@@ -129,6 +134,11 @@ void complete_alloy(AlloyResult& alloy, std::span<const PreparedCluster> prepare
 }
 
 }  // namespace detail
+
+bool is_physical(const AlloyResult& alloy, const Composition& composition) {
+  constexpr float kMostPacking = 100;
+  return alloy.mismatch.has_value() && composition.packing <= kMostPacking;
+}
 
 std::optional<AlloyResult> compute_alloy(std::span<const Element* const> elements,
                                          std::span<const ClusterMeasure> measures,

@@ -83,7 +83,7 @@ struct AlloyResult {
   std::array<Composition, 3> composition_slots{};
   std::size_t composition_count = 0;
   // The largest |R / R_ideal - 1| over the clusters (R measured, R_ideal that of the chosen
-  // integer); nothing when no chosen integer has an ideal ratio.
+  // integer); nothing when any chosen integer lacks an ideal ratio.
   std::optional<float> mismatch;
 
   [[nodiscard]] std::span<const Element* const> elements() const {
@@ -96,6 +96,11 @@ struct AlloyResult {
     return std::span(composition_slots).first(composition_count);
   }
 };
+
+// Whether a composition is physically possible in the model: every cluster has an ideal radius
+// ratio (its integer from 4 to 24, so the mismatch is known) and the packing efficiency is at
+// most 100 %.
+bool is_physical(const AlloyResult& alloy, const Composition& composition);
 
 // Every function returns nothing when a chosen integer is below 1: a coordination number
 // counts neighbours. Integers above 24 (or from 1 to 3) have no ideal radius ratio; the binary

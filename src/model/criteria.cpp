@@ -18,6 +18,10 @@ constexpr long double kGasConstant = 8.314462618L;
 constexpr long double kInoueLeastPercent = 5;
 constexpr double kInoueSizeDifference = 0.12;
 
+// The floor of |dH_mix| in log10 Omega, kJ/mol, so that a composition mixing with no heat still
+// has a finite value.
+constexpr long double kLeastEnthalpy = 0.1L;
+
 struct Share {
   std::size_t index;  // in the element table
   long double amount;
@@ -63,19 +67,33 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
   long double mean_radius = 0;
   long double tm = 0;
   long double entropy = 0;
+  long double mean_chi = 0;
+  long double vec = 0;
+  long double largest_share = 0;
   for (std::size_t i = 0; i < n; ++i) {
     c[i] = shares[i].amount / total;
     const std::size_t e = shares[i].index;
     mean_radius += c[i] * kElements[e].radius;
     tm += c[i] * kElementProperties[e].melting_point;
+    mean_chi += c[i] * kElementProperties[e].electronegativity;
+    vec += c[i] * kElementProperties[e].valence_electrons;
+    largest_share = std::max(largest_share, c[i]);
+    out.elements.set(e);
     if (n > 1) entropy -= c[i] * std::log(static_cast<double>(c[i]));
   }
   long double spread = 0;
+  long double chi_spread = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const long double d = 1 - kElements[shares[i].index].radius / mean_radius;
     spread += c[i] * d * d;
+    const long double x = kElementProperties[shares[i].index].electronegativity - mean_chi;
+    chi_spread += c[i] * x * x;
   }
   out.delta_pct = stored(100 * std::sqrt(static_cast<double>(spread)));
+  out.delta_chi = stored(std::sqrt(static_cast<double>(chi_spread)));
+  out.vec = stored(vec);
+  out.element_count = static_cast<int>(n);
+  out.max_percent = stored(100 * largest_share);
   out.ds_mix = stored(kGasConstant * entropy);
   out.tm = stored(tm);
 
@@ -98,6 +116,11 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
     out.dh_mix = stored(enthalpy);
     if (enthalpy != 0)
       out.omega = stored(tm * kGasConstant * entropy / (1000 * std::abs(enthalpy)));
+    if (n > 1) {
+      const long double floored = std::max(std::abs(enthalpy), kLeastEnthalpy);
+      out.log10_omega =
+          stored(std::log10(static_cast<double>(tm * kGasConstant * entropy / (1000 * floored))));
+    }
   } else {
     out.min_pair.reset();
     out.max_pair.reset();

@@ -3,6 +3,7 @@
 // and Inoue's three empirical rules. Pure functions of the element amounts.
 #pragma once
 
+#include <bitset>
 #include <optional>
 #include <span>
 #include <string>
@@ -36,6 +37,14 @@ struct GlassCriteria {
   std::optional<float> omega;            // Tm dS / |dH|; absent where dH is absent or zero
   std::optional<PairEnthalpy> min_pair;  // the lowest pair enthalpy
   std::optional<PairEnthalpy> max_pair;  // the highest
+  // log10 of Tm dS / max(|dH|, 0.1 kJ/mol): finite wherever dH is known and there are two
+  // elements or more.
+  std::optional<float> log10_omega;
+  float delta_chi = 0;    // electronegativity difference sqrt(sum c_i (chi_i - mean chi)^2)
+  float vec = 0;          // mean valence-electron count sum c_i VEC_i
+  int element_count = 0;  // elements with a non-zero amount
+  std::bitset<kElementCount> elements;  // which they are, by table position
+  float max_percent = 0;                // the largest atomic percent
   // Inoue's rules: at least three elements at 5 at.% or more; the largest and the smallest
   // radius of the main three (the three largest fractions, ties in table order) differ by more
   // than 12 % of the smaller; every pair of the main three mixes with a negative enthalpy.

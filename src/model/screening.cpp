@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
 #include <queue>
+#include <thread>
 
 #include "model/alloy_kinds.hpp"
 
@@ -72,18 +75,21 @@ std::vector<const Element*> sorted_solvents(const ScreenOptions& options) {
   return solvents;
 }
 
-// Calls visit(alloy) for every candidate alloy, in generation order, on one scratch result.
-template <typename Visit>
-void enumerate(const ScreenOptions& options, const ScreenProgress& progress, Visit&& visit) {
+// How often a screen tells how far it is, in alloys.
+constexpr std::uint64_t kReportEvery = 1 << 15;
+
+// Calls visit(alloy) for every candidate alloy of `solvents`, in generation order, on one
+// scratch result; and done() after every kReportEvery alloys.
+template <typename Visit, typename Done>
+void enumerate(const ScreenOptions& options, std::span<const Element* const> solvents, Done&& done,
+               Visit&& visit) {
   const std::size_t k = element_count(options.kind) - 1;
-  const std::uint64_t total = candidate_count(options);
-  std::uint64_t done = 0;
-  constexpr std::uint64_t kReportEvery = 1 << 15;
+  std::uint64_t count = 0;
   AlloyResult alloy{};
   alloy.kind = options.kind;
   std::array<detail::PreparedCluster, 3> prepared{};
   std::array<std::size_t, 3> index{};
-  for (const Element* solvent : sorted_solvents(options)) {
+  for (const Element* solvent : solvents) {
     const PairCache cache(options.kind, *solvent);
     const std::vector<const Element*> solutes = solutes_for(options, solvent);
     const std::size_t n = solutes.size();
@@ -109,7 +115,7 @@ void enumerate(const ScreenOptions& options, const ScreenProgress& progress, Vis
         }
         detail::complete_alloy(alloy, std::span(prepared).first(k));
         visit(static_cast<const AlloyResult&>(alloy));
-        if (++done % kReportEvery == 0 && progress) progress(done, total);
+        if (++count % kReportEvery == 0) done();
       }
       // Next tuple.
       std::size_t pos = k;
@@ -128,7 +134,6 @@ void enumerate(const ScreenOptions& options, const ScreenProgress& progress, Vis
       if (!more) break;
     }
   }
-  if (progress) progress(done, total);
 }
 
 int compare_symbols(const AlloyResult& a, const AlloyResult& b) {
@@ -169,7 +174,62 @@ bool row_before_keyed(const SortOrder& order, const AlloyResult& a, const Compos
 // Whether the screen keeps a row.
 bool kept(const ScreenOptions& options, const AlloyResult& alloy, const Composition& c) {
   if (options.require_elastic && !c.elastic.constants) return false;
+  if (options.physical_only && !is_physical(alloy, c)) return false;
   return !options.keep || options.keep(alloy, c);
+}
+
+// Calls visit(alloy, composition index, key) for each row of the alloy that the screen keeps:
+// with best_variant only the one that ranks first.
+template <typename Visit>
+void each_kept_row(const ScreenOptions& options, const SortOrder& order, const AlloyResult& alloy,
+                   Visit&& visit) {
+  const std::span<const Composition> compositions = alloy.compositions();
+  std::optional<std::size_t> best;
+  std::optional<double> best_key;
+  for (std::size_t i = 0; i < compositions.size(); ++i) {
+    if (!kept(options, alloy, compositions[i])) continue;
+    const std::optional<double> key = order.key ? order.key(alloy, compositions[i]) : std::nullopt;
+    if (!options.best_variant) {
+      visit(i, key);
+    } else if (!best || row_before_keyed(order, alloy, compositions[i], key, alloy,
+                                         compositions[*best], best_key)) {
+      best = i;
+      best_key = key;
+    }
+  }
+  if (best) visit(*best, best_key);
+}
+
+// The top rows of some solvents, in a heap whose top is the worst row kept.
+std::vector<RankedRow> top_of(const ScreenOptions& options,
+                              std::span<const Element* const> solvents, const SortOrder& order,
+                              std::size_t top, const std::function<void()>& done) {
+  const auto better = [&order](const RankedRow& a, const RankedRow& b) {
+    return row_before_keyed(order, a.alloy, a.alloy.compositions()[a.composition], a.key, b.alloy,
+                            b.alloy.compositions()[b.composition], b.key);
+  };
+  std::priority_queue<RankedRow, std::vector<RankedRow>, decltype(better)> heap(better);
+  enumerate(options, solvents, done, [&](const AlloyResult& alloy) {
+    each_kept_row(options, order, alloy, [&](std::size_t i, std::optional<double> key) {
+      if (heap.size() == top) {
+        const RankedRow& worst = heap.top();
+        if (!row_before_keyed(order, alloy, alloy.compositions()[i], key, worst.alloy,
+                              worst.alloy.compositions()[worst.composition], worst.key)) {
+          return;
+        }
+        heap.pop();
+      }
+      heap.push(RankedRow{alloy, i, key});
+    });
+  });
+  std::vector<RankedRow> rows;
+  rows.reserve(heap.size());
+  while (!heap.empty()) {
+    rows.push_back(heap.top());
+    heap.pop();
+  }
+  std::reverse(rows.begin(), rows.end());
+  return rows;
 }
 
 }  // namespace
@@ -194,47 +254,71 @@ std::uint64_t candidate_count(const ScreenOptions& options) {
 
 void screen_each(const ScreenOptions& options,
                  const std::function<void(const AlloyResult&, const Composition&)>& visit,
-                 const ScreenProgress& progress) {
-  enumerate(options, progress, [&](const AlloyResult& alloy) {
-    for (const Composition& c : alloy.compositions()) {
-      if (kept(options, alloy, c)) visit(alloy, c);
-    }
-  });
+                 const ScreenProgress& progress, const SortOrder& order) {
+  const std::uint64_t total = candidate_count(options);
+  std::uint64_t done = 0;
+  const std::vector<const Element*> solvents = sorted_solvents(options);
+  enumerate(
+      options, solvents,
+      [&] {
+        done += kReportEvery;
+        if (progress) progress(done, total);
+      },
+      [&](const AlloyResult& alloy) {
+        each_kept_row(options, order, alloy, [&](std::size_t i, std::optional<double>) {
+          visit(alloy, alloy.compositions()[i]);
+        });
+      });
+  if (progress) progress(total, total);
 }
 
 std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder& order,
                                   std::size_t top, const ScreenProgress& progress) {
-  // A heap whose top is the worst row kept.
-  const auto better = [&order](const RankedRow& a, const RankedRow& b) {
+  if (top == 0) return {};
+  const std::uint64_t total = candidate_count(options);
+  const std::vector<const Element*> solvents = sorted_solvents(options);
+  const std::size_t threads =
+      std::clamp<std::size_t>(options.threads, 1, std::max<std::size_t>(solvents.size(), 1));
+  // The solvents dealt out in turn, so that each thread gets a share of large and small ones.
+  std::vector<std::vector<const Element*>> shares(threads);
+  for (std::size_t i = 0; i < solvents.size(); ++i)
+    shares[i % threads].push_back(solvents[i]);
+  std::atomic<std::uint64_t> done{0};
+  std::vector<std::vector<RankedRow>> tops(threads);
+  std::vector<std::exception_ptr> failures(threads);
+  const auto work = [&](std::size_t t) {
+    try {
+      tops[t] = top_of(options, shares[t], order, top, [&, t] {
+        const std::uint64_t now = done += kReportEvery;
+        if (t == 0 && progress) progress(std::min(now, total), total);
+      });
+    } catch (...) {
+      failures[t] = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    helpers.reserve(threads - 1);
+    for (std::size_t t = 1; t < threads; ++t)
+      helpers.emplace_back(work, t);
+    work(0);
+  }
+  for (const std::exception_ptr& failure : failures) {
+    if (failure) std::rethrow_exception(failure);
+  }
+  std::vector<RankedRow> rows;
+  for (std::vector<RankedRow>& part : tops)
+    rows.insert(rows.end(), std::make_move_iterator(part.begin()),
+                std::make_move_iterator(part.end()));
+  const auto before = [&order](const RankedRow& a, const RankedRow& b) {
     return row_before_keyed(order, a.alloy, a.alloy.compositions()[a.composition], a.key, b.alloy,
                             b.alloy.compositions()[b.composition], b.key);
   };
-  std::priority_queue<RankedRow, std::vector<RankedRow>, decltype(better)> heap(better);
-  if (top == 0) return {};
-  enumerate(options, progress, [&](const AlloyResult& alloy) {
-    const std::span<const Composition> compositions = alloy.compositions();
-    for (std::size_t i = 0; i < compositions.size(); ++i) {
-      if (!kept(options, alloy, compositions[i])) continue;
-      const std::optional<double> key =
-          order.key ? order.key(alloy, compositions[i]) : std::nullopt;
-      if (heap.size() == top) {
-        const RankedRow& worst = heap.top();
-        if (!row_before_keyed(order, alloy, compositions[i], key, worst.alloy,
-                              worst.alloy.compositions()[worst.composition], worst.key)) {
-          continue;
-        }
-        heap.pop();
-      }
-      heap.push(RankedRow{alloy, i, key});
-    }
-  });
-  std::vector<RankedRow> rows;
-  rows.reserve(heap.size());
-  while (!heap.empty()) {
-    rows.push_back(heap.top());
-    heap.pop();
-  }
-  std::reverse(rows.begin(), rows.end());
+  const std::size_t kept_rows = std::min(top, rows.size());
+  std::partial_sort(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(kept_rows), rows.end(),
+                    before);
+  rows.resize(kept_rows);
+  if (progress) progress(total, total);
   return rows;
 }
 

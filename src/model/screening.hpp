@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "model/alloys.hpp"
@@ -21,6 +22,9 @@ struct ScreenOptions {
   bool require_elastic = false;          // drop rows whose elastic constants cannot be computed
   // Rows for which this says false are dropped; none are without it.
   std::function<bool(const AlloyResult&, const Composition&)> keep;
+  bool physical_only = false;  // drop the rows that are not is_physical
+  bool best_variant = false;   // one row per alloy: its composition that ranks first
+  unsigned threads = 1;        // screen_top shares the solvents among this many threads
 };
 
 // A row's value to rank by, or nothing where the row has none.
@@ -45,9 +49,10 @@ std::uint64_t candidate_count(const ScreenOptions& options);
 using ScreenProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // Every row in generation order (solvent by solvent, then the solutes), in constant memory.
+// With best_variant, `order` picks each alloy's row.
 void screen_each(const ScreenOptions& options,
                  const std::function<void(const AlloyResult&, const Composition&)>& visit,
-                 const ScreenProgress& progress = {});
+                 const ScreenProgress& progress = {}, const SortOrder& order = {});
 
 struct RankedRow {
   AlloyResult alloy;
@@ -55,7 +60,8 @@ struct RankedRow {
   std::optional<double> key;  // the sort key's value, worked out once
 };
 
-// The `top` best rows in `order`, best first, kept in a heap of that size.
+// The `top` best rows in `order`, best first, kept in a heap of that size per thread. The rows
+// are the same whatever the number of threads: the order is total.
 std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder& order,
                                   std::size_t top, const ScreenProgress& progress = {});
 

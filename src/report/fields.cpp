@@ -188,6 +188,14 @@ V optional_flag(const std::optional<bool>& flag) {
   return flag ? V(*flag) : V();
 }
 
+// Values of the glass-formation score.
+template <typename Get>
+V of_score(const Row& row, Get get) {
+  if (row.alloy == nullptr && row.parts.empty()) return {};
+  const std::optional<GlassScore>& score = row.score();
+  return score ? get(*score) : V();
+}
+
 V warnings(const Row& row) {
   std::string text;
   if (row.alloy != nullptr) {
@@ -225,7 +233,7 @@ constexpr std::array kFields{
     Field{"R1_used", "", K::kNumber, S::kElement, "radius ratio of the first cluster in the packing arithmetic", &ratio_used<0>},
     Field{"R2_used", "", K::kNumber, S::kElement, "radius ratio of the second cluster in the packing arithmetic", &ratio_used<1>},
     Field{"R3_used", "", K::kNumber, S::kElement, "radius ratio of the third cluster in the packing arithmetic", &ratio_used<2>},
-    Field{"mismatch", "", K::kNumber, S::kAlloy, "largest |R / R_ideal - 1| over the clusters with an ideal ratio",
+    Field{"mismatch", "", K::kNumber, S::kAlloy, "largest |R / R_ideal - 1| over the clusters; absent where a cluster has no ideal ratio",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return optional_float(a.mismatch); }); }},
     Field{"solvent_atoms", "", K::kNumber, S::kAlloy, "solvent atoms per structural unit",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.solvent_atoms); }); }},
@@ -238,6 +246,8 @@ constexpr std::array kFields{
     Field{"formula", "", K::kText, S::kAlloy, "the composition in atomic percent, two decimals: Zr81.93Cu18.07", &formula},
     Field{"packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of the cell",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }},
+    Field{"physical", "", K::kFlag, S::kAlloy, "every cluster has an ideal radius ratio (Z from 4 to 24) and the packing is at most 100 %",
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition& c) { return V(is_physical(a, c)); }); }},
     Field{"E_GPa", "GPa", K::kNumber, S::kAlloy, "Young's modulus by the rule of mixtures",
           [](const Row& r) { return modulus(r, &ElasticResult::e); }},
     Field{"G_GPa", "GPa", K::kNumber, S::kAlloy, "shear modulus by the rule of mixtures",
@@ -286,6 +296,8 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.tm); }); }},
     Field{"Omega", "", K::kNumber, S::kAlloy, "Tm dS_mix / |dH_mix| (Yang and Zhang 2012); absent where dH_mix is absent or 0",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.omega); }); }},
+    Field{"log10_Omega", "", K::kNumber, S::kAlloy, "log10 of Tm dS_mix / max(|dH_mix|, 0.1 kJ/mol), an input of p_glass",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.log10_omega); }); }},
     Field{"min_dH_pair", "", K::kText, S::kAlloy, "the pair with the lowest mixing enthalpy: Cu-Zr",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.min_pair); }); }},
     Field{"min_dH_pair_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "the lowest pair mixing enthalpy",
@@ -300,6 +312,18 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_size); }); }},
     Field{"inoue_negative_dH", "", K::kFlag, S::kAlloy, "Inoue's third rule: every pair of the main three has a negative dH",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_flag(k.inoue_enthalpy); }); }},
+    Field{"delta_chi", "", K::kNumber, S::kAlloy, "electronegativity difference sqrt(sum c_i (chi_i - mean chi)^2), Pauling scale",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_chi); }); }},
+    Field{"VEC", "", K::kNumber, S::kAlloy, "mean valence-electron count sum c_i VEC_i",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.vec); }); }},
+    Field{"n_elements", "", K::kInteger, S::kAlloy, "the number of elements with a non-zero amount",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(static_cast<long long>(k.element_count)); }); }},
+    Field{"max_at%", "at.%", K::kNumber, S::kAlloy, "the largest atomic percent",
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.max_percent); }); }},
+    Field{"p_glass", "", K::kNumber, S::kAlloy, "glass-formation score in [0, 1]: trees trained on melt-spun compositions (Ward et al. 2016); absent where an input is unknown",
+          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }},
+    Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside its training domain: more than three elements, or an element the training data lack",
+          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }},
     Field{"nu", "", K::kNumber, S::kAlloy, "Poisson's ratio of the isotropic solid, (3B - 2G) / (2 (3B + G))",
           [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }},
     Field{"B/G", "", K::kNumber, S::kAlloy, "bulk over shear modulus",
@@ -391,9 +415,10 @@ std::vector<const Field*> with_measured(std::vector<const Field*> fields) {
 
 std::vector<const Field*> assess_fields() {
   // clang-format off
-  constexpr std::array<std::string_view, 33> kNames{
-      "formula", "formula_wt", "delta_pct", "dH_mix_kJ/mol", "dS_mix_J/molK", "Tm_K", "Omega",
-      "min_dH_pair", "min_dH_pair_kJ/mol", "max_dH_pair", "max_dH_pair_kJ/mol",
+  constexpr std::array<std::string_view, 40> kNames{
+      "formula", "formula_wt", "p_glass", "extrapolated", "delta_pct", "dH_mix_kJ/mol",
+      "dS_mix_J/molK", "Tm_K", "Omega", "log10_Omega", "min_dH_pair", "min_dH_pair_kJ/mol",
+      "max_dH_pair", "max_dH_pair_kJ/mol", "delta_chi", "VEC", "n_elements", "max_at%",
       "inoue_3_elements", "inoue_size_12pct", "inoue_negative_dH", "model_formula",
       "model_distance_at%", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa", "C44_GPa",
       "m_fragility", "C12/C11", "C44/C11", "warnings", "nu", "B/G", "Pugh_ductile",

@@ -16,6 +16,7 @@
 #include "model/alloys.hpp"
 #include "model/assessment.hpp"
 #include "model/criteria.hpp"
+#include "model/glass_score.hpp"
 #include "model/measured.hpp"
 #include "model/weighing.hpp"
 
@@ -43,6 +44,12 @@ struct Row {
     return *criteria_;
   }
 
+  // The glass-formation score, worked out once; nothing where it cannot be computed.
+  [[nodiscard]] const std::optional<GlassScore>& score() const {
+    if (!score_) score_ = glass_score(criteria());
+    return *score_;
+  }
+
   // The weight percent of each element of a model alloy's composition, worked out once.
   [[nodiscard]] const std::array<float, 4>& weight_percent() const {
     if (!weights_) weights_ = composition_weight_percent(*alloy, *composition);
@@ -63,6 +70,7 @@ struct Row {
  private:
   mutable std::optional<std::array<float, 4>> weights_;
   mutable std::optional<GlassCriteria> criteria_;
+  mutable std::optional<std::optional<GlassScore>> score_;
 };
 
 enum class FieldKind : std::uint8_t { kText, kInteger, kNumber, kFlag };

@@ -13,23 +13,29 @@ namespace {
 
 constexpr std::size_t kFlushSize = 1 << 16;
 
-// The text table: the rank, the formula, the chosen integers, then fields with a number of
-// decimals, then the warnings.
+// The text table: the rank, the formula, the chosen integers (and a ternary's gamma sites),
+// then fields with a number of decimals, then the warnings.
 struct TextColumn {
   std::string_view header;
   std::string_view field;
   int decimals;
 };
-constexpr std::array<TextColumn, 6> kTextNumbers{{{"mismatch", "mismatch", 4},
+constexpr std::array<TextColumn, 7> kTextNumbers{{{"p_glass", "p_glass", 3},
+                                                  {"mismatch", "mismatch", 4},
                                                   {"packing_%", "packing_%", 2},
                                                   {"E_GPa", "E_GPa", 1},
                                                   {"C12/C11", "C12/C11", 4},
                                                   {"C44/C11", "C44/C11", 4},
                                                   {"m", "m_fragility", 1}}};
-constexpr std::size_t kFirstNumber = 3;
 
-std::vector<std::string> text_header() {
+// The columns before the numbers: rank, formula, Z and, for a ternary, gamma.
+std::size_t first_number(const TextLayout& layout) {
+  return layout.gamma_sites ? 4 : 3;
+}
+
+std::vector<std::string> text_header(const TextLayout& layout) {
   std::vector<std::string> header{"rank", "formula", "Z"};
+  if (layout.gamma_sites) header.emplace_back("gamma");
   for (const TextColumn& c : kTextNumbers)
     header.emplace_back(c.header);
   header.emplace_back("warnings");
@@ -37,10 +43,14 @@ std::vector<std::string> text_header() {
 }
 
 // Column widths of the streamed table: enough for every row the element table can give.
-const std::vector<std::size_t> kStreamWidths{8, 30, 8, 10, 9, 6, 7, 7, 5, 0};
+std::vector<std::size_t> stream_widths(const TextLayout& layout) {
+  std::vector<std::size_t> widths{8, 30, 8, 7, 10, 9, 6, 7, 7, 5, 0};
+  if (layout.gamma_sites) widths.insert(widths.begin() + 3, 5);
+  return widths;
+}
 
 std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
-                                    const Composition& c) {
+                                    const Composition& c, const TextLayout& layout) {
   const Row row = Row::of(alloy, c);
   std::vector<std::string> cells{std::to_string(rank),
                                  std::string(*text_value(find_field("formula")->value(row)))};
@@ -50,6 +60,7 @@ std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
     z.append(std::to_string(k.chosen));
   }
   cells.push_back(z);
+  if (layout.gamma_sites) cells.push_back(c.gamma_sites ? std::to_string(*c.gamma_sites) : "-");
   for (const TextColumn& column : kTextNumbers) {
     const std::optional<double> v = numeric_value(find_field(column.field)->value(row));
     std::string text = "-";
@@ -64,13 +75,19 @@ std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
   return cells;
 }
 
-void append_padded(std::string& out, const std::vector<std::string>& cells) {
+void append_padded(std::string& out, const std::vector<std::string>& cells,
+                   const TextLayout& layout) {
+  static const std::vector<std::size_t> kPlain = stream_widths(TextLayout{});
+  static const std::vector<std::size_t> kTernary = stream_widths(TextLayout{true, {}});
+  const std::vector<std::size_t>& widths = layout.gamma_sites ? kTernary : kPlain;
+  const std::size_t first = first_number(layout);
   std::string line;
   for (std::size_t i = 0; i < cells.size(); ++i) {
     if (i > 0) line.append("  ");
-    const std::size_t width = kStreamWidths[i];
-    // The rank and the numbers are right-aligned, the texts left-aligned.
-    const bool right = i == 0 || (i >= kFirstNumber && i < kFirstNumber + kTextNumbers.size());
+    const std::size_t width = widths[i];
+    // The rank, the gamma sites and the numbers are right-aligned, the texts left-aligned.
+    const bool right = i == 0 || (layout.gamma_sites && i + 1 == first) ||
+                       (i >= first && i < first + kTextNumbers.size());
     const std::size_t pad = cells[i].size() < width ? width - cells[i].size() : 0;
     if (right) line.append(pad, ' ');
     line.append(cells[i]);
@@ -84,12 +101,16 @@ void append_padded(std::string& out, const std::vector<std::string>& cells) {
 
 }  // namespace
 
-RowWriter::RowWriter(OutputSink& sink, Format format, bool streaming, std::vector<Column> columns)
+RowWriter::RowWriter(OutputSink& sink, Format format, bool streaming, std::vector<Column> columns,
+                     TextLayout layout)
     : sink_(sink),
       format_(format),
       streaming_(streaming),
+      layout_(std::move(layout)),
       table_(sink, format, std::move(columns)) {
-  if (format_ == Format::kText && streaming_) append_padded(buffer_, text_header());
+  if (format_ != Format::kText) return;
+  if (!layout_.first_line.empty()) buffer_.append(layout_.first_line).push_back('\n');
+  if (streaming_) append_padded(buffer_, text_header(layout_), layout_);
 }
 
 void RowWriter::add(const AlloyResult& alloy, const Composition& composition) {
@@ -97,9 +118,9 @@ void RowWriter::add(const AlloyResult& alloy, const Composition& composition) {
   if (format_ != Format::kText) {
     table_.add(Row::of(alloy, composition));
   } else if (streaming_) {
-    append_padded(buffer_, text_cells(rank_, alloy, composition));
+    append_padded(buffer_, text_cells(rank_, alloy, composition, layout_), layout_);
   } else {
-    text_rows_.push_back(text_cells(rank_, alloy, composition));
+    text_rows_.push_back(text_cells(rank_, alloy, composition, layout_));
   }
   flush_if_full();
 }
@@ -115,7 +136,7 @@ void RowWriter::finish() {
     table_.finish();
     return;
   }
-  if (!streaming_) buffer_.append(aligned_table(text_header(), text_rows_));
+  if (!streaming_) buffer_.append(aligned_table(text_header(layout_), text_rows_));
   if (!buffer_.empty()) write_or_stop(sink_, buffer_);
   buffer_.clear();
 }

@@ -12,13 +12,20 @@
 
 namespace glassform {
 
+// What the text table shows beyond its usual columns.
+struct TextLayout {
+  bool gamma_sites = false;  // a column of the ternary's gamma sites
+  std::string first_line;    // a line above the table (none where empty)
+};
+
 class RowWriter {
  public:
   // `streaming`: rows are written as they come, so the text table cannot be as narrow as its
   // rows and uses fixed widths; otherwise the text table is aligned when finished.
   // `columns` are those of the CSV and JSON rows.
   RowWriter(OutputSink& sink, Format format, bool streaming,
-            std::vector<Column> columns = positional_columns(alloy_fields()));
+            std::vector<Column> columns = positional_columns(alloy_fields()),
+            TextLayout layout = {});
   RowWriter(const RowWriter&) = delete;
   RowWriter& operator=(const RowWriter&) = delete;
 
@@ -33,6 +40,7 @@ class RowWriter {
   OutputSink& sink_;
   Format format_;
   bool streaming_;
+  TextLayout layout_;
   TableWriter table_;
   std::string buffer_;
   std::size_t rank_ = 0;

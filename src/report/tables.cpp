@@ -6,6 +6,7 @@
 
 #include "model/alloys.hpp"
 #include "model/cluster_model.hpp"
+#include "model/element_sets.hpp"
 #include "model/elements.hpp"
 #include "report/csv_report.hpp"
 #include "report/fields.hpp"
@@ -152,12 +153,15 @@ std::string aligned_table(const std::vector<std::string>& header,
 }
 
 void write_element_table(OutputSink& sink, Format format) {
-  Table table{
-      {"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa", "atomic_weight_u", "weight_note"},
-      {CellKind::kInteger, CellKind::kText, CellKind::kReal, CellKind::kReal, CellKind::kReal,
-       CellKind::kReal, CellKind::kReal, CellKind::kText},
-      {}};
+  Table table{{"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa", "atomic_weight_u",
+               "weight_note", "sets"},
+              {CellKind::kInteger, CellKind::kText, CellKind::kReal, CellKind::kReal,
+               CellKind::kReal, CellKind::kReal, CellKind::kReal, CellKind::kText, CellKind::kText},
+              {}};
   for (const Element& e : kElements) {
+    std::string sets;  // the named sets of screen --exclude
+    for (const std::string_view name : sets_of(e))
+      sets.append(sets.empty() ? "" : ",").append(name);
     std::string weight;
     append_shortest_double(weight, e.atomic_weight);
     // The periodic table brackets a mass number that stands in for a standard atomic weight.
@@ -168,7 +172,7 @@ void write_element_table(OutputSink& sink, Format format) {
     table.rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
                           format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
                           shortest_or_empty(e.b), weight,
-                          e.weight_is_mass_number ? "mass number" : ""});
+                          e.weight_is_mass_number ? "mass number" : "", sets});
   }
   write_table(sink, format, table);
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "io/format.hpp"
+#include "model/glass_score.hpp"
 #include "report/warnings.hpp"
 
 namespace glassform {
@@ -216,12 +217,24 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
                   d(k.min_pair->kj_per_mol), pair_name(k.min_pair->pair), d(k.max_pair->kj_per_mol),
                   pair_name(k.max_pair->pair));
   }
+  append_format(out, "Electronegativity difference delta_chi = {:.3f}, mean VEC = {:.2f}\n",
+                d(k.delta_chi), d(k.vec));
   append_format(out,
                 "Inoue's rules: three elements at 5 at.% or more: {},\n"
                 "  radii of the main three differ by more than 12 %: {},\n"
                 "  negative dH_mix among the main three: {}\n",
                 yes_no(k.inoue_elements), yes_no(k.inoue_size),
                 k.inoue_enthalpy ? yes_no(*k.inoue_enthalpy) : kAbsent);
+  const std::optional<GlassScore> score = glass_score(k);
+  if (!score) {
+    append_format(out, "Glass-formation score p_glass: {}\n", kAbsent);
+    return;
+  }
+  append_format(out, "Glass-formation score p_glass = {:.3f} (trained on melt-spun ribbons)\n",
+                score->p_glass);
+  if (score->extrapolated) {
+    out.append("  extrapolated: more than three elements or an element the training data lack\n");
+  }
 }
 
 }  // namespace glassform

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "cli_harness.hpp"
@@ -56,7 +59,109 @@ TEST(ScreenCommand, WritesNoProgressToAPipeOrFile) {
       testing::run_cli({"screen", "quaternary", "--solvent", "all", "--top", "3"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(lines(run.out).size(), 4U);
+  EXPECT_EQ(lines(run.out).size(), 5U);  // the exclusions, the header and three rows
+}
+
+// The rows of a CSV screen as maps from the (early, comma-free) columns to their cells.
+std::vector<std::map<std::string, std::string>> csv_rows(std::vector<std::string> args) {
+  args.insert(args.end(), {"--format", "csv"});
+  const testing::CliRun run = testing::run_cli(args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> text = lines(run.out);
+  std::vector<std::map<std::string, std::string>> rows;
+  if (text.empty()) return rows;
+  const std::vector<std::string> header = cells(text[0]);
+  const auto last = std::find(header.begin(), header.end(), "warnings");
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const std::vector<std::string> c = cells(text[i]);
+    std::map<std::string, std::string>& row = rows.emplace_back();
+    for (std::size_t k = 0; k < static_cast<std::size_t>(last - header.begin()); ++k)
+      row[header[k]] = c[k];
+  }
+  return rows;
+}
+
+std::size_t count_physical(const std::vector<std::map<std::string, std::string>>& rows,
+                           const std::string& value) {
+  return static_cast<std::size_t>(std::count_if(
+      rows.begin(), rows.end(), [&](const auto& r) { return r.at("physical") == value; }));
+}
+
+// A default screen has no unmatched cluster and no packing above 100 %; --keep-unphysical
+// brings exactly those rows back, flagged.
+TEST(ScreenCommand, DropsUnphysicalRowsUnlessKept) {
+  for (const char* kind : {"binary", "ternary"}) {
+    const std::vector<std::string> args{"screen", kind, "--solvent", "Cu,Zr", "--all"};
+    const auto rows = csv_rows(args);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(count_physical(rows, "true"), rows.size());
+    for (const auto& r : rows) {
+      EXPECT_FALSE(r.at("mismatch").empty());
+      EXPECT_LE(std::stod(r.at("packing_%")), 100.0);
+    }
+    std::vector<std::string> all = args;
+    all.emplace_back("--keep-unphysical");
+    const auto kept = csv_rows(all);
+    EXPECT_EQ(count_physical(kept, "true"), rows.size()) << kind;
+    EXPECT_GT(count_physical(kept, "false"), 0U) << kind;
+    for (const auto& r : kept) {
+      if (r.at("physical") == "true") continue;
+      EXPECT_TRUE(r.at("mismatch").empty() || std::stod(r.at("packing_%")) > 100.0);
+    }
+  }
+}
+
+// Each named set leaves its elements out of `all`; the default leaves out radioactive and gases.
+TEST(ScreenCommand, ExcludesNamedSets) {
+  struct Case {
+    std::vector<std::string> exclude;  // the --exclude argument, none for the default
+    std::set<std::string> absent;
+    std::set<std::string> present;
+  };
+  for (const Case& c : {
+           Case{{}, {"Tc", "Pm", "Po", "Pa", "Th", "U", "O", "N"}, {"Li", "Pd", "Cu"}},
+           Case{{"--exclude", "none"}, {}, {"U", "O", "Li", "Pd"}},
+           Case{{"--exclude", "alkali"}, {"Li", "Na", "K", "Rb", "Cs"}, {"U", "O"}},
+           Case{{"--exclude", "precious,Cu"},
+                {"Ru", "Rh", "Pd", "Os", "Ir", "Pt", "Au", "Ag", "Re", "Cu"},
+                {"U", "Li"}},
+       }) {
+    std::vector<std::string> args{"screen", "binary", "--solvent",
+                                  "Zr",     "--all",  "--keep-unphysical"};
+    args.insert(args.end(), c.exclude.begin(), c.exclude.end());
+    std::set<std::string> solutes;
+    for (const auto& r : csv_rows(args))
+      solutes.insert(r.at("solute1"));
+    for (const std::string& e : c.absent)
+      EXPECT_EQ(solutes.count(e), 0U) << e;
+    for (const std::string& e : c.present)
+      EXPECT_EQ(solutes.count(e), 1U) << e;
+  }
+  // A symbol the user names is kept, with a warning.
+  const testing::CliRun named = testing::run_cli(
+      {"screen", "binary", "--solvent", "Zr", "--solutes", "U,Cu", "--format", "csv"});
+  EXPECT_NE(named.out.find("Zr,U,"), std::string::npos);
+  EXPECT_NE(named.err.find("U is named in --solutes and kept"), std::string::npos) << named.err;
+}
+
+// --best-variant: one row per ternary alloy, the variant that ranks first.
+TEST(ScreenCommand, BestVariantGivesOneRowPerAlloy) {
+  const std::vector<std::string> args{
+      "screen", "ternary", "--solvent", "Cu", "--solutes", "Zr,Al,Ni,Ti,Hf,Si,B", "--all"};
+  const auto rows = csv_rows(args);
+  std::map<std::string, std::size_t> variants;
+  for (const auto& r : rows)
+    ++variants[r.at("solute1") + r.at("solute2")];
+  std::vector<std::string> best_args = args;
+  best_args.emplace_back("--best-variant");
+  const auto best = csv_rows(best_args);
+  EXPECT_EQ(best.size(), variants.size());
+  std::vector<std::string> top = {"screen", "ternary", "--solvent",     "Cu",
+                                  "--top",  "20",      "--best-variant"};
+  std::set<std::string> alloys;
+  for (const auto& r : csv_rows(top))
+    alloys.insert(r.at("solute1") + r.at("solute2"));
+  EXPECT_EQ(alloys.size(), 20U);
 }
 
 }  // namespace

@@ -223,7 +223,7 @@ TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {
     switch (format) {
       case Format::kText:
         EXPECT_EQ(empty.text, "");
-        EXPECT_NE(two.text.find("main three: no\n\nFor a <10> glass:"), std::string::npos);
+        EXPECT_NE(two.text.find("melt-spun ribbons)\n\nFor a <10> glass:"), std::string::npos);
         EXPECT_TRUE(two.text.ends_with(
             "C44/C11 = 0.2633\n"
             "Poisson's ratio nu = 0.340, B/G = 2.80: ductile (Pugh: B/G > 1.75)\n"
@@ -232,9 +232,11 @@ TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {
             "Glass-forming criteria: delta = 8.09 %, dH_mix = -13.6 kJ/mol,\n"
             "  dS_mix = 3.93 J/(mol K), Tm = 1989 K, Omega = 0.57\n"
             "Pair mixing enthalpy: -23.0 kJ/mol (Cu-Zr)\n"
+            "Electronegativity difference delta_chi = 0.219, mean VEC = 5.26\n"
             "Inoue's rules: three elements at 5 at.% or more: no,\n"
             "  radii of the main three differ by more than 12 %: no,\n"
-            "  negative dH_mix among the main three: no\n"));
+            "  negative dH_mix among the main three: no\n"
+            "Glass-formation score p_glass = 0.807 (trained on melt-spun ribbons)\n"));
         break;
       case Format::kCsv:
         EXPECT_EQ(empty.text.find("kind,solvent,"), 0U);

@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 #include "cli/cli_internal.hpp"
 #include "io/format.hpp"
+#include "model/element_sets.hpp"
 #include "model/screening.hpp"
 #include "report/fields.hpp"
 #include "report/row_filter.hpp"
@@ -23,17 +25,78 @@ struct Arguments {
   bool all = false;
   bool require_elastic = false;
   std::vector<std::string> where;
+  std::vector<std::string> exclude;
+  bool keep_unphysical = false;
+  bool best_variant = false;
 };
 
-// The elements of a candidate list, each once, in the order first named.
-std::vector<const Element*> elements_of(const std::vector<std::string>& symbols) {
-  if (symbols.size() == 1 && symbols[0] == "all") return all_elements();
+// The elements that --exclude leaves out of `all`, and how the header names them.
+struct Exclusion {
+  std::vector<const Element*> elements;
+  std::string names;
+};
+
+Exclusion exclusion_of(std::vector<std::string> items) {
+  if (items.empty()) {
+    for (std::string_view rest = kDefaultExcluded; !rest.empty();) {
+      const std::size_t comma = rest.find(',');
+      items.emplace_back(rest.substr(0, comma));
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+  }
+  Exclusion out;
+  if (items.size() == 1 && items[0] == "none") {
+    out.names = "none";
+    return out;
+  }
+  for (const std::string& item : items) {
+    if (const ElementSet* set = find_element_set(item)) {
+      for (const Element& e : kElements) {
+        if (holds(*set, e)) out.elements.push_back(&e);
+      }
+    } else if (const Element* e = find_element(item)) {
+      out.elements.push_back(e);
+    } else {
+      std::string sets;
+      for (const ElementSet& k : kElementSets)
+        sets.append(k.name).append(", ");
+      throw UsageError("--exclude \"" + escaped(item) + "\" is neither a set (" + sets +
+                       "or none alone) nor an element symbol");
+    }
+    out.names.append(out.names.empty() ? "" : ",").append(item);
+  }
+  return out;
+}
+
+bool excluded(const Exclusion& exclusion, const Element* e) {
+  return std::find(exclusion.elements.begin(), exclusion.elements.end(), e) !=
+         exclusion.elements.end();
+}
+
+// The elements of a candidate list, each once, in the order first named: `all` without the
+// excluded ones; a symbol the user names is kept even where excluded, with a warning.
+std::vector<const Element*> elements_of(const Run& run, const std::vector<std::string>& symbols,
+                                        const Exclusion& exclusion, std::string_view option) {
   std::vector<const Element*> unique;
+  if (symbols.size() == 1 && symbols[0] == "all") {
+    for (const Element* e : all_elements()) {
+      if (!excluded(exclusion, e)) unique.push_back(e);
+    }
+    return unique;
+  }
   for (const Element* e : resolve_symbols(symbols)) {
-    if (std::find(unique.begin(), unique.end(), e) == unique.end()) unique.push_back(e);
+    if (std::find(unique.begin(), unique.end(), e) != unique.end()) continue;
+    unique.push_back(e);
+    if (excluded(exclusion, e)) {
+      run.warn(std::string(e->symbol) + " is named in " + std::string(option) +
+               " and kept, though --exclude " + exclusion.names + " leaves it out of all");
+    }
   }
   return unique;
 }
+
+// The most threads a screen uses.
+constexpr unsigned kMostThreads = 16;
 
 // The most rows --top keeps: each kept row costs about 1.25 KB, so 100,000 take about 125 MB.
 constexpr long long kMostTop = 100000;
@@ -50,9 +113,14 @@ std::size_t top_count(const std::string& text) {
   return static_cast<std::size_t>(*n);
 }
 
-SortOrder sort_order(const std::string& key) {
+// The order of --sort: the score descending without it; `mismatch` is the cluster-packing
+// order (the mismatch ascending, ties by the packing efficiency descending).
+constexpr std::string_view kDefaultSort = "-p_glass";
+
+SortOrder sort_order(std::string key) {
   SortOrder order;
-  if (key.empty()) return order;
+  if (key.empty()) key = kDefaultSort;
+  if (key == "mismatch") return order;
   const bool descending = key[0] == '-';
   const std::string name = descending ? key.substr(1) : key;
   const std::vector<const Field*> fields = alloy_fields();
@@ -150,7 +218,8 @@ void register_screen(CLI::App& app, Run& run) {
   command
       ->add_option(
           "--sort", args->sort,
-          "A numeric field to rank by (glassform fields lists them); -KEY ranks descending (write --sort=-KEY)")
+          "A numeric field to rank by (glassform fields lists them); -KEY ranks descending "
+          "(default: --sort=-p_glass); mismatch is the cluster-packing order")
       ->type_name("KEY");
   CLI::Option* top =
       command
@@ -163,6 +232,20 @@ void register_screen(CLI::App& app, Run& run) {
   command->add_flag("--require-elastic", args->require_elastic,
                     "Drop rows whose elastic constants cannot be computed");
   command
+      ->add_option("--exclude", args->exclude,
+                   "Leave these sets or symbols out of all and of the default solutes: "
+                   "radioactive (Tc Pm Po Pa Th U), gases (O N), alkali (Li Na K Rb Cs), precious "
+                   "(Ru Rh Pd Os Ir Pt Au Ag Re), symbols; none keeps every element (default: " +
+                       std::string(kDefaultExcluded) + "); glassform elements shows the sets")
+      ->delimiter(',')
+      ->type_name("SET[,SET...]|none");
+  command->add_flag("--keep-unphysical", args->keep_unphysical,
+                    "Keep the rows with a cluster without an ideal radius ratio (Z outside 4..24) "
+                    "or a packing above 100 % (column physical)");
+  command->add_flag("--best-variant", args->best_variant,
+                    "One row per ternary alloy: the gamma-site variant that ranks first "
+                    "(column gamma_sites)");
+  command
       ->add_option("--where", args->where,
                    "Keep the rows that meet a condition NAME OP VALUE on a field, OP one of < <= "
                    "> >= = != (e.g. 'dH_mix_kJ/mol<-10'); several must all hold; a row without "
@@ -173,21 +256,28 @@ void register_screen(CLI::App& app, Run& run) {
   add_plot_option(*command, run);
   command->footer(
       "The integer of each cluster is the one nearest its computed coordination number. The "
-      "default order is the mismatch ascending (the clusters closest to ideal packing first), "
-      "then the packing efficiency descending, then the symbols; rows without the key's value "
-      "go last.\n\nExamples:\n  glassform screen binary --solvent Zr --top 10\n"
-      "  glassform screen ternary --solvent all --sort=-packing_% --format csv -o top.csv\n"
+      "default order is the glass-formation score p_glass descending (--sort=-p_glass); "
+      "--sort mismatch ranks by the mismatch ascending (the clusters closest to ideal packing "
+      "first), then the packing efficiency descending. Ties go by the symbols; rows without "
+      "the key's value go last. By default the candidates leave out the sets radioactive,gases "
+      "and only physical rows are kept; the text output's first line says so.\n\nExamples:\n"
+      "  glassform screen binary --solvent Zr --top 10\n"
+      "  glassform screen ternary --solvent all --best-variant --format csv -o top.csv\n"
       "  glassform screen ternary --solvent Cu --where 'dH_mix_kJ/mol<-10' --sort=-delta_pct");
   run.commands.emplace_back(command, [args](Run& r) {
     ScreenOptions options;
     options.kind = args->kind == "binary"    ? AlloyKind::kBinary
                    : args->kind == "ternary" ? AlloyKind::kTernary
                                              : AlloyKind::kQuaternary;
-    options.solvents = elements_of(args->solvents);
-    options.solutes = elements_of(args->solutes);
+    const Exclusion exclusion = exclusion_of(args->exclude);
+    options.solvents = elements_of(r, args->solvents, exclusion, "--solvent");
+    options.solutes = elements_of(r, args->solutes, exclusion, "--solutes");
     options.any_order = args->any_order;
     options.require_elastic = args->require_elastic;
     options.keep = where_filter(args->where);
+    options.physical_only = !args->keep_unphysical;
+    options.best_variant = args->best_variant;
+    options.threads = std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
     if (args->all && !args->sort.empty()) {
       throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
     }
@@ -206,12 +296,15 @@ void register_screen(CLI::App& app, Run& run) {
       const ScreenProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
         line.update(done, total);
       };
-      RowWriter writer(sink, r.format(), args->all, std::move(columns));
+      RowWriter writer(sink, r.format(), args->all, std::move(columns),
+                       TextLayout{options.kind == AlloyKind::kTernary,
+                                  "excluded: " + exclusion.names + "; unphysical rows " +
+                                      (args->keep_unphysical ? "kept" : "dropped")});
       if (args->all) {
         screen_each(
             options,
             [&writer](const AlloyResult& alloy, const Composition& c) { writer.add(alloy, c); },
-            progress);
+            progress, order);
       } else {
         for (const RankedRow& row : screen_top(options, order, top_rows, progress)) {
           const Composition& c = row.alloy.compositions()[row.composition];

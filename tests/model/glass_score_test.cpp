@@ -1,0 +1,68 @@
+#include "model/glass_score.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+
+#include "io/formula.hpp"
+
+namespace glassform {
+namespace {
+
+std::optional<GlassScore> score_of(std::string_view formula) {
+  return glass_score(glass_criteria(parse_formula(formula).parts));
+}
+
+// The trainer wrote the library's probability of every composition it was fitted to; the
+// program's trees give the same double.
+TEST(GlassScore, EqualsTheTrainersProbabilityForEveryTrainingComposition) {
+  std::ifstream file(GLASSFORM_TEST_DATA "/gfa_score_expected.csv");
+  std::string line;
+  ASSERT_TRUE(std::getline(file, line));
+  ASSERT_EQ(line, "formula,p_glass");
+  std::size_t compared = 0;
+  while (std::getline(file, line)) {
+    const std::size_t comma = line.find(',');
+    const std::string formula = line.substr(0, comma);
+    const double expected = std::strtod(line.c_str() + comma + 1, nullptr);
+    const std::optional<GlassScore> score = score_of(formula);
+    ASSERT_TRUE(score) << formula;
+    EXPECT_NEAR(score->p_glass, expected, 1e-9) << formula;
+    ++compared;
+  }
+  EXPECT_GT(compared, 5000U);
+}
+
+// Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; VEC (11 + 4) / 2 = 7.5.
+TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
+  struct Case {
+    const char* formula;
+    bool scored;
+    bool extrapolated;
+  };
+  for (const Case& c : {
+           Case{"Cu50Zr50", true, false},
+           Case{"Ni50Pd50", true, false},         // mixes with 0 kJ/mol: still scored
+           Case{"Fe50O50", false, false},         // no enthalpy for O-Fe: never imputed
+           Case{"Cu", false, false},              // one element
+           Case{"Cu40Zr30Ni20Ti10", true, true},  // four elements
+           Case{"Os50Zr50", true, true},          // Os is not in the training data
+           Case{"Cu40Zr40Al10Ni0", true, false},  // an amount of 0 is no element
+       }) {
+    const std::optional<GlassScore> s = score_of(c.formula);
+    ASSERT_EQ(s.has_value(), c.scored) << c.formula;
+    if (!s) continue;
+    EXPECT_EQ(s->extrapolated, c.extrapolated) << c.formula;
+    EXPECT_TRUE(s->p_glass > 0 && s->p_glass < 1) << c.formula;
+  }
+  const GlassCriteria k = glass_criteria(parse_formula("Cu50Zr50").parts);
+  EXPECT_NEAR(k.delta_chi, 0.285, 1e-6);
+  EXPECT_FLOAT_EQ(k.vec, 7.5F);
+  EXPECT_EQ(k.element_count, 2);
+  EXPECT_FLOAT_EQ(k.max_percent, 50);
+}
+
+}  // namespace
+}  // namespace glassform
