@@ -339,6 +339,10 @@ constexpr std::array kFields{
           [](const Row& r) { return r.model != nullptr ? formula(Row::of(r.model->alloy, r.model->alloy.compositions()[r.model->composition])) : V(); }},
     Field{"model_distance_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from model_formula",
           [](const Row& r) { return r.model != nullptr ? V(r.model->distance) : V(); }},
+    Field{"model_mismatch", "", K::kNumber, S::kAlloy, "mismatch of the alloy of model_formula",
+          [](const Row& r) { return r.model != nullptr ? optional_float(r.model->alloy.mismatch) : V(); }},
+    Field{"model_packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of model_formula",
+          [](const Row& r) { return r.model != nullptr ? V(r.model->alloy.compositions()[r.model->composition].packing) : V(); }},
     Field{"G_measured_GPa", "GPa", K::kNumber, S::kAlloy, "measured shear modulus of the same composition (--measured)",
           [](const Row& r) { return of_measured(r, &MeasuredGlass::g); }},
     Field{"B_measured_GPa", "GPa", K::kNumber, S::kAlloy, "measured bulk modulus of the same composition (--measured)",
@@ -359,7 +363,7 @@ constexpr std::array kFields{
 // The table closes with the fields of given compositions, then the input's line and label.
 constexpr std::size_t kBatchOnly = 2;
 constexpr std::size_t kMeasured = 5;
-constexpr std::size_t kGivenOnly = 3;
+constexpr std::size_t kGivenOnly = 5;
 static_assert(kFields[kFields.size() - kBatchOnly].name == "line");
 static_assert(kFields[kFields.size() - kBatchOnly - kMeasured].name == "G_measured_GPa");
 static_assert(kFields[kFields.size() - kBatchOnly - kMeasured - kGivenOnly].name == "formula_wt");
@@ -415,12 +419,12 @@ std::vector<const Field*> with_measured(std::vector<const Field*> fields) {
 
 std::vector<const Field*> assess_fields() {
   // clang-format off
-  constexpr std::array<std::string_view, 40> kNames{
+  constexpr std::array<std::string_view, 42> kNames{
       "formula", "formula_wt", "p_glass", "extrapolated", "delta_pct", "dH_mix_kJ/mol",
       "dS_mix_J/molK", "Tm_K", "Omega", "log10_Omega", "min_dH_pair", "min_dH_pair_kJ/mol",
       "max_dH_pair", "max_dH_pair_kJ/mol", "delta_chi", "VEC", "n_elements", "max_at%",
       "inoue_3_elements", "inoue_size_12pct", "inoue_negative_dH", "model_formula",
-      "model_distance_at%", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa", "C44_GPa",
+      "model_distance_at%", "model_mismatch", "model_packing_%", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa", "C44_GPa",
       "m_fragility", "C12/C11", "C44/C11", "warnings", "nu", "B/G", "Pugh_ductile",
       "C12/C11_iso", "C44/C11_iso", "line", "label"};
   // clang-format on
