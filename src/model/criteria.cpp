@@ -67,7 +67,6 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
   long double mean_radius = 0;
   long double tm = 0;
   long double entropy = 0;
-  long double mean_chi = 0;
   long double vec = 0;
   long double largest_share = 0;
   for (std::size_t i = 0; i < n; ++i) {
@@ -75,19 +74,26 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
     const std::size_t e = shares[i].index;
     mean_radius += c[i] * kElements[e].radius;
     tm += c[i] * kElementProperties[e].melting_point;
-    mean_chi += c[i] * kElementProperties[e].electronegativity;
     vec += c[i] * kElementProperties[e].valence_electrons;
     largest_share = std::max(largest_share, c[i]);
     out.elements.set(e);
     if (n > 1) entropy -= c[i] * std::log(static_cast<double>(c[i]));
   }
   long double spread = 0;
-  long double chi_spread = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const long double d = 1 - kElements[shares[i].index].radius / mean_radius;
     spread += c[i] * d * d;
-    const long double x = kElementProperties[shares[i].index].electronegativity - mean_chi;
-    chi_spread += c[i] * x * x;
+  }
+  // The variance of the electronegativities over pairs, sum c_i c_j (chi_i - chi_j)^2 for
+  // i < j: exactly 0 for equal values, where the deviations from a rounded mean are not.
+  long double chi_spread = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      const long double x =
+          static_cast<long double>(kElementProperties[shares[i].index].electronegativity) -
+          kElementProperties[shares[j].index].electronegativity;
+      chi_spread += c[i] * c[j] * x * x;
+    }
   }
   out.delta_pct = stored(100 * std::sqrt(static_cast<double>(spread)));
   out.delta_chi = stored(std::sqrt(static_cast<double>(chi_spread)));

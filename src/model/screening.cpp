@@ -5,6 +5,7 @@
 #include <atomic>
 #include <exception>
 #include <queue>
+#include <system_error>
 #include <thread>
 
 #include "model/alloy_kinds.hpp"
@@ -296,13 +297,21 @@ std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder&
       failures[t] = std::current_exception();
     }
   };
-  {
-    std::vector<std::jthread> helpers;
-    helpers.reserve(threads - 1);
-    for (std::size_t t = 1; t < threads; ++t)
+  std::vector<std::thread> helpers;
+  std::vector<std::size_t> here;  // shares without a thread of their own: done in this one
+  helpers.reserve(threads - 1);
+  for (std::size_t t = 1; t < threads; ++t) {
+    try {
       helpers.emplace_back(work, t);
-    work(0);
+    } catch (const std::system_error&) {
+      here.push_back(t);
+    }
   }
+  work(0);  // catches everything, so the helpers are always joined
+  for (const std::size_t t : here)
+    work(t);
+  for (std::thread& helper : helpers)
+    helper.join();
   for (const std::exception_ptr& failure : failures) {
     if (failure) std::rethrow_exception(failure);
   }

@@ -11,6 +11,7 @@
 #include "io/formula.hpp"
 #include "model/alloys.hpp"
 #include "model/assessment.hpp"
+#include "model/element_sets.hpp"
 #include "model/screening.hpp"
 #include "model/weighing.hpp"
 #include "report/alloy_writer.hpp"
@@ -19,6 +20,7 @@
 #include "report/fields.hpp"
 #include "report/json_report.hpp"
 #include "report/row_writer.hpp"
+#include "report/screen_setup.hpp"
 #include "report/table_writer.hpp"
 #include "report/tables.hpp"
 #include "report/warnings.hpp"
@@ -103,25 +105,38 @@ Json evaluate(const Json& request) {
           {"svg", plot.svg()}};
 }
 
-// {"kind": ..., "solvent": ..., "top": n}: the best rows in the screen's default order.
+// {"kind": ..., "solvent": ..., "top": n, "exclude": [sets or symbols], "sort": key,
+//  "best_variant": bool, "keep_unphysical": bool}: the best rows, as `glassform screen` ranks
+// them (the same defaults where a member is missing).
 Json screen(const Json& request) {
   const std::string kind = request.at("kind").get<std::string>();
   const std::string symbol = request.at("solvent").get<std::string>();
   const Element* solvent = find_element(symbol);
   if (solvent == nullptr) return failure(unknown_symbol_message(symbol));
+  std::variant<Exclusion, std::string> exclusion =
+      parse_exclusion(request.value("exclude", std::vector<std::string>{}));
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) return failure(*why);
+  std::variant<SortOrder, std::string> order = parse_sort(request.value("sort", std::string()));
+  if (const std::string* why = std::get_if<std::string>(&order)) return failure(*why);
+  const bool keep_unphysical = request.value("keep_unphysical", false);
   ScreenOptions options;
   options.kind = kind == "ternary"      ? AlloyKind::kTernary
                  : kind == "quaternary" ? AlloyKind::kQuaternary
                                         : AlloyKind::kBinary;
   options.solvents = {solvent};
-  options.solutes = all_elements();
+  options.solutes = all_elements_but(std::get<Exclusion>(exclusion));
+  options.physical_only = !keep_unphysical;
+  options.best_variant = request.value("best_variant", false);
   const std::size_t top = request.value("top", 20U);
   Json rows = Json::array();
   StringSink text;
   StringSink csv;
-  RowWriter text_writer(text, Format::kText, false);
+  RowWriter text_writer(
+      text, Format::kText, false, positional_columns(alloy_fields()),
+      TextLayout{options.kind == AlloyKind::kTernary,
+                 screen_first_line(std::get<Exclusion>(exclusion), keep_unphysical)});
   RowWriter csv_writer(csv, Format::kCsv, false);
-  for (const RankedRow& row : screen_top(options, SortOrder{}, top)) {
+  for (const RankedRow& row : screen_top(options, std::get<SortOrder>(order), top)) {
     const Composition& c = row.alloy.compositions()[row.composition];
     rows.push_back(row_object(Row::of(row.alloy, c)));
     text_writer.add(row.alloy, c);
@@ -165,7 +180,11 @@ Json assess_formula(const Json& request) {
 Json elements() {
   Json list = Json::array();
   for (const Element& e : kElements) {
+    std::vector<std::string> sets;
+    for (const std::string_view name : sets_of(e))
+      sets.emplace_back(name);
     list.push_back({{"symbol", e.symbol},
+                    {"sets", sets},
                     {"radius_nm", json_number(e.radius)},
                     {"has_moduli", e.e != 0.0F && e.g != 0.0F && e.b != 0.0F}});
   }

@@ -68,8 +68,19 @@ try {
   check((await page.textContent("#error")).includes("did you mean Cu?"), "the suggestion for cu");
 
   await page.fill("#screen-solvent", "Zr");
+  await page.selectOption("#screen-sort", "mismatch");
   await page.click("#screen-run");
   check((await page.textContent("#screen-result")).includes("Zr81.93Cu18.07"), "the screen panel ranks Zr-Cu");
+  // The default order and sets: the score first, no radioactive element; a CSV to download.
+  await page.selectOption("#screen-sort", "-p_glass");
+  await page.selectOption("#screen-kind", "ternary");
+  await page.check("#screen-best-variant");
+  await page.click("#screen-run");
+  const screened = await page.textContent("#screen-result");
+  check(screened.startsWith("excluded: radioactive,gases; unphysical rows dropped\nrank  formula") &&
+        !/\bU\d/.test(screened), "the screen panel leaves out radioactive elements and gases");
+  const [download] = await Promise.all([page.waitForEvent("download"), page.click("#screen-csv")]);
+  check(download.suggestedFilename() === "glassform-screen.csv", "the screen's rows download as CSV");
   // The assessment follows the formula as it is typed, errors included.
   await page.fill("#assess-formula", "");
   await page.locator("#assess-formula").pressSequentially("Cu50Zr50");

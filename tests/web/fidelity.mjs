@@ -33,12 +33,12 @@ for (let trial = 0; trial < 600; trial++) {
 const input = lines.join("\n") + "\n";
 // The batch rows end with the input's line number and an empty label, which a single alloy's
 // rows do not carry: the comparison is over the columns both sides have.
-const nativeCsv = execFileSync(native, ["batch", "--format", "csv"], { input, stdio: ["pipe", "pipe", "ignore"] })
+const nativeCsv = execFileSync(native, ["batch", "--format", "csv"], { input, stdio: ["pipe", "pipe", "ignore"], maxBuffer: 1 << 28 })
   .toString()
   .split("\n")
   .map((line, i) => (i === 0 ? line.replace(/,line,label$/, "") : line.replace(/,\d+,$/, "")))
   .join("\n");
-const nativeText = execFileSync(native, ["batch"], { input, stdio: ["pipe", "pipe", "ignore"] }).toString();
+const nativeText = execFileSync(native, ["batch"], { input, stdio: ["pipe", "pipe", "ignore"], maxBuffer: 1 << 28 }).toString();
 
 // Given compositions of 1 to 6 elements: the assessment's text and its JSON row (whose line
 // number is the native side's own).
@@ -56,8 +56,8 @@ for (let trial = 0; trial < 300; trial++) {
   formulas.push(formula);
 }
 const assessInput = formulas.join("\n") + "\n";
-const nativeAssessText = execFileSync(native, ["assess", "--file", "-"], { input: assessInput, stdio: ["pipe", "pipe", "ignore"] }).toString();
-const nativeAssessRows = execFileSync(native, ["assess", "--file", "-", "--format", "jsonl"], { input: assessInput, stdio: ["pipe", "pipe", "ignore"] })
+const nativeAssessText = execFileSync(native, ["assess", "--file", "-"], { input: assessInput, stdio: ["pipe", "pipe", "ignore"], maxBuffer: 1 << 28 }).toString();
+const nativeAssessRows = execFileSync(native, ["assess", "--file", "-", "--format", "jsonl"], { input: assessInput, stdio: ["pipe", "pipe", "ignore"], maxBuffer: 1 << 28 })
   .toString()
   .trimEnd()
   .split("\n")
@@ -68,10 +68,27 @@ const nativeAssessRows = execFileSync(native, ["assess", "--file", "-", "--forma
   })
   .join("");
 
+// Screens with the panel's options: the same text and CSV as the native screen.
+const screens = [];
+for (const [request, args] of [
+  [{ kind: "binary", solvent: "Zr" }, ["binary", "--solvent", "Zr"]],
+  [{ kind: "ternary", solvent: "Cu", exclude: ["alkali", "precious"], best_variant: true },
+   ["ternary", "--solvent", "Cu", "--exclude", "alkali,precious", "--best-variant"]],
+  [{ kind: "quaternary", solvent: "Fe", sort: "mismatch", exclude: ["none"], keep_unphysical: true },
+   ["quaternary", "--solvent", "Fe", "--sort", "mismatch", "--exclude", "none", "--keep-unphysical"]],
+]) {
+  const result = call({ action: "screen", top: 20, ...request });
+  if (!result.ok) throw new Error(result.error);
+  const run = (format) => execFileSync(native, ["screen", ...args, "--top", "20", "--format", format],
+                                       { stdio: ["ignore", "pipe", "ignore"], maxBuffer: 1 << 28 }).toString();
+  screens.push([`screen ${args.join(" ")} text`, result.text, run("text")]);
+  screens.push([`screen ${args.join(" ")} csv`, result.csv, run("csv")]);
+}
+
 let failures = 0;
 for (const [name, ours, theirs] of [["csv", csv, nativeCsv], ["text", text, nativeText],
                                     ["assess text", assessText, nativeAssessText],
-                                    ["assess rows", assessRows, nativeAssessRows]]) {
+                                    ["assess rows", assessRows, nativeAssessRows], ...screens]) {
   if (ours === theirs) continue;
   failures++;
   const a = ours.split("\n");

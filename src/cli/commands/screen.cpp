@@ -10,6 +10,7 @@
 #include "report/fields.hpp"
 #include "report/row_filter.hpp"
 #include "report/row_writer.hpp"
+#include "report/screen_setup.hpp"
 
 namespace glassform::cli {
 
@@ -30,64 +31,16 @@ struct Arguments {
   bool best_variant = false;
 };
 
-// The elements that --exclude leaves out of `all`, and how the header names them.
-struct Exclusion {
-  std::vector<const Element*> elements;
-  std::string names;
-};
-
-Exclusion exclusion_of(std::vector<std::string> items) {
-  if (items.empty()) {
-    for (std::string_view rest = kDefaultExcluded; !rest.empty();) {
-      const std::size_t comma = rest.find(',');
-      items.emplace_back(rest.substr(0, comma));
-      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-    }
-  }
-  Exclusion out;
-  if (items.size() == 1 && items[0] == "none") {
-    out.names = "none";
-    return out;
-  }
-  for (const std::string& item : items) {
-    if (const ElementSet* set = find_element_set(item)) {
-      for (const Element& e : kElements) {
-        if (holds(*set, e)) out.elements.push_back(&e);
-      }
-    } else if (const Element* e = find_element(item)) {
-      out.elements.push_back(e);
-    } else {
-      std::string sets;
-      for (const ElementSet& k : kElementSets)
-        sets.append(k.name).append(", ");
-      throw UsageError("--exclude \"" + escaped(item) + "\" is neither a set (" + sets +
-                       "or none alone) nor an element symbol");
-    }
-    out.names.append(out.names.empty() ? "" : ",").append(item);
-  }
-  return out;
-}
-
-bool excluded(const Exclusion& exclusion, const Element* e) {
-  return std::find(exclusion.elements.begin(), exclusion.elements.end(), e) !=
-         exclusion.elements.end();
-}
-
 // The elements of a candidate list, each once, in the order first named: `all` without the
 // excluded ones; a symbol the user names is kept even where excluded, with a warning.
 std::vector<const Element*> elements_of(const Run& run, const std::vector<std::string>& symbols,
                                         const Exclusion& exclusion, std::string_view option) {
+  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion);
   std::vector<const Element*> unique;
-  if (symbols.size() == 1 && symbols[0] == "all") {
-    for (const Element* e : all_elements()) {
-      if (!excluded(exclusion, e)) unique.push_back(e);
-    }
-    return unique;
-  }
   for (const Element* e : resolve_symbols(symbols)) {
     if (std::find(unique.begin(), unique.end(), e) != unique.end()) continue;
     unique.push_back(e);
-    if (excluded(exclusion, e)) {
+    if (excludes(exclusion, e)) {
       run.warn(std::string(e->symbol) + " is named in " + std::string(option) +
                " and kept, though --exclude " + exclusion.names + " leaves it out of all");
     }
@@ -113,36 +66,18 @@ std::size_t top_count(const std::string& text) {
   return static_cast<std::size_t>(*n);
 }
 
-// The order of --sort: the score descending without it; `mismatch` is the cluster-packing
-// order (the mismatch ascending, ties by the packing efficiency descending).
-constexpr std::string_view kDefaultSort = "-p_glass";
+SortOrder sort_order(const std::string& key) {
+  std::variant<SortOrder, std::string> order = parse_sort(key);
+  if (const std::string* why = std::get_if<std::string>(&order)) throw UsageError(escaped(*why));
+  return std::get<SortOrder>(std::move(order));
+}
 
-SortOrder sort_order(std::string key) {
-  SortOrder order;
-  if (key.empty()) key = kDefaultSort;
-  if (key == "mismatch") return order;
-  const bool descending = key[0] == '-';
-  const std::string name = descending ? key.substr(1) : key;
-  const std::vector<const Field*> fields = alloy_fields();
-  const auto known = std::find_if(fields.begin(), fields.end(), [&name](const Field* f) {
-    return f->name == name && f->kind != FieldKind::kText;
-  });
-  if (known == fields.end()) {
-    std::string keys;
-    for (const Field* f : fields) {
-      if (f->kind == FieldKind::kText) continue;
-      if (!keys.empty()) keys.append(", ");
-      keys.append(f->name);
-    }
-    throw UsageError("unknown sort key \"" + name +
-                     "\"; the keys are the numeric fields (glassform fields): " + keys);
+Exclusion exclusion_of(const std::vector<std::string>& items) {
+  std::variant<Exclusion, std::string> exclusion = parse_exclusion(items);
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
+    throw UsageError("--exclude " + escaped(*why));
   }
-  const Field* field = *known;
-  order.key = [field](const AlloyResult& alloy, const Composition& c) {
-    return numeric_value(field->value(Row::of(alloy, c)));
-  };
-  order.descending = descending;
-  return order;
+  return std::get<Exclusion>(std::move(exclusion));
 }
 
 // The rows that meet every --where condition; nothing without one.
@@ -298,8 +233,7 @@ void register_screen(CLI::App& app, Run& run) {
       };
       RowWriter writer(sink, r.format(), args->all, std::move(columns),
                        TextLayout{options.kind == AlloyKind::kTernary,
-                                  "excluded: " + exclusion.names + "; unphysical rows " +
-                                      (args->keep_unphysical ? "kept" : "dropped")});
+                                  screen_first_line(exclusion, args->keep_unphysical)});
       if (args->all) {
         screen_each(
             options,
