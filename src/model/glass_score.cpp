@@ -23,9 +23,22 @@ static_assert(kLeafValue.size() == kTreeCount * kLeaves);
 
 constexpr int kMostTrainedElements = 3;
 
+// A node's feature and threshold side by side: one load per level.
+struct Node {
+  float threshold;
+  std::uint32_t feature;
+};
+constexpr std::array<Node, kNodeFeature.size()> kNodes = [] {
+  std::array<Node, kNodeFeature.size()> nodes{};
+  for (std::size_t i = 0; i < nodes.size(); ++i)
+    nodes[i] = {kNodeThreshold[i], kNodeFeature[i]};
+  return nodes;
+}();
+
 }  // namespace
 
-std::optional<ScoreFeatures> score_features(const GlassCriteria& k) {
+std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
+  const GlassCriteria& k = criteria;
   if (k.element_count < 2 || !k.dh_mix || !k.log10_omega || !k.min_pair || !k.max_pair) {
     return std::nullopt;
   }
@@ -46,16 +59,15 @@ double score_probability(const ScoreFeatures& features) {
   // Trees are walked a few at a time, which lets the processor overlap their independent
   // loads; the leaves, each already scaled by the learning rate, are summed tree by tree in
   // the trainer's order.
-  constexpr std::size_t kAtOnce = 20;
+  constexpr std::size_t kAtOnce = 10;
   static_assert(kTreeCount % kAtOnce == 0);
   double raw = kInitialLogOdds;
   for (std::size_t t = 0; t < kTreeCount; t += kAtOnce) {
     std::array<std::size_t, kAtOnce> node{};
     for (int level = 0; level < kTreeDepth; ++level) {
       for (std::size_t k = 0; k < kAtOnce; ++k) {
-        const std::size_t at = (t + k) * kInnerNodes + node[k];
-        node[k] = 2 * node[k] + 1 +
-                  static_cast<std::size_t>(features[kNodeFeature[at]] > kNodeThreshold[at]);
+        const Node& at = kNodes[(t + k) * kInnerNodes + node[k]];
+        node[k] = 2 * node[k] + 1 + static_cast<std::size_t>(features[at.feature] > at.threshold);
       }
     }
     for (std::size_t k = 0; k < kAtOnce; ++k)

@@ -316,9 +316,10 @@ std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder&
     if (failure) std::rethrow_exception(failure);
   }
   std::vector<RankedRow> rows;
-  for (std::vector<RankedRow>& part : tops)
+  for (std::vector<RankedRow>& part : tops) {
     rows.insert(rows.end(), std::make_move_iterator(part.begin()),
                 std::make_move_iterator(part.end()));
+  }
   const auto before = [&order](const RankedRow& a, const RankedRow& b) {
     return row_before_keyed(order, a.alloy, a.alloy.compositions()[a.composition], a.key, b.alloy,
                             b.alloy.compositions()[b.composition], b.key);

@@ -28,10 +28,10 @@ std::variant<Exclusion, std::string> parse_exclusion(std::vector<std::string> it
     } else if (const Element* e = find_element(item)) {
       out.elements.push_back(e);
     } else {
-      std::string sets;
+      std::string why = "\"" + item + "\" is neither a set (";
       for (const ElementSet& k : kElementSets)
-        sets.append(k.name).append(", ");
-      return "\"" + item + "\" is neither a set (" + sets + "or none alone) nor an element symbol";
+        why.append(k.name).append(", ");
+      return why.append("or none alone) nor an element symbol");
     }
     out.names.append(out.names.empty() ? "" : ",").append(item);
   }

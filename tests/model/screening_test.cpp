@@ -99,13 +99,19 @@ TEST(ScreenTop, EqualsTheHeadOfAFullSort) {
       return row_before(order, x.alloy, x.alloy.compositions()[x.composition], y.alloy,
                         y.alloy.compositions()[y.composition]);
     });
-    for (const std::size_t top : {1U, 37U, 500U, 1000000U}) {
-      const std::vector<RankedRow> best = screen_top(options, order, top);
-      ASSERT_EQ(best.size(), std::min(top, all.size()));
-      for (std::size_t i = 0; i < best.size(); ++i) {
-        EXPECT_EQ(best[i].alloy.elements()[1], all[i].alloy.elements()[1]) << i;
-        EXPECT_EQ(best[i].alloy.elements()[2], all[i].alloy.elements()[2]) << i;
-        EXPECT_EQ(best[i].composition, all[i].composition) << i;
+    // The same rows whatever the number of threads that share the solvents.
+    for (const unsigned threads : {1U, 3U}) {
+      ScreenOptions shared = options;
+      shared.threads = threads;
+      for (const std::size_t top : {1U, 37U, 500U, 1000000U}) {
+        const std::vector<RankedRow> best = screen_top(shared, order, top);
+        ASSERT_EQ(best.size(), std::min(top, all.size()));
+        for (std::size_t i = 0; i < best.size(); ++i) {
+          EXPECT_EQ(best[i].alloy.elements()[0], all[i].alloy.elements()[0]) << i;
+          EXPECT_EQ(best[i].alloy.elements()[1], all[i].alloy.elements()[1]) << i;
+          EXPECT_EQ(best[i].alloy.elements()[2], all[i].alloy.elements()[2]) << i;
+          EXPECT_EQ(best[i].composition, all[i].composition) << i;
+        }
       }
     }
   }
