@@ -23,7 +23,7 @@ DATA = os.path.join(ROOT, "data", "glass_compositions_ward2016.csv")
 
 # The score's inputs, in the trees' order: output fields of glassform.
 FEATURES = ["delta_pct", "dH_mix_kJ/mol", "dS_mix_J/molK", "Tm_K", "log10_Omega",
-            "min_dH_pair_kJ/mol", "max_dH_pair_kJ/mol", "delta_chi", "VEC", "n_elements",
+            "min_dH_pair_kJ/mol", "max_dH_pair_kJ/mol", "delta_chi", "valence_electrons", "n_elements",
             "max_at%"]
 
 # The model: gradient-boosted trees with a fixed random state.

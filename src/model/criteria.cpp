@@ -67,14 +67,14 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
   long double mean_radius = 0;
   long double tm = 0;
   long double entropy = 0;
-  long double vec = 0;
+  long double valence = 0;
   long double largest_share = 0;
   for (std::size_t i = 0; i < n; ++i) {
     c[i] = shares[i].amount / total;
     const std::size_t e = shares[i].index;
     mean_radius += c[i] * kElements[e].radius;
     tm += c[i] * kElementProperties[e].melting_point;
-    vec += c[i] * kElementProperties[e].valence_electrons;
+    valence += c[i] * kElementProperties[e].valence_electrons;
     largest_share = std::max(largest_share, c[i]);
     out.elements.set(e);
     if (n > 1) entropy -= c[i] * std::log(static_cast<double>(c[i]));
@@ -97,7 +97,7 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
   }
   out.delta_pct = stored(100 * std::sqrt(static_cast<double>(spread)));
   out.delta_chi = stored(std::sqrt(static_cast<double>(chi_spread)));
-  out.vec = stored(vec);
+  out.valence = stored(valence);
   out.element_count = static_cast<int>(n);
   out.max_percent = stored(100 * largest_share);
   out.ds_mix = stored(kGasConstant * entropy);

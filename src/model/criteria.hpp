@@ -41,7 +41,7 @@ struct GlassCriteria {
   // elements or more.
   std::optional<float> log10_omega;
   float delta_chi = 0;    // electronegativity difference sqrt(sum c_i (chi_i - mean chi)^2)
-  float vec = 0;          // mean valence-electron count sum c_i VEC_i
+  float valence = 0;      // mean number of valence electrons (Magpie NValence)
   int element_count = 0;  // elements with a non-zero amount
   std::bitset<kElementCount> elements;  // which they are, by table position
   float max_percent = 0;                // the largest atomic percent

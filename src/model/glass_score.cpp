@@ -50,7 +50,7 @@ std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
                        k.min_pair->kj_per_mol,
                        k.max_pair->kj_per_mol,
                        k.delta_chi,
-                       k.vec,
+                       k.valence,
                        static_cast<float>(k.element_count),
                        k.max_percent};
 }

@@ -25,7 +25,7 @@ inline constexpr std::array<std::string_view, kScoreFeatureCount> kScoreFeatureN
     "min_dH_pair_kJ/mol",
     "max_dH_pair_kJ/mol",
     "delta_chi",
-    "VEC",
+    "valence_electrons",
     "n_elements",
     "max_at%"};
 

@@ -35,7 +35,7 @@ TEST(GlassScore, EqualsTheTrainersProbabilityForEveryTrainingComposition) {
   EXPECT_GT(compared, 5000U);
 }
 
-// Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; VEC (11 + 4) / 2 = 7.5.
+// Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; valence electrons (11 + 4) / 2 = 7.5.
 TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
   struct Case {
     const char* formula;
@@ -59,7 +59,7 @@ TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
   }
   const GlassCriteria k = glass_criteria(parse_formula("Cu50Zr50").parts);
   EXPECT_NEAR(k.delta_chi, 0.285, 1e-6);
-  EXPECT_FLOAT_EQ(k.vec, 7.5F);
+  EXPECT_FLOAT_EQ(k.valence, 7.5F);
   EXPECT_EQ(k.element_count, 2);
   EXPECT_FLOAT_EQ(k.max_percent, 50);
 }

@@ -232,7 +232,7 @@ TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {
             "Glass-forming criteria: delta = 8.09 %, dH_mix = -13.6 kJ/mol,\n"
             "  dS_mix = 3.93 J/(mol K), Tm = 1989 K, Omega = 0.57\n"
             "Pair mixing enthalpy: -23.0 kJ/mol (Cu-Zr)\n"
-            "Electronegativity difference delta_chi = 0.219, mean VEC = 5.26\n"
+            "Electronegativity difference delta_chi = 0.219, valence electrons = 5.26\n"
             "Inoue's rules: three elements at 5 at.% or more: no,\n"
             "  radii of the main three differ by more than 12 %: no,\n"
             "  negative dH_mix among the main three: no\n"
