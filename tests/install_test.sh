@@ -13,4 +13,22 @@ done
 [ "$("$prefix/bin/glassform" --version | head -n 1)" = "glassform 0.3.0" ]
 "$prefix/bin/glassform" binary Zr Cu | grep -q '^81.93% of Zr.$'
 printf '2\nZr\nCu\n10\nn\n' | "$prefix/bin/glassform" | grep -q '^C44/C11 = 0.2633$'
-echo "installed and ran glassform from $prefix"
+
+# The C++ library: a project of its own finds it with find_package and runs.
+test -f "$prefix/include/glassform/glassform.hpp"
+! test -e "$prefix/include/glassform/model/alloy_kinds.hpp"
+consumer="$prefix/consumer"
+cmake -S "$(dirname "$0")/consumer" -B "$consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$consumer" >/dev/null
+expected="formula,packing_%
+Zr81.93Cu18.07,42.58326"
+[ "$("$consumer/consumer" | head -n 2)" = "$expected" ]
+"$consumer/consumer" | grep -q '^p_glass 0\.88'
+# And with pkg-config.
+if command -v pkg-config >/dev/null; then
+  flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig:$prefix/lib64/pkgconfig" pkg-config --cflags --libs glassform)
+  # shellcheck disable=SC2086
+  c++ "$(dirname "$0")/consumer/main.cpp" $flags -o "$prefix/consumer-pc"
+  [ "$("$prefix/consumer-pc" | head -n 2)" = "$expected" ]
+fi
+echo "installed and ran glassform and a consumer of its library from $prefix"

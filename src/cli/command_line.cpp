@@ -10,6 +10,7 @@
 #include "io/format.hpp"
 #include "io/measured_file.hpp"
 #include "model/glass_score.hpp"
+#include "report/version.hpp"
 
 namespace glassform {
 
@@ -304,10 +305,10 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
       "ternary and quaternary alloys from a cluster-packing model, and estimates their "
       "elastic properties.",
       "glassform"};
-  app.set_version_flag("--version",
-                       std::string("glassform ") + GLASSFORM_VERSION +
-                           "\nscore p_glass: " + std::string(score_model_name()),
-                       "Print the name, the version and the glass-formation score's model");
+  app.set_version_flag(
+      "--version",
+      "glassform " + std::string(version()) + "\nscore p_glass: " + std::string(score_model_name()),
+      "Print the name, the version and the glass-formation score's model");
   app.require_subcommand(1);
   app.footer(cli::kExamples);
   cli::register_binary(app, run);
