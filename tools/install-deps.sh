@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that glassform needs and that are missing:
 #   (no option)  to build the program: a C++ compiler, CMake, CLI11, nlohmann-json, fmt
-#   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind, Python 3,
-#                and, where npm is present, the browser test's playwright-core into web/node_modules
-#                (from web/package-lock.json)
+#   --test       also to build and run the tests: GoogleTest, Google Benchmark, valgrind, Python 3
+#                with what the Python module's build and tests need (pybind11, numpy, pandas,
+#                pytest, venv, wheel, setuptools), and, where npm is present, the browser test's
+#                playwright-core into web/node_modules (from web/package-lock.json)
 #   PACKAGE...   and any further packages named (CI names its own in .ci/run)
 set -euo pipefail
 
 packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libfmt-dev)
 test_packages=false
 if [ "${1:-}" = "--test" ]; then
-  packages+=(libgtest-dev libbenchmark-dev valgrind python3)
+  packages+=(libgtest-dev libbenchmark-dev valgrind python3 python3-dev python3-pybind11
+    pybind11-dev python3-pandas python3-numpy python3-pytest python3-venv python3-wheel
+    python3-setuptools)
   test_packages=true
   shift
 fi

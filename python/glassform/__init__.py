@@ -1,0 +1,292 @@
+"""glassform from Python: the cluster-packing model of metallic glasses, the elastic estimate,
+the glass-forming criteria and the glass-formation score p_glass, with the very numbers of the
+command line.
+
+    >>> import glassform
+    >>> alloy = glassform.binary("Zr", "Cu")
+    >>> alloy.compositions[0].formula, alloy.compositions[0].packing_pct
+    ('Zr81.93Cu18.07', 42.58326)
+    >>> round(glassform.assess("Cu46Zr46Al8").p_glass, 3)
+    0.889
+
+Results are frozen dataclasses whose attributes are the output fields of `glassform fields`,
+named by one rule (`attribute_name`): "/" becomes "_over_", "%" becomes "pct", any other
+character that Python does not allow in a name becomes "_" (`C12/C11` -> `C12_over_C11`,
+`packing_%` -> `packing_pct`, `dH_mix_kJ/mol` -> `dH_mix_kJ_over_mol`); `as_dict()` gives the
+CSV names. A number is the double that pandas reads from the command line's CSV; a value the
+program cannot compute is None, and the reason is in `warnings`.
+"""
+import csv
+import dataclasses
+import io
+import re
+from typing import Any, Iterable, Optional, Sequence, Union
+
+from . import _core
+from .errors import FormulaError, UnknownSymbol
+
+__version__ = _core.version()
+__all__ = ["binary", "ternary", "quaternary", "assess", "screen", "weigh", "elements", "fields",
+           "blackman_svg", "BlackmanPlot", "GlassFeaturizer", "Alloy", "Cluster", "Composition",
+           "Assessment", "Weighing", "UnknownSymbol", "FormulaError", "attribute_name",
+           "score_model", "__version__"]
+
+# The model of the glass-formation score: its training data and a short hash of its table.
+score_model = _core.score_model()
+
+
+def attribute_name(field: str) -> str:
+    """The Python name of an output field: "/" -> "_over_", "%" -> "pct", any other character
+    that is not a letter, a digit or "_" -> "_"; a leading digit gets a "_" before it."""
+    name = re.sub(r"[^0-9A-Za-z_]", "_", field.replace("/", "_over_").replace("%", "pct"))
+    return "_" + name if name[:1].isdigit() else name
+
+
+def _row_class(name: str, field_names: Sequence[str], doc: str) -> type:
+    """A frozen dataclass with one attribute per field, `as_dict()` with the CSV names."""
+    attributes = [attribute_name(f) for f in field_names]
+    names = dict(zip(attributes, field_names))
+
+    def as_dict(self) -> dict:
+        return {names[a]: getattr(self, a) for a in attributes}
+
+    cls = dataclasses.make_dataclass(name, [(a, Any) for a in attributes], frozen=True,
+                                     namespace={"as_dict": as_dict, "__doc__": doc})
+    cls.__module__ = __name__
+    return cls
+
+
+def _from_row(cls: type, row: dict) -> Any:
+    return cls(*[row[f] for f in cls._fields])
+
+
+Composition = _row_class(
+    "Composition", _core.alloy_field_names(),
+    "One composition of a model alloy: every field of the command line's CSV row.")
+Composition._fields = tuple(_core.alloy_field_names())
+_AssessmentRow = _row_class(
+    "Assessment", _core.assess_field_names(),
+    "A given composition: its criteria, score, elastic estimate and nearest model composition.")
+_AssessmentRow._fields = tuple(_core.assess_field_names())
+
+
+@dataclasses.dataclass(frozen=True)
+class Cluster:
+    """One solute's cluster: the computed coordination number N, the chosen integer Z, the
+    radius ratio R (and the one the packing used), Z's ideal ratio and the face parameter."""
+    solute: str
+    N: float
+    Z: int
+    R: float
+    R_used: float
+    R_ideal: Optional[float]
+    face: int
+
+
+def _html_table(rows: Sequence[dict], columns: Sequence[str]) -> str:
+    head = "".join("<th>%s</th>" % c for c in columns)
+    body = "".join("<tr>%s</tr>" % "".join(
+        "<td>%s</td>" % ("" if r[c] is None else r[c]) for c in columns) for r in rows)
+    return "<table><thead><tr>%s</tr></thead><tbody>%s</tbody></table>" % (head, body)
+
+
+_HTML_COLUMNS = ("formula", "p_glass", "packing_%", "E_GPa", "C12/C11", "C44/C11", "m_fragility")
+
+
+@dataclasses.dataclass(frozen=True)
+class Alloy:
+    """A model alloy: its elements (solvent first), its clusters, its compositions (one, or a
+    ternary's three gamma-site variants) and the command line's warnings."""
+    elements: tuple
+    cn: Optional[tuple]
+    clusters: tuple
+    compositions: tuple
+    warnings: tuple
+
+    def _repr_svg_(self) -> str:
+        return blackman_svg([self])
+
+    def _repr_html_(self) -> str:
+        return _html_table([c.as_dict() for c in self.compositions], _HTML_COLUMNS)
+
+
+def _alloy(symbols: Sequence[str], cn: Optional[Iterable[int]]) -> Alloy:
+    chosen = None if cn is None else tuple(_integer(k) for k in cn)
+    result = _core.alloy(list(symbols), None if chosen is None else list(chosen))
+    rows = [_from_row(Composition, r) for r in result["rows"]]
+    first = result["rows"][0]
+    clusters = tuple(Cluster(first["solute%d" % i], first["N%d" % i], first["Z%d" % i],
+                             first["R%d" % i], first["R%d_used" % i], first["R%d_ideal" % i],
+                             first["face%d" % i]) for i in range(1, len(symbols)))
+    return Alloy(tuple(first[k] for k in ("solvent", "solute1", "solute2", "solute3")
+                       if first[k] is not None), chosen, clusters, tuple(rows),
+                 tuple(result["warnings"]))
+
+
+def _integer(value: Any) -> int:
+    if isinstance(value, bool) or not isinstance(value, int):
+        if isinstance(value, float) and value.is_integer():
+            return int(value)
+        raise ValueError("a coordination number is a whole number, not %r" % (value,))
+    return value
+
+
+def binary(solvent: str, solute: str, cn: Optional[Iterable[int]] = None) -> Alloy:
+    """The binary alloy; `cn` the integer coordination number (default: the nearest)."""
+    return _alloy([solvent, solute], cn)
+
+
+def ternary(solvent: str, largest: str, smallest: str,
+            cn: Optional[Iterable[int]] = None) -> Alloy:
+    """The ternary alloy and its three gamma-site variants; `cn` one integer per solute."""
+    return _alloy([solvent, largest, smallest], cn)
+
+
+def quaternary(solvent: str, largest: str, next_: str, smallest: str,
+               cn: Optional[Iterable[int]] = None) -> Alloy:
+    """The quaternary alloy; `cn` one integer per solute."""
+    return _alloy([solvent, largest, next_, smallest], cn)
+
+
+class Assessment(_AssessmentRow):  # type: ignore[misc, valid-type]
+    """A given composition: the criteria, p_glass, the elastic estimate and the nearest model
+    composition, as `glassform assess` gives them; `warnings` says what could not be computed
+    (the warnings joined by "; ", as in the CSV)."""
+
+    def _repr_svg_(self) -> str:
+        return blackman_svg([self])
+
+    def _repr_html_(self) -> str:
+        return _html_table([self.as_dict()], ("formula", "p_glass", "extrapolated", "delta_pct",
+                                              "dH_mix_kJ/mol", "model_formula",
+                                              "model_distance_at%", "E_GPa", "G_GPa", "B_GPa"))
+
+
+def assess(formula: Any) -> Assessment:
+    """The assessment of any composition of 1 to 16 elements, written as chemists do:
+    "Cu46Zr46Al8", "(Cu50Zr50)92Al8", or any object whose str() is such a formula."""
+    return _from_row(Assessment, _core.assess(str(formula))["row"])
+
+
+def _frame(text: str):
+    import pandas  # only when a table is asked for
+
+    return pandas.read_csv(io.StringIO(text))
+
+
+def screen(kind: str, solvents: Union[str, Sequence[str]], solutes=None, sort=None, top=100,
+           where=(), exclude=None, keep_unphysical=False, best_variant=False):
+    """The best candidates of `glassform screen` as a pandas DataFrame with the CSV's columns.
+    None means the command line's default: solutes all, sort "-p_glass", exclude
+    ["radioactive", "gases"]; `where` conditions such as "dH_mix_kJ/mol<-10"."""
+    as_list = lambda v: [v] if isinstance(v, str) else list(v)  # noqa: E731
+    text = _core.screen(kind, as_list(solvents), None if solutes is None else as_list(solutes),
+                        sort, _integer(top), as_list(where),
+                        None if exclude is None else as_list(exclude), bool(keep_unphysical),
+                        bool(best_variant))
+    return _frame(text)
+
+
+@dataclasses.dataclass(frozen=True)
+class Weighing:
+    """A composition in atomic and weight percent, and the grams to weigh for `mass` grams."""
+    elements: tuple
+    atomic_percent: tuple
+    weight_percent: tuple
+    grams: Optional[tuple]
+    mass: Optional[float]
+
+
+def weigh(formula: Any, mass: Optional[float] = None, wt: bool = False) -> Weighing:
+    """Atomic and weight percent of a formula (its amounts in weight percent with `wt`), and
+    the grams of each element for an ingot of `mass` grams."""
+    rows = list(csv.DictReader(io.StringIO(_core.weigh(str(formula), mass, bool(wt)))))
+    grams = tuple(float(r["mass_g"]) for r in rows) if mass is not None else None
+    return Weighing(tuple(r["element"] for r in rows), tuple(float(r["at%"]) for r in rows),
+                    tuple(float(r["wt%"]) for r in rows), grams, mass)
+
+
+def elements():
+    """The built-in element table as a DataFrame (as `glassform elements --format csv`)."""
+    return _frame(_core.elements_csv())
+
+
+def fields():
+    """The output fields as a DataFrame: name, unit, kind, per, meaning, and the attribute."""
+    import pandas
+
+    frame = pandas.DataFrame(_core.fields(), columns=["name", "unit", "kind", "per", "meaning"])
+    frame["attribute"] = [attribute_name(n) for n in frame["name"]]
+    return frame
+
+
+def blackman_svg(results: Iterable[Any], placement: str = "model") -> str:
+    """The Blackman diagram (SVG text) of alloys and assessments, as `--plot` draws it."""
+    alloys, formulas = [], []
+    for r in ([results] if isinstance(results, (Alloy, Assessment)) else results):
+        if isinstance(r, Alloy):
+            alloys.append((list(r.elements), None if r.cn is None else list(r.cn)))
+        elif isinstance(r, Assessment):
+            formulas.append(r.formula)
+        else:
+            formulas.append(str(r))
+    return _core.blackman_svg(alloys, formulas, placement)
+
+
+class BlackmanPlot:
+    """A Blackman diagram that a notebook shows by itself."""
+
+    def __init__(self, results: Iterable[Any] = (), placement: str = "model"):
+        self.results = list(results)
+        self.placement = placement
+
+    def add(self, result: Any) -> "BlackmanPlot":
+        self.results.append(result)
+        return self
+
+    def svg(self) -> str:
+        return blackman_svg(self.results, self.placement)
+
+    def _repr_svg_(self) -> str:
+        return self.svg()
+
+
+class GlassFeaturizer:
+    """Composition features for machine learning, in the usual protocol of composition
+    featurizers: `featurize(composition)` -> list of floats, `feature_labels()`,
+    `featurize_many(compositions)`, `citations()`, `implementors()`. A composition is a formula
+    string or any object whose str() is one. The features are output fields of glassform (the
+    score's inputs, Omega, the distance to the cluster model's own composition, p_glass); a
+    value that cannot be computed is NaN."""
+
+    def feature_labels(self) -> list:
+        return _core.feature_labels()
+
+    def featurize(self, composition: Any) -> list:
+        return self.featurize_many([composition])[0].tolist()
+
+    def featurize_many(self, compositions: Iterable[Any]):
+        """A numpy array, one row per composition, computed in C++."""
+        return _core.featurize_many([c if isinstance(c, str) else str(c) for c in compositions])
+
+    def citations(self) -> list:
+        return [
+            "@article{Takeuchi2005, author = {Takeuchi, A. and Inoue, A.}, title = {Classification "
+            "of Bulk Metallic Glasses by Atomic Size Difference, Heat of Mixing and Period of "
+            "Constituent Elements and Its Application to Characterization of the Main Alloying "
+            "Element}, journal = {Materials Transactions}, volume = {46}, pages = {2817--2829}, "
+            "year = {2005}}",
+            "@article{Yang2012, author = {Yang, X. and Zhang, Y.}, title = {Prediction of "
+            "high-entropy stabilized solid-solution in multi-component alloys}, journal = "
+            "{Materials Chemistry and Physics}, volume = {132}, pages = {233--238}, year = {2012}}",
+            "@article{Ward2016, author = {Ward, L. and Agrawal, A. and Choudhary, A. and "
+            "Wolverton, C.}, title = {A general-purpose machine learning framework for predicting "
+            "properties of inorganic materials}, journal = {npj Computational Materials}, volume "
+            "= {2}, pages = {16028}, year = {2016}}",
+            "@article{Laws2015, author = {Laws, K. J. and Miracle, D. B. and Ferry, M.}, title = "
+            "{A predictive structural model for bulk metallic glasses}, journal = {Nature "
+            "Communications}, volume = {6}, pages = {8123}, year = {2015}}",
+        ]
+
+    def implementors(self) -> list:
+        return ["the glassform developers"]

@@ -1,0 +1,147 @@
+"""The Python module against the command line (the program named by $GLASSFORM): the same
+numbers, the same screen, errors as exceptions, pickling, the featurizer and the notebook
+views."""
+import io
+import math
+import os
+import pickle
+import random
+import subprocess
+import xml.etree.ElementTree as ElementTree
+
+import pandas
+import pytest
+
+import glassform
+
+GLASSFORM = os.environ.get("GLASSFORM", "build/glassform")
+
+
+def cli_csv(args, stdin=None):
+    out = subprocess.run([GLASSFORM] + args + ["--format", "csv"], input=stdin,
+                         capture_output=True, text=True).stdout
+    return pandas.read_csv(io.StringIO(out), keep_default_na=False, na_values=[""])
+
+
+def same(value, cell):
+    """A module value and the pandas cell of the same field (an empty text is an empty cell)."""
+    if value is None or value == "":
+        return cell is None or (isinstance(cell, float) and math.isnan(cell))
+    if isinstance(value, bool):
+        return bool(cell) == value
+    return value == cell
+
+
+def test_alloys_equal_the_command_lines_csv():
+    random.seed(7)
+    symbols = list(glassform.elements()["symbol"])
+    lines, alloys = [], []
+    for trial in range(200):
+        kind = 2 + trial % 3
+        chosen = random.sample(symbols, kind)
+        cn = None if trial % 4 == 0 else [random.randint(1, 30) for _ in range(kind - 1)]
+        lines.append(" ".join(chosen + [str(k) for k in cn or []]))
+        alloys.append(glassform._alloy(chosen, cn))
+    frame = cli_csv(["batch"], "\n".join(lines) + "\n")
+    rows = [c for a in alloys for c in a.compositions]
+    assert len(rows) == len(frame)
+    for composition, (_, cells) in zip(rows, frame.iterrows()):
+        for name, value in composition.as_dict().items():
+            assert same(value, cells[name]), (composition.formula, name, value, cells[name])
+
+
+@pytest.mark.parametrize("formula", ["Cu46Zr46Al8", "Zr41.2Ti13.8Cu12.5Ni10Be22.5", "Fe50O50",
+                                     "Pd40Ni40P20", "Cu"])
+def test_assess_equals_the_command_line(formula):
+    cells = cli_csv(["assess", formula]).iloc[0]
+    assessment = glassform.assess(formula)
+    for name, value in assessment.as_dict().items():
+        assert same(value, cells[name]), (name, value, cells[name])
+
+
+@pytest.mark.parametrize("kwargs,args", [
+    (dict(kind="binary", solvents="Zr"), ["binary", "--solvent", "Zr"]),
+    (dict(kind="ternary", solvents=["Cu"], best_variant=True, exclude=["alkali"], top=30),
+     ["ternary", "--solvent", "Cu", "--best-variant", "--exclude", "alkali", "--top", "30"]),
+    (dict(kind="ternary", solvents="Ni", sort="mismatch", where=["dH_mix_kJ/mol<-10"],
+          keep_unphysical=True),
+     ["ternary", "--solvent", "Ni", "--sort", "mismatch", "--where", "dH_mix_kJ/mol<-10",
+      "--keep-unphysical"]),
+])
+def test_screen_is_the_command_lines_csv(kwargs, args):
+    expected = pandas.read_csv(io.StringIO(subprocess.run(
+        [GLASSFORM, "screen"] + args + ["--format", "csv"], capture_output=True,
+        text=True).stdout))
+    pandas.testing.assert_frame_equal(glassform.screen(**kwargs), expected)
+
+
+@pytest.mark.parametrize("call,error,detail", [
+    (lambda: glassform.binary("Zr", "Qq"), glassform.UnknownSymbol, ("text", "Qq")),
+    (lambda: glassform.binary("Zr", "cu"), glassform.UnknownSymbol, ("suggestions", ("Cu",))),
+    (lambda: glassform.assess("Cu50Zr("), glassform.FormulaError, ("position", 7)),
+    (lambda: glassform.binary("Zr", "Cu", cn=[0]), ValueError, None),
+    (lambda: glassform.binary("Zr", "Cu", cn=[2.5]), ValueError, None),
+    (lambda: glassform.ternary("Cu", "Zr", "Al", cn=[17]), ValueError, None),
+    (lambda: glassform.screen("senary", "Zr"), ValueError, None),
+    (lambda: glassform.screen("binary", "Zr", exclude=["metals"]), ValueError, None),
+    (lambda: glassform.weigh("Cu50Zr50", mass=-1), ValueError, None),
+    (lambda: glassform.GlassFeaturizer().featurize_many(["Cu50Zr50", "Cu5)"]),
+     glassform.FormulaError, ("formula", "Cu5)")),
+])
+def test_bad_input_raises(call, error, detail):
+    with pytest.raises(error) as raised:
+        call()
+    if detail:
+        assert getattr(raised.value, detail[0]) == detail[1]
+
+
+def test_results_pickle_and_missing_data_is_none():
+    for result in (glassform.ternary("Cu", "Zr", "Al"), glassform.assess("Fe50O50"),
+                   glassform.weigh("(Cu50Zr50)92Al8", mass=10)):
+        assert pickle.loads(pickle.dumps(result)) == result
+    oxide = glassform.assess("Fe50O50")
+    assert oxide.p_glass is None and oxide.dH_mix_kJ_over_mol is None
+    assert "no mixing enthalpy for the pair O-Fe" in oxide.warnings.split("; ")
+    error = pickle.loads(pickle.dumps(glassform.FormulaError("m", "Cu(", 3)))
+    assert error.position == 3
+
+
+class Formula:
+    def __init__(self, text):
+        self.text = text
+
+    def __str__(self):
+        return self.text
+
+
+def test_featurizer_on_ten_thousand_formulas():
+    random.seed(3)
+    symbols = list(glassform.elements()["symbol"])
+    formulas = ["".join("%s%d" % (s, random.randint(1, 60))
+                        for s in random.sample(symbols, random.randint(1, 6)))
+                for _ in range(10000)]
+    featurizer = glassform.GlassFeaturizer()
+    labels = featurizer.feature_labels()
+    table = featurizer.featurize_many(formulas)
+    assert table.shape == (10000, len(labels)) and "p_glass" in labels
+    for i in (0, 17, 9999):
+        assert featurizer.featurize(Formula(formulas[i])) == pytest.approx(
+            list(table[i]), nan_ok=True)
+        assessment = glassform.assess(formulas[i])
+        for label, value in zip(labels, table[i]):
+            expected = getattr(assessment, glassform.attribute_name(label))
+            assert (math.isnan(value) and expected is None) or value == expected, label
+    oxide = featurizer.featurize("Fe50O50")
+    assert math.isnan(oxide[labels.index("p_glass")])
+    assert all(c.startswith("@article{") for c in featurizer.citations())
+
+
+def test_notebook_views_are_well_formed():
+    alloy = glassform.ternary("Cu", "Zr", "Al")
+    for svg in (alloy._repr_svg_(), glassform.assess("Cu46Zr46Al8")._repr_svg_(),
+                glassform.BlackmanPlot([alloy, "Pd81Si19"])._repr_svg_()):
+        assert ElementTree.fromstring(svg.encode()).tag.endswith("svg")
+    for html in (alloy._repr_html_(), glassform.assess("Cu46Zr46Al8")._repr_html_()):
+        assert ElementTree.fromstring(html).tag == "table"
+    assert list(glassform.fields()["attribute"])[list(glassform.fields()["name"]).index(
+        "C12/C11")] == "C12_over_C11"
