@@ -217,7 +217,8 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
                   d(k.min_pair->kj_per_mol), pair_name(k.min_pair->pair), d(k.max_pair->kj_per_mol),
                   pair_name(k.max_pair->pair));
   }
-  append_format(out, "Electronegativity difference delta_chi = {:.3f}, valence electrons = {:.2f}\n",
+  append_format(out,
+                "Electronegativity difference delta_chi = {:.3f}, valence electrons = {:.2f}\n",
                 d(k.delta_chi), d(k.valence));
   append_format(out,
                 "Inoue's rules: three elements at 5 at.% or more: {},\n"
