@@ -14,11 +14,17 @@ done
 "$prefix/bin/glassform" binary Zr Cu | grep -q '^81.93% of Zr.$'
 printf '2\nZr\nCu\n10\nn\n' | "$prefix/bin/glassform" | grep -q '^C44/C11 = 0.2633$'
 
-# The C++ library: a project of its own finds it with find_package and runs.
+# The C++ library: a project of its own finds it with find_package and runs. A sanitizer
+# build's libraries need the same instrumentation in the program that links them.
+flags=()
+if grep -q '^GLASSFORM_SANITIZE:BOOL=ON' "$1/CMakeCache.txt"; then
+  flags=(-fsanitize=address,undefined)
+fi
 test -f "$prefix/include/glassform/glassform.hpp"
 ! test -e "$prefix/include/glassform/model/alloy_kinds.hpp"
 consumer="$prefix/consumer"
-cmake -S "$(dirname "$0")/consumer" -B "$consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$(dirname "$0")/consumer" -B "$consumer" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_CXX_FLAGS="${flags[*]}" -DCMAKE_EXE_LINKER_FLAGS="${flags[*]}" >/dev/null
 cmake --build "$consumer" >/dev/null
 expected="formula,packing_%
 Zr81.93Cu18.07,42.58326"
@@ -26,9 +32,9 @@ Zr81.93Cu18.07,42.58326"
 "$consumer/consumer" | grep -q '^p_glass 0\.88'
 # And with pkg-config.
 if command -v pkg-config >/dev/null; then
-  flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig:$prefix/lib64/pkgconfig" pkg-config --cflags --libs glassform)
+  package=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig:$prefix/lib64/pkgconfig" pkg-config --cflags --libs glassform)
   # shellcheck disable=SC2086
-  c++ "$(dirname "$0")/consumer/main.cpp" $flags -o "$prefix/consumer-pc"
+  c++ "$(dirname "$0")/consumer/main.cpp" $package "${flags[@]}" -o "$prefix/consumer-pc"
   [ "$("$prefix/consumer-pc" | head -n 2)" = "$expected" ]
 fi
 echo "installed and ran glassform and a consumer of its library from $prefix"
