@@ -36,17 +36,21 @@ class CountingSink final : public OutputSink {
   std::size_t size = 0;
 };
 
+// Runs the command line once on `input` as standard input; the bytes it wrote.
+std::size_t bytes_written(const std::vector<std::string>& args, const std::string& input = "") {
+  testing::ScriptInput in(input);
+  CountingSink out;
+  StringSink err;
+  CliStreams streams{in, out, err};
+  benchmark::DoNotOptimize(run_command_line(args, streams));
+  return out.size;
+}
+
 // Runs the command line on `input` as standard input, counting `items` a run.
 void run_on_input(benchmark::State& state, const std::vector<std::string>& args,
                   const std::string& input, std::size_t items) {
-  for (auto _ : state) {
-    testing::ScriptInput in(input);
-    CountingSink out;
-    StringSink err;
-    CliStreams streams{in, out, err};
-    benchmark::DoNotOptimize(run_command_line(args, streams));
-    benchmark::DoNotOptimize(out.size);
-  }
+  for (auto _ : state)
+    benchmark::DoNotOptimize(bytes_written(args, input));
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * items));
 }
 
@@ -94,14 +98,8 @@ void ScreenQuaternaryRows(benchmark::State& state) {
   const std::vector<std::string> args{"screen", "quaternary", "--solvent", "Zr",
                                       "--all",  "--format",   format};
   std::size_t size = 0;
-  for (auto _ : state) {
-    testing::ScriptInput in("");
-    CountingSink out;
-    StringSink err;
-    CliStreams streams{in, out, err};
-    benchmark::DoNotOptimize(run_command_line(args, streams));
-    size = out.size;
-  }
+  for (auto _ : state)
+    size = bytes_written(args);
   state.SetLabel(format);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
@@ -112,13 +110,8 @@ BENCHMARK(ScreenQuaternaryRows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void ScreenQuaternaryTop(benchmark::State& state) {
   std::vector<std::string> args{"screen", "quaternary", "--solvent", "all", "--top", "100"};
   if (state.range(0) == 1) args.insert(args.end(), {"--sort", "mismatch"});
-  for (auto _ : state) {
-    testing::ScriptInput in("");
-    CountingSink out;
-    StringSink err;
-    CliStreams streams{in, out, err};
-    benchmark::DoNotOptimize(run_command_line(args, streams));
-  }
+  for (auto _ : state)
+    benchmark::DoNotOptimize(bytes_written(args));
   state.SetLabel(state.range(0) == 0 ? "-p_glass" : "mismatch");
 }
 BENCHMARK(ScreenQuaternaryTop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -27,7 +27,6 @@
 #include "report/blackman_plot.hpp"
 #include "report/csv_report.hpp"
 #include "report/fields.hpp"
-#include "report/row_filter.hpp"
 #include "report/row_writer.hpp"
 #include "report/screen_setup.hpp"
 #include "report/tables.hpp"
@@ -118,18 +117,18 @@ std::vector<std::tuple<std::string, std::string, std::string, std::string, std::
   return out;
 }
 
-std::vector<std::string> alloy_field_names() {
+std::vector<std::string> names_of(const std::vector<const Field*>& fields) {
   std::vector<std::string> out;
-  for (const Field* f : alloy_fields())
+  out.reserve(fields.size());
+  for (const Field* f : fields)
     out.emplace_back(f->name);
   return out;
 }
 
-std::vector<std::string> assess_field_names() {
-  std::vector<std::string> out;
-  for (const Field* f : assess_fields()) {
-    if (f->name != "line" && f->name != "label") out.emplace_back(f->name);
-  }
+// The fields of an assessment, without the input's line and label.
+std::vector<const Field*> given_fields() {
+  std::vector<const Field*> out = assess_fields();
+  std::erase_if(out, [](const Field* f) { return f->name == "line" || f->name == "label"; });
   return out;
 }
 
@@ -185,21 +184,12 @@ py::dict alloy(const std::vector<std::string>& symbols, const std::optional<std:
 py::dict assess_formula(const std::string& formula) {
   const std::vector<FormulaPart> parts = parts_of(formula);
   const Assessment a = assess(parts);
-  Row row;
-  row.parts = a.parts;
-  row.elastic = &a.elastic;
-  row.given_criteria = &a.criteria;
-  row.model = a.model ? &*a.model : nullptr;
-  std::vector<const Field*> names;
-  for (const Field* f : assess_fields()) {
-    if (f->name != "line" && f->name != "label") names.push_back(f);
-  }
   std::vector<std::string> warnings = elastic_warnings(a.elastic);
   if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs)) {
     warnings.push_back(*w);
   }
   py::dict out;
-  out["row"] = row_dict(row, names);
+  out["row"] = row_dict(Row::of(a), given_fields());
   out["warnings"] = warnings;
   return out;
 }
@@ -239,13 +229,9 @@ std::string screen(const std::string& kind, const std::vector<std::string>& solv
   }
   std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""));
   if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
-  std::vector<RowCondition> conditions;
-  for (const std::string& text : where) {
-    auto parsed = parse_condition(text);
-    if (const std::string* why = std::get_if<std::string>(&parsed)) {
-      throw std::invalid_argument("where \"" + text + "\": " + *why);
-    }
-    conditions.push_back(std::get<RowCondition>(std::move(parsed)));
+  auto keep = parse_where(where);
+  if (const std::string* why = std::get_if<std::string>(&keep)) {
+    throw std::invalid_argument("where " + *why);
   }
   if (top < 1) throw std::invalid_argument("top must be at least 1");
   const Exclusion& excluded = std::get<Exclusion>(exclusion);
@@ -254,13 +240,7 @@ std::string screen(const std::string& kind, const std::vector<std::string>& solv
   options.physical_only = !keep_unphysical;
   options.best_variant = best_variant;
   options.threads = std::max(1U, std::thread::hardware_concurrency());
-  if (!conditions.empty()) {
-    options.keep = [conditions](const AlloyResult& a, const Composition& c) {
-      const Row row = Row::of(a, c);
-      return std::all_of(conditions.begin(), conditions.end(),
-                         [&row](const RowCondition& k) { return meets(k, row); });
-    };
-  }
+  options.keep = std::get<0>(std::move(keep));
   std::vector<RankedRow> rows;
   {
     py::gil_scoped_release release;
@@ -321,13 +301,6 @@ const std::vector<const Field*>& feature_fields() {
   return kFeatures;
 }
 
-std::vector<std::string> feature_labels() {
-  std::vector<std::string> out;
-  for (const Field* f : feature_fields())
-    out.emplace_back(f->name);
-  return out;
-}
-
 // One row of features per formula (NaN where a value is absent), computed without the GIL.
 py::array_t<double> featurize_many(const std::vector<std::string>& formulas) {
   const std::vector<const Field*>& columns = feature_fields();
@@ -345,11 +318,7 @@ py::array_t<double> featurize_many(const std::vector<std::string>& formulas) {
         break;
       }
       const Assessment a = assess(parsed.parts);
-      Row row;
-      row.parts = a.parts;
-      row.elastic = &a.elastic;
-      row.given_criteria = &a.criteria;
-      row.model = a.model ? &*a.model : nullptr;
+      const Row row = Row::of(a);
       for (std::size_t j = 0; j < k; ++j) {
         const FieldValue v = columns[j]->value(row);
         const auto* f = std::get_if<float>(&v);
@@ -386,8 +355,8 @@ PYBIND11_MODULE(_core, m) {
   m.def("version", [] { return std::string(version()); });
   m.def("score_model", [] { return std::string(score_model_name()); });
   m.def("fields", &fields);
-  m.def("alloy_field_names", &alloy_field_names);
-  m.def("assess_field_names", &assess_field_names);
+  m.def("alloy_field_names", [] { return names_of(alloy_fields()); });
+  m.def("assess_field_names", [] { return names_of(given_fields()); });
   m.def("alloy", &alloy, py::arg("symbols"), py::arg("cn") = py::none());
   m.def("assess", &assess_formula, py::arg("formula"));
   m.def("screen", &screen, py::arg("kind"), py::arg("solvents"), py::arg("solutes"),
@@ -398,6 +367,6 @@ PYBIND11_MODULE(_core, m) {
   m.def("elements_csv", &elements_csv);
   m.def("blackman_svg", &blackman_svg, py::arg("alloys"), py::arg("formulas"),
         py::arg("placement") = "model");
-  m.def("feature_labels", &feature_labels);
+  m.def("feature_labels", [] { return names_of(feature_fields()); });
   m.def("featurize_many", &featurize_many, py::arg("formulas"));
 }

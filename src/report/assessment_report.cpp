@@ -52,11 +52,7 @@ AssessmentWriter::AssessmentWriter(OutputSink& sink, Format format, AssessmentSc
 
 void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& origin) {
   if (format_ != Format::kText) {
-    Row row;
-    row.parts = a.parts;
-    row.elastic = &a.elastic;
-    row.given_criteria = &a.criteria;
-    row.model = a.model ? &*a.model : nullptr;
+    Row row = Row::of(a);
     row.measured = find_measured(measured_, a.parts);
     if (origin) {
       row.line = origin->line;

@@ -56,6 +56,16 @@ struct Row {
     return *weights_;
   }
 
+  // A row of a given composition, as assess works it out.
+  static Row of(const Assessment& a) {
+    Row row;
+    row.parts = a.parts;
+    row.elastic = &a.elastic;
+    row.given_criteria = &a.criteria;
+    row.model = a.model ? &*a.model : nullptr;
+    return row;
+  }
+
   // A row of a composition of a model alloy.
   static Row of(const AlloyResult& alloy, const Composition& composition,
                 std::optional<double> grams = std::nullopt) {

@@ -4,6 +4,7 @@
 
 #include "model/element_sets.hpp"
 #include "report/fields.hpp"
+#include "report/row_filter.hpp"
 
 namespace glassform {
 
@@ -77,6 +78,25 @@ std::variant<SortOrder, std::string> parse_sort(std::string key) {
   };
   order.descending = descending;
   return order;
+}
+
+std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::string> parse_where(
+    const std::vector<std::string>& texts) {
+  std::vector<RowCondition> conditions;
+  conditions.reserve(texts.size());
+  for (const std::string& text : texts) {
+    auto parsed = parse_condition(text);
+    if (const std::string* why = std::get_if<std::string>(&parsed)) {
+      return "\"" + text + "\": " + *why;
+    }
+    conditions.push_back(std::get<RowCondition>(std::move(parsed)));
+  }
+  if (conditions.empty()) return std::function<bool(const AlloyResult&, const Composition&)>();
+  return [conditions = std::move(conditions)](const AlloyResult& alloy, const Composition& c) {
+    const Row row = Row::of(alloy, c);
+    return std::all_of(conditions.begin(), conditions.end(),
+                       [&row](const RowCondition& k) { return meets(k, row); });
+  };
 }
 
 std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical) {

@@ -2,6 +2,7 @@
 // elements left out of the candidates, the order, and the line that states them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -32,6 +33,11 @@ inline constexpr std::string_view kDefaultSort = "-p_glass";
 // "mismatch" is the cluster-packing order (the mismatch ascending, ties by the packing
 // efficiency descending). An error text naming the keys for anything else.
 std::variant<SortOrder, std::string> parse_sort(std::string key);
+
+// The rows that meet every condition NAME OP VALUE of `texts` (row_filter); nothing without
+// one. An error text, "CONDITION": why, for a condition that cannot be read.
+std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::string> parse_where(
+    const std::vector<std::string>& texts);
 
 // The text output's first line: what was left out.
 std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical);

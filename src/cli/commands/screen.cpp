@@ -8,7 +8,6 @@
 #include "model/element_sets.hpp"
 #include "model/screening.hpp"
 #include "report/fields.hpp"
-#include "report/row_filter.hpp"
 #include "report/row_writer.hpp"
 #include "report/screen_setup.hpp"
 
@@ -83,20 +82,11 @@ Exclusion exclusion_of(const std::vector<std::string>& items) {
 // The rows that meet every --where condition; nothing without one.
 std::function<bool(const AlloyResult&, const Composition&)> where_filter(
     const std::vector<std::string>& texts) {
-  std::vector<RowCondition> conditions;
-  for (const std::string& text : texts) {
-    auto parsed = parse_condition(text);
-    if (const std::string* why = std::get_if<std::string>(&parsed)) {
-      throw UsageError("--where \"" + escaped(text) + "\": " + *why);
-    }
-    conditions.push_back(std::get<RowCondition>(std::move(parsed)));
+  auto keep = parse_where(texts);
+  if (const std::string* why = std::get_if<std::string>(&keep)) {
+    throw UsageError("--where " + escaped(*why));
   }
-  if (conditions.empty()) return {};
-  return [conditions = std::move(conditions)](const AlloyResult& alloy, const Composition& c) {
-    const Row row = Row::of(alloy, c);
-    return std::all_of(conditions.begin(), conditions.end(),
-                       [&row](const RowCondition& k) { return meets(k, row); });
-  };
+  return std::get<0>(std::move(keep));
 }
 
 // One line on standard error, redrawn in place, for screens that take more than about half a
