@@ -123,11 +123,11 @@ def _alloy(symbols: Sequence[str], cn: Optional[Iterable[int]]) -> Alloy:
                  tuple(result["warnings"]))
 
 
-def _integer(value: Any) -> int:
+def _integer(value: Any, what: str = "a coordination number") -> int:
     if isinstance(value, bool) or not isinstance(value, int):
         if isinstance(value, float) and value.is_integer():
             return int(value)
-        raise ValueError("a coordination number is a whole number, not %r" % (value,))
+        raise ValueError("%s is a whole number, not %r" % (what, value))
     return value
 
 
@@ -181,7 +181,7 @@ def screen(kind: str, solvents: Union[str, Sequence[str]], solutes=None, sort=No
     ["radioactive", "gases"]; `where` conditions such as "dH_mix_kJ/mol<-10"."""
     as_list = lambda v: [v] if isinstance(v, str) else list(v)  # noqa: E731
     text = _core.screen(kind, as_list(solvents), None if solutes is None else as_list(solutes),
-                        sort, _integer(top), as_list(where),
+                        sort, _integer(top, "top"), as_list(where),
                         None if exclude is None else as_list(exclude), bool(keep_unphysical),
                         bool(best_variant))
     return _frame(text)
@@ -266,7 +266,11 @@ class GlassFeaturizer:
         return self.featurize_many([composition])[0].tolist()
 
     def featurize_many(self, compositions: Iterable[Any]):
-        """A numpy array, one row per composition, computed in C++."""
+        """A numpy array, one row per composition, computed in C++. `compositions` is a
+        sequence (a single formula goes to featurize)."""
+        if isinstance(compositions, (str, bytes)):
+            raise TypeError("featurize_many takes a sequence of compositions, not one formula "
+                            "(%r): use featurize for one" % (compositions,))
         return _core.featurize_many([c if isinstance(c, str) else str(c) for c in compositions])
 
     def citations(self) -> list:

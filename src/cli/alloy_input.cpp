@@ -2,16 +2,22 @@
 #include <iterator>
 
 #include "cli/cli_internal.hpp"
+#include "io/text.hpp"
 #include "report/alloy_writer.hpp"
 #include "report/warnings.hpp"
 
 namespace glassform::cli {
 
+std::string unknown_symbol_text(std::string_view text) {
+  if (text.size() > kMostQuoted) return "unknown symbol \"" + escaped_text(text) + "\"";
+  return escaped(unknown_symbol_message(text));
+}
+
 std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols) {
   std::vector<const Element*> elements;
   for (const std::string& s : symbols) {
     const Element* e = find_element(s);
-    if (e == nullptr) throw UsageError(escaped(unknown_symbol_message(s)));
+    if (e == nullptr) throw UsageError(unknown_symbol_text(s));
     elements.push_back(e);
   }
   return elements;
@@ -110,7 +116,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
       const std::optional<long long> k = parse_decimal(text);
       if (!k || *k < INT_MIN || *k > INT_MAX) {
         throw UsageError("--cn takes whole numbers separated by commas, one per solute, not \"" +
-                         escaped(text) + "\"");
+                         escaped_text(text) + "\"");
       }
       chosen.push_back(static_cast<int>(*k));
     }

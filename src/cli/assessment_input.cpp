@@ -4,6 +4,7 @@
 
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
+#include "io/text.hpp"
 #include "report/assessment_report.hpp"
 #include "report/warnings.hpp"
 #include "report/weighing_report.hpp"
@@ -21,8 +22,8 @@ struct Arguments {
 };
 
 std::string formula_error_text(std::string_view formula, const FormulaError& error) {
-  return "formula \"" + escaped(formula) + "\", position " + std::to_string(error.position + 1) +
-         ": " + error.message;
+  return "formula \"" + escaped_text(formula) + "\", position " +
+         std::to_string(error.position + 1) + ": " + escaped(error.message);
 }
 
 // The composition of a formula in at.%, or why there is none.

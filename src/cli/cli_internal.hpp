@@ -72,9 +72,13 @@ struct Run {
 // Adds --format and -o/--output to a subcommand.
 void add_output_options(CLI::App& command, Run& run);
 
-// A text the user gave, for a message: control characters and bytes outside ASCII escaped
-// (\t, \xEF), never written raw.
+// A message that holds text the user gave: control bytes and invalid UTF-8 escaped (\t, \x1B),
+// whole UTF-8 characters as themselves, never written raw (io/text.hpp's escaped_text, uncut).
 std::string escaped(std::string_view text);
+
+// The message for a text that is no element symbol, with the suggestions; a long text quoted
+// in part.
+std::string unknown_symbol_text(std::string_view text);
 
 // Adds --columns positional|wide|wide=LIST: the layout of the element shares in CSV and JSON.
 void add_columns_option(CLI::App& command, Run& run);

@@ -9,6 +9,7 @@
 #include "cli/output.hpp"
 #include "io/format.hpp"
 #include "io/measured_file.hpp"
+#include "io/text.hpp"
 #include "model/glass_score.hpp"
 #include "report/version.hpp"
 
@@ -87,20 +88,7 @@ void add_output_options(CLI::App& command, Run& run) {
 }
 
 std::string escaped(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\t') {
-      out.append("\\t");
-    } else if (c == '\\') {
-      out.append("\\\\");
-    } else if (byte < 0x20 || byte >= 0x7f) {
-      append_format(out, "\\x{:02X}", byte);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
+  return escaped_text(text, std::string_view::npos);
 }
 
 void add_columns_option(CLI::App& command, Run& run) {
@@ -229,11 +217,26 @@ void add_mass_option(CLI::App& command, Run& run) {
 }
 
 void throw_formula_error(std::string_view formula, const FormulaError& error) {
-  std::string text = "formula \"" + std::string(formula) + "\", position " +
-                     std::to_string(error.position + 1) + ": " + error.message + "\n  ";
-  text.append(formula);
+  std::string text = "formula \"" + escaped_text(formula) + "\", position " +
+                     std::to_string(error.position + 1) + ": " + escaped(error.message) + "\n  ";
+  // The formula again with a caret under the fault: escaped, and cut to a window of the text
+  // around it where the formula is long.
+  std::size_t from = 0;
+  const std::size_t at = std::min(error.position, formula.size());
+  const bool whole = formula.size() <= kMostQuoted;
+  if (!whole && at > kMostQuoted / 2) {
+    from = at - kMostQuoted / 2;
+    while (from < at && (static_cast<unsigned char>(formula[from]) & 0xC0U) == 0x80) ++from;
+    text.append("...");
+  }
+  const std::string before = escaped_text(formula.substr(from, at - from), std::string::npos);
+  text.append(before);
+  text.append(escaped_text(formula.substr(at), whole ? kMostQuoted : kMostQuoted / 2));
   text.append("\n  ");
-  text.append(error.position, ' ');
+  std::size_t column = from > 0 ? 3 : 0;  // the "..." shown before the window
+  for (const char c : before)
+    column += (static_cast<unsigned char>(c) & 0xC0U) != 0x80 ? 1 : 0;  // a character each
+  text.append(column, ' ');
   text.push_back('^');
   throw UsageError(text);
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "io/text.hpp"
+
 namespace glassform {
 
 namespace {
@@ -143,7 +145,9 @@ class FormulaReader {
       } else if (is_digit(c) || c == '.') {
         fail(pos_, "an amount without an element before it");
       } else {
-        fail(pos_, std::string("unexpected character '") + c + "'");
+        // A whole character where the bytes are UTF-8 (a subscript digit pasted from a paper).
+        const std::size_t n = std::max<std::size_t>(1, utf8_character_length(text_.substr(pos_)));
+        fail(pos_, "unexpected character '" + std::string(text_.substr(pos_, n)) + "'");
       }
       return false;
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <exception>
+#include <mutex>
 #include <queue>
 #include <system_error>
 #include <thread>
@@ -201,36 +202,76 @@ void each_kept_row(const ScreenOptions& options, const SortOrder& order, const A
   if (best) visit(*best, best_key);
 }
 
-// The top rows of some solvents, in a heap whose top is the worst row kept.
-std::vector<RankedRow> top_of(const ScreenOptions& options,
-                              std::span<const Element* const> solvents, const SortOrder& order,
-                              std::size_t top, const std::function<void()>& done) {
-  const auto better = [&order](const RankedRow& a, const RankedRow& b) {
-    return row_before_keyed(order, a.alloy, a.alloy.compositions()[a.composition], a.key, b.alloy,
-                            b.alloy.compositions()[b.composition], b.key);
+// The best rows of a whole screen, shared by its threads: one heap of at most `top` rows whose
+// top is the worst row kept, behind a lock. Each thread gathers the rows that beat its own copy
+// of that worst row in a small batch and merges the batch into the heap when it is full, so
+// that the memory stays one top N plus a batch per thread, whatever the number of threads.
+class SharedTop {
+ public:
+  // The rows a thread gathers between two merges.
+  static constexpr std::size_t kBatch = 256;
+
+  SharedTop(const SortOrder& order, std::size_t top) : order_(order), top_(top), heap_(Better{&order}) {}
+
+  // Merges `batch` (emptied) and returns a copy of the worst row kept once the heap is full.
+  std::optional<RankedRow> merge(std::vector<RankedRow>& batch) {
+    const std::lock_guard lock(mutex_);
+    for (RankedRow& row : batch) {
+      if (heap_.size() == top_) {
+        if (!Better{&order_}(row, heap_.top())) continue;
+        heap_.pop();
+      }
+      heap_.push(std::move(row));
+    }
+    batch.clear();
+    if (heap_.size() < top_) return std::nullopt;
+    return heap_.top();
+  }
+
+  // The rows kept, best first.
+  std::vector<RankedRow> rows() {
+    std::vector<RankedRow> out;
+    out.reserve(heap_.size());
+    while (!heap_.empty()) {
+      out.push_back(heap_.top());
+      heap_.pop();
+    }
+    std::reverse(out.begin(), out.end());
+    return out;
+  }
+
+ private:
+  struct Better {
+    const SortOrder* order;
+    bool operator()(const RankedRow& a, const RankedRow& b) const {
+      return row_before_keyed(*order, a.alloy, a.alloy.compositions()[a.composition], a.key,
+                              b.alloy, b.alloy.compositions()[b.composition], b.key);
+    }
   };
-  std::priority_queue<RankedRow, std::vector<RankedRow>, decltype(better)> heap(better);
+  const SortOrder& order_;
+  std::size_t top_;
+  std::mutex mutex_;
+  std::priority_queue<RankedRow, std::vector<RankedRow>, Better> heap_;
+};
+
+// Offers every kept row of some solvents to the shared top rows.
+void top_of(const ScreenOptions& options, std::span<const Element* const> solvents,
+            const SortOrder& order, SharedTop& shared, std::size_t top,
+            const std::function<void()>& done) {
+  std::vector<RankedRow> batch;
+  batch.reserve(std::min(top, SharedTop::kBatch));
+  std::optional<RankedRow> worst;  // the shared worst row as last seen: it only ever improves
   enumerate(options, solvents, done, [&](const AlloyResult& alloy) {
     each_kept_row(options, order, alloy, [&](std::size_t i, std::optional<double> key) {
-      if (heap.size() == top) {
-        const RankedRow& worst = heap.top();
-        if (!row_before_keyed(order, alloy, alloy.compositions()[i], key, worst.alloy,
-                              worst.alloy.compositions()[worst.composition], worst.key)) {
-          return;
-        }
-        heap.pop();
+      if (worst && !row_before_keyed(order, alloy, alloy.compositions()[i], key, worst->alloy,
+                                     worst->alloy.compositions()[worst->composition], worst->key)) {
+        return;
       }
-      heap.push(RankedRow{alloy, i, key});
+      batch.push_back(RankedRow{alloy, i, key});
+      if (batch.size() >= std::min(top, SharedTop::kBatch)) worst = shared.merge(batch);
     });
   });
-  std::vector<RankedRow> rows;
-  rows.reserve(heap.size());
-  while (!heap.empty()) {
-    rows.push_back(heap.top());
-    heap.pop();
-  }
-  std::reverse(rows.begin(), rows.end());
-  return rows;
+  shared.merge(batch);
 }
 
 }  // namespace
@@ -285,11 +326,11 @@ std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder&
   for (std::size_t i = 0; i < solvents.size(); ++i)
     shares[i % threads].push_back(solvents[i]);
   std::atomic<std::uint64_t> done{0};
-  std::vector<std::vector<RankedRow>> tops(threads);
+  SharedTop shared(order, top);
   std::vector<std::exception_ptr> failures(threads);
   const auto work = [&](std::size_t t) {
     try {
-      tops[t] = top_of(options, shares[t], order, top, [&, t] {
+      top_of(options, shares[t], order, shared, top, [&, t] {
         const std::uint64_t now = done += kReportEvery;
         if (t == 0 && progress) progress(std::min(now, total), total);
       });
@@ -315,19 +356,7 @@ std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder&
   for (const std::exception_ptr& failure : failures) {
     if (failure) std::rethrow_exception(failure);
   }
-  std::vector<RankedRow> rows;
-  for (std::vector<RankedRow>& part : tops) {
-    rows.insert(rows.end(), std::make_move_iterator(part.begin()),
-                std::make_move_iterator(part.end()));
-  }
-  const auto before = [&order](const RankedRow& a, const RankedRow& b) {
-    return row_before_keyed(order, a.alloy, a.alloy.compositions()[a.composition], a.key, b.alloy,
-                            b.alloy.compositions()[b.composition], b.key);
-  };
-  const std::size_t kept_rows = std::min(top, rows.size());
-  std::partial_sort(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(kept_rows), rows.end(),
-                    before);
-  rows.resize(kept_rows);
+  std::vector<RankedRow> rows = shared.rows();
   if (progress) progress(total, total);
   return rows;
 }

@@ -60,8 +60,9 @@ struct RankedRow {
   std::optional<double> key;  // the sort key's value, worked out once
 };
 
-// The `top` best rows in `order`, best first, kept in a heap of that size per thread. The rows
-// are the same whatever the number of threads: the order is total.
+// The `top` best rows in `order`, best first, kept in one heap of that size that the threads
+// share (each adds at most 256 rows of its own at a time). The rows are the same whatever the
+// number of threads: the order is total.
 std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder& order,
                                   std::size_t top, const ScreenProgress& progress = {});
 

@@ -208,7 +208,7 @@ std::vector<const Element*> candidates(const std::vector<std::string>& symbols,
 // The CSV of `glassform screen` with the same options.
 std::string screen(const std::string& kind, const std::vector<std::string>& solvents,
                    const std::optional<std::vector<std::string>>& solutes,
-                   const std::optional<std::string>& sort, std::size_t top,
+                   const std::optional<std::string>& sort, long long top,
                    const std::vector<std::string>& where,
                    const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
                    bool best_variant) {
@@ -227,24 +227,31 @@ std::string screen(const std::string& kind, const std::vector<std::string>& solv
   if (const std::string* why = std::get_if<std::string>(&exclusion)) {
     throw std::invalid_argument("exclude: " + *why);
   }
-  std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""));
-  if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
-  auto keep = parse_where(where);
-  if (const std::string* why = std::get_if<std::string>(&keep)) {
-    throw std::invalid_argument("where " + *why);
+  if (top < 1 || top > kMostScreenTop) {
+    throw std::invalid_argument("top takes a whole number from 1 to " +
+                                std::to_string(kMostScreenTop) + ", not " + std::to_string(top));
   }
-  if (top < 1) throw std::invalid_argument("top must be at least 1");
   const Exclusion& excluded = std::get<Exclusion>(exclusion);
   options.solvents = candidates(solvents, excluded);
   options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded);
+  std::vector<const Element*> named = options.solvents;
+  named.insert(named.end(), options.solutes.begin(), options.solutes.end());
+  std::sort(named.begin(), named.end());
+  named.erase(std::unique(named.begin(), named.end()), named.end());
+  std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""), named);
+  if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
+  auto keep = parse_where(where, named);
+  if (const std::string* why = std::get_if<std::string>(&keep)) {
+    throw std::invalid_argument("where " + *why);
+  }
   options.physical_only = !keep_unphysical;
   options.best_variant = best_variant;
-  options.threads = std::max(1U, std::thread::hardware_concurrency());
+  options.threads = screen_threads();
   options.keep = std::get<0>(std::move(keep));
   std::vector<RankedRow> rows;
   {
     py::gil_scoped_release release;
-    rows = screen_top(options, std::get<SortOrder>(order), top);
+    rows = screen_top(options, std::get<SortOrder>(order), static_cast<std::size_t>(top));
   }
   StringSink csv;
   RowWriter writer(csv, Format::kCsv, false);
@@ -256,7 +263,10 @@ std::string screen(const std::string& kind, const std::vector<std::string>& solv
 
 // The CSV of `glassform weigh`.
 std::string weigh_formula(const std::string& formula, std::optional<double> mass, bool weight) {
-  if (mass && !(*mass > 0)) throw std::invalid_argument("mass must be a positive number of grams");
+  if (mass && !(std::isfinite(*mass) && *mass > 0)) {
+    throw std::invalid_argument("mass must be a positive number of grams, not " +
+                                fmt::format("{}", *mass));
+  }
   StringSink csv;
   write_weighing(csv, Format::kCsv, weigh(parts_of(formula), weight, mass));
   return csv.text;

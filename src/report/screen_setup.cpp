@@ -1,6 +1,7 @@
 #include "report/screen_setup.hpp"
 
 #include <algorithm>
+#include <thread>
 
 #include "model/element_sets.hpp"
 #include "report/fields.hpp"
@@ -39,6 +40,10 @@ std::variant<Exclusion, std::string> parse_exclusion(std::vector<std::string> it
   return out;
 }
 
+unsigned screen_threads() {
+  return std::clamp(std::thread::hardware_concurrency(), 1U, kMostScreenThreads);
+}
+
 bool excludes(const Exclusion& exclusion, const Element* element) {
   return std::find(exclusion.elements.begin(), exclusion.elements.end(), element) !=
          exclusion.elements.end();
@@ -52,40 +57,53 @@ std::vector<const Element*> all_elements_but(const Exclusion& exclusion) {
   return out;
 }
 
-std::variant<SortOrder, std::string> parse_sort(std::string key) {
+std::vector<Column> screen_columns(std::span<const Element* const> candidates) {
+  std::vector<Column> columns = positional_columns(alloy_fields());
+  for (Column& c : wide_columns(alloy_fields(), candidates)) {
+    if (c.element != nullptr) columns.push_back(std::move(c));
+  }
+  return columns;
+}
+
+std::variant<SortOrder, std::string> parse_sort(std::string key,
+                                                std::span<const Element* const> candidates) {
   SortOrder order;
   if (key.empty()) key = kDefaultSort;
   if (key == "mismatch") return order;
   const bool descending = key[0] == '-';
   const std::string name = descending ? key.substr(1) : key;
-  const std::vector<const Field*> fields = alloy_fields();
-  const auto known = std::find_if(fields.begin(), fields.end(), [&name](const Field* f) {
-    return f->name == name && f->kind != FieldKind::kText;
+  std::vector<Column> columns = screen_columns(candidates);
+  std::erase_if(columns, [](const Column& c) {
+    return c.field != nullptr && c.field->kind == FieldKind::kText;
   });
-  if (known == fields.end()) {
+  const auto known = std::find_if(columns.begin(), columns.end(),
+                                  [&name](const Column& c) { return c.name == name; });
+  if (known == columns.end()) {
     std::string keys;
-    for (const Field* f : fields) {
-      if (f->kind == FieldKind::kText) continue;
+    for (const Column& c : columns) {
+      if (c.element != nullptr) continue;
       if (!keys.empty()) keys.append(", ");
-      keys.append(f->name);
+      keys.append(c.name);
     }
-    return "unknown sort key \"" + name +
-           "\"; the keys are the numeric fields (glassform fields): " + keys;
+    return "unknown sort key \"" + name + "\"" + did_you_mean(name, columns) +
+           "; the keys are the numeric fields (glassform fields) and the share columns "
+           "x_El_at%, w_El_wt% of the candidates: " +
+           keys;
   }
-  const Field* field = *known;
-  order.key = [field](const AlloyResult& alloy, const Composition& c) {
-    return numeric_value(field->value(Row::of(alloy, c)));
+  order.key = [column = *known](const AlloyResult& alloy, const Composition& c) {
+    return numeric_value(column.value(Row::of(alloy, c)));
   };
   order.descending = descending;
   return order;
 }
 
 std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::string> parse_where(
-    const std::vector<std::string>& texts) {
+    const std::vector<std::string>& texts, std::span<const Element* const> candidates) {
   std::vector<RowCondition> conditions;
   conditions.reserve(texts.size());
+  const std::vector<Column> columns = screen_columns(candidates);
   for (const std::string& text : texts) {
-    auto parsed = parse_condition(text);
+    auto parsed = parse_condition(text, columns);
     if (const std::string* why = std::get_if<std::string>(&parsed)) {
       return "\"" + text + "\": " + *why;
     }

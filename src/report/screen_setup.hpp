@@ -3,11 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "model/screening.hpp"
+#include "report/fields.hpp"
 
 namespace glassform {
 
@@ -26,18 +28,32 @@ bool excludes(const Exclusion& exclusion, const Element* element);
 // Every element that the exclusion leaves, in table order.
 std::vector<const Element*> all_elements_but(const Exclusion& exclusion);
 
+// The most threads a screen uses, and the most rows --top (or Python's top=) keeps: each kept
+// row costs about 1.25 KB, so 100,000 take about 125 MB, once whatever the number of threads.
+inline constexpr unsigned kMostScreenThreads = 16;
+inline constexpr long long kMostScreenTop = 100000;
+
+// The threads a screen uses on this machine: its cores, at most kMostScreenThreads.
+unsigned screen_threads();
+
 // The score descending where the key is empty.
 inline constexpr std::string_view kDefaultSort = "-p_glass";
 
-// The order of a sort key: a numeric field of the alloy rows, descending with a leading '-';
-// "mismatch" is the cluster-packing order (the mismatch ascending, ties by the packing
-// efficiency descending). An error text naming the keys for anything else.
-std::variant<SortOrder, std::string> parse_sort(std::string key);
+// The columns that a screen's rows carry, whatever the layout: every alloy field and, for each
+// of the candidate elements, its share columns (x_Cu_at%, w_Cu_wt%, m_Cu_g).
+std::vector<Column> screen_columns(std::span<const Element* const> candidates);
 
-// The rows that meet every condition NAME OP VALUE of `texts` (row_filter); nothing without
-// one. An error text, "CONDITION": why, for a condition that cannot be read.
+// The order of a sort key: a numeric column of the screen's rows (screen_columns), descending
+// with a leading '-'; "mismatch" is the cluster-packing order (the mismatch ascending, ties by
+// the packing efficiency descending). An error text naming the keys for anything else.
+std::variant<SortOrder, std::string> parse_sort(std::string key,
+                                                std::span<const Element* const> candidates = {});
+
+// The rows that meet every condition NAME OP VALUE of `texts` (row_filter) on the screen's
+// columns; nothing without one. An error text, "CONDITION": why, for a condition that cannot
+// be read.
 std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::string> parse_where(
-    const std::vector<std::string>& texts);
+    const std::vector<std::string>& texts, std::span<const Element* const> candidates = {});
 
 // The text output's first line: what was left out.
 std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical);

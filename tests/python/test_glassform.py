@@ -85,6 +85,12 @@ def test_screen_is_the_command_lines_csv(kwargs, args):
     (lambda: glassform.screen("senary", "Zr"), ValueError, None),
     (lambda: glassform.screen("binary", "Zr", exclude=["metals"]), ValueError, None),
     (lambda: glassform.weigh("Cu50Zr50", mass=-1), ValueError, None),
+    (lambda: glassform.weigh("Cu50Zr50", mass=float("inf")), ValueError, None),
+    (lambda: glassform.screen("binary", "Zr", top=None), ValueError, None),
+    (lambda: glassform.screen("binary", "Zr", top=5.5), ValueError, None),
+    (lambda: glassform.screen("binary", "Zr", top=100001), ValueError, None),
+    (lambda: glassform.screen("binary", "Zr", where=["line>1"]), ValueError, None),
+    (lambda: glassform.GlassFeaturizer().featurize_many("Cu50Zr50"), TypeError, None),
     (lambda: glassform.GlassFeaturizer().featurize_many(["Cu50Zr50", "Cu5)"]),
      glassform.FormulaError, ("formula", "Cu5)")),
 ])

@@ -11,6 +11,7 @@
 #include "report/alloy_writer.hpp"
 #include "report/csv_report.hpp"
 #include "report/row_filter.hpp"
+#include "report/screen_setup.hpp"
 #include "report/table_writer.hpp"
 
 namespace glassform {
@@ -259,6 +260,8 @@ TEST(RowFilter, ConditionsOnTheFieldsOfARow) {
   const AlloyResult zr_mn = *compute_binary(el("Zr"), el("Mn"), 11);  // no G
   const Row ternary = Row::of(cu_zr_al, cu_zr_al.compositions()[0]);  // dH_mix -7.91
   const Row no_shear = Row::of(zr_mn, zr_mn.compositions()[0]);       // dH_mix -8.44
+  const std::array<const Element*, 4> candidates{&el("Cu"), &el("Zr"), &el("Al"), &el("Mn")};
+  const std::vector<Column> columns = screen_columns(candidates);
   struct Case {
     const char* text;
     std::optional<bool> ternary;  // nothing: refused
@@ -281,13 +284,32 @@ TEST(RowFilter, ConditionsOnTheFieldsOfARow) {
            Case{"delta_pct > nan", std::nullopt, false},
            Case{"delta_pct", std::nullopt, false},
            Case{"delta_pct =", std::nullopt, false},
+           Case{"x_Al_at% > 0", true, false},  // a wide share column: 0 where Al is absent
+           Case{"x_Mn_at%>=10", false, true},
+           Case{"x_Fe_at% > 0", std::nullopt, false},  // no candidate
+           Case{"line > 0", std::nullopt, false},      // never in a screen's rows
+           Case{"G_measured_GPa > 0", std::nullopt, false},
        }) {
-    const auto parsed = parse_condition(c.text);
+    const auto parsed = parse_condition(c.text, columns);
     ASSERT_EQ(std::holds_alternative<RowCondition>(parsed), c.ternary.has_value()) << c.text;
     if (!c.ternary) continue;
     EXPECT_EQ(meets(std::get<RowCondition>(parsed), ternary), *c.ternary) << c.text;
     EXPECT_EQ(meets(std::get<RowCondition>(parsed), no_shear), c.no_shear) << c.text;
   }
+  // A value copied from the CSV selects its row, as the same filter in pandas does.
+  for (const Column& column : columns) {
+    if (column.field == nullptr || column.field->kind != FieldKind::kNumber) continue;
+    std::string cell;
+    append_csv_value(cell, column.value(ternary));
+    if (cell.empty()) continue;
+    const auto parsed = parse_condition(std::string(column.name) + "=" + cell, columns);
+    ASSERT_TRUE(std::holds_alternative<RowCondition>(parsed)) << column.name;
+    EXPECT_TRUE(meets(std::get<RowCondition>(parsed), ternary)) << column.name << "=" << cell;
+  }
+  // A near miss is named.
+  const auto miss = parse_condition("p_glas > 0.5", columns);
+  ASSERT_TRUE(std::holds_alternative<std::string>(miss));
+  EXPECT_NE(std::get<std::string>(miss).find("did you mean p_glass?"), std::string::npos);
 }
 
 }  // namespace

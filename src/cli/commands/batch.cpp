@@ -5,6 +5,7 @@
 
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
+#include "io/text.hpp"
 #include "report/alloy_writer.hpp"
 #include "report/warnings.hpp"
 
@@ -21,9 +22,9 @@ bool starts_number(std::string_view token) {
   return (c >= '0' && c <= '9') || c == '-' || c == '+';
 }
 
-// A text of the input in a message: quoted, its control and non-ASCII bytes escaped.
+// A text of the input in a message: quoted, escaped and cut as every message quotes user text.
 std::string quoted(std::string_view text) {
-  return "\"" + escaped(text) + "\"";
+  return "\"" + escaped_text(text) + "\"";
 }
 
 // The elements of a batch file's good lines, in the order they first appear.
@@ -164,7 +165,7 @@ BatchLine parse_batch_line(std::string_view line) {
   for (std::size_t k = 0; k < symbols; ++k) {
     out.elements[k] = find_element(texts[k]);
     if (out.elements[k] == nullptr) {
-      out.error = escaped(unknown_symbol_message(texts[k]));
+      out.error = unknown_symbol_text(texts[k]);
       return out;
     }
   }

@@ -47,26 +47,20 @@ std::vector<const Element*> elements_of(const Run& run, const std::vector<std::s
   return unique;
 }
 
-// The most threads a screen uses.
-constexpr unsigned kMostThreads = 16;
-
-// The most rows --top keeps: each kept row costs about 1.25 KB, so 100,000 take about 125 MB.
-constexpr long long kMostTop = 100000;
-
 std::size_t top_count(const std::string& text) {
   const std::optional<long long> n = parse_decimal(text);
   if (!n || *n < 1) {
     throw UsageError("--top takes a whole number of at least 1, not \"" + escaped(text) + "\"");
   }
-  if (*n > kMostTop) {
-    throw UsageError("--top keeps at most " + std::to_string(kMostTop) +
+  if (*n > kMostScreenTop) {
+    throw UsageError("--top keeps at most " + std::to_string(kMostScreenTop) +
                      " rows in memory; --all writes every row as it comes");
   }
   return static_cast<std::size_t>(*n);
 }
 
-SortOrder sort_order(const std::string& key) {
-  std::variant<SortOrder, std::string> order = parse_sort(key);
+SortOrder sort_order(const std::string& key, std::span<const Element* const> candidates) {
+  std::variant<SortOrder, std::string> order = parse_sort(key, candidates);
   if (const std::string* why = std::get_if<std::string>(&order)) throw UsageError(escaped(*why));
   return std::get<SortOrder>(std::move(order));
 }
@@ -81,8 +75,8 @@ Exclusion exclusion_of(const std::vector<std::string>& items) {
 
 // The rows that meet every --where condition; nothing without one.
 std::function<bool(const AlloyResult&, const Composition&)> where_filter(
-    const std::vector<std::string>& texts) {
-  auto keep = parse_where(texts);
+    const std::vector<std::string>& texts, std::span<const Element* const> candidates) {
+  auto keep = parse_where(texts, candidates);
   if (const std::string* why = std::get_if<std::string>(&keep)) {
     throw UsageError("--where " + escaped(*why));
   }
@@ -199,20 +193,21 @@ void register_screen(CLI::App& app, Run& run) {
     options.solutes = elements_of(r, args->solutes, exclusion, "--solutes");
     options.any_order = args->any_order;
     options.require_elastic = args->require_elastic;
-    options.keep = where_filter(args->where);
     options.physical_only = !args->keep_unphysical;
     options.best_variant = args->best_variant;
-    options.threads = std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
+    options.threads = screen_threads();
     if (args->all && !args->sort.empty()) {
       throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
     }
     if (args->all && !r.plot_path.empty()) {
       throw UsageError("--plot draws the ranked rows and --all writes every row: give one of them");
     }
-    const SortOrder order = sort_order(args->sort);
     std::vector<const Element*> candidates = options.solvents;
     candidates.insert(candidates.end(), options.solutes.begin(), options.solutes.end());
     std::sort(candidates.begin(), candidates.end());  // table order: the table is one array
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    options.keep = where_filter(args->where, candidates);
+    const SortOrder order = sort_order(args->sort, candidates);
     std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
     const std::size_t top_rows = top_count(args->top);
     BlackmanPlot plot = r.plot();

@@ -1,0 +1,27 @@
+// Text from the user, made safe to show: in messages, on a terminal and in XML.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace glassform {
+
+// The most bytes of user text that a message quotes.
+inline constexpr std::size_t kMostQuoted = 60;
+
+// The bytes of the valid UTF-8 character that starts `text`, or 0 where none starts there.
+std::size_t utf8_character_length(std::string_view text);
+
+// Whether the bytes are valid UTF-8 (no overlong form, no surrogate, nothing past U+10FFFF).
+bool valid_utf8(std::string_view text);
+
+// The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
+std::string repaired_utf8(std::string_view text);
+
+// A user's text for a message or a terminal: whole valid UTF-8 characters as themselves; a tab
+// as \t, a backslash as \\; control bytes (C0, DEL, C1) and bytes of invalid UTF-8 as \xNN.
+// At most `most` bytes of the text are shown, then "..." where it goes on.
+std::string escaped_text(std::string_view text, std::size_t most = kMostQuoted);
+
+}  // namespace glassform
