@@ -179,10 +179,13 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
 // --- Batch input --------------------------------------------------------------------------
 
 // Splits an input stream into lines (LF or CR LF), in bounded memory: a line longer than
-// kMaxLine bytes is cut there, flagged, and the rest of it skipped.
+// kMaxLine bytes is cut there and flagged as soon as the limit is passed, and the rest of it
+// skipped; where no line end comes within kMostSkipped more bytes (a device of zeros, a binary
+// file) the input is abandoned.
 class LineReader {
  public:
   static constexpr std::size_t kMaxLine = 4096;
+  static constexpr std::size_t kMostSkipped = std::size_t{1} << 20;
   explicit LineReader(InputSource& in) : in_(in), buffer_(1 << 16) {}
   // The next line without its line end (LF or CR LF) and, on the first line, without a UTF-8
   // byte-order mark; false at the end of input. A line longer than kMaxLine (counted without
@@ -190,21 +193,28 @@ class LineReader {
   bool next(std::string& line, bool& too_long);
   // The errno of a failed read that ended the input, or 0.
   [[nodiscard]] int error() const { return in_.error(); }
+  // Whether the reading stopped at a line without an end within kMostSkipped bytes.
+  [[nodiscard]] bool abandoned() const { return abandoned_; }
 
  private:
   bool refill();
+  // Skips to the next line end; false where none comes within kMostSkipped bytes.
+  bool skip_rest_of_line();
   InputSource& in_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool ended_ = false;
   bool first_line_ = true;
+  bool skipping_ = false;  // the last line was cut: its rest comes first
+  bool abandoned_ = false;
 };
 
 // Calls `handle(line, number, where)` for each line of `input` (named `name` in messages, `where`
 // being "NAME:LINE: "), which returns false for a bad line it has reported. A line longer than
-// LineReader::kMaxLine and a read error that ends the input are reported here. Returns whether
-// every line was good.
+// LineReader::kMaxLine and a read error that ends the input are reported here; a line that is
+// not valid UTF-8 is warned of and handed on with its invalid bytes replaced by U+FFFD. Returns
+// whether every line was good.
 bool each_line(const Run& run, InputSource& input, const std::string& name,
                const std::function<bool(std::string_view line, std::size_t number,
                                         const std::string& where)>& handle);

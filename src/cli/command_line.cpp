@@ -176,6 +176,9 @@ void add_measured_option(CLI::App& command, Run& run) {
                   "A CSV of measured moduli (a formula, composition or glass column; any of "
                   "E_GPa, G_GPa, B_GPa or K_GPa, nu) to set beside the estimates of the same "
                   "compositions (within 0.05 at.%)")
+      ->check([](const std::string& path) {
+        return path.empty() ? std::string("--measured needs a file name") : std::string();
+      })
       ->type_name("FILE");
 }
 
@@ -183,8 +186,10 @@ std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*>
   if (run.measured_path.empty()) return fields;
   FileInput file(run.measured_path);
   auto read = read_measured(file);
-  if (const std::string* why = std::get_if<std::string>(&read)) {
-    throw RunError(run.measured_path + ": " + *why);
+  if (const auto* fault = std::get_if<MeasuredFileError>(&read)) {
+    std::string where = run.measured_path + ":";
+    if (fault->line > 0) where += fmt::format("{}:{}:", fault->line, fault->column);
+    throw RunError(where + " " + fault->message);
   }
   run.measured = std::get<std::vector<MeasuredGlass>>(std::move(read));
   return with_measured(std::move(fields));
@@ -251,10 +256,13 @@ void check_standard_output(const Run& run) {
 
 namespace {
 
-// -o, --plot and the input: no two may name the same file.
+// -o, --plot, the input and --measured: no two may name the same file.
 void check_distinct(const Run& run) {
-  const std::array<std::pair<const char*, const std::string*>, 3> paths{
-      {{"-o", &run.output_path}, {"--plot", &run.plot_path}, {"the input", &run.input_path}}};
+  const std::array<std::pair<const char*, const std::string*>, 4> paths{
+      {{"-o", &run.output_path},
+       {"--plot", &run.plot_path},
+       {"the input", &run.input_path},
+       {"--measured", &run.measured_path}}};
   for (std::size_t i = 0; i < paths.size(); ++i) {
     for (std::size_t j = i + 1; j < paths.size(); ++j) {
       const std::string& a = *paths[i].second;

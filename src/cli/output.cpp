@@ -367,12 +367,19 @@ void remove_temporary_files_on_signals() {
   for (const int s : {SIGINT, SIGBREAK})
     std::signal(s, cli::remove_temporaries_and_reraise);
 #else
-  for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+  // Every signal whose default ends the process, but for the faults of the program itself
+  // (SIGSEGV and its kind, which the sanitizers report) and SIGPIPE, which is ignored so that a
+  // closed pipe is a write error.
+  for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                      SIGPROF, SIGXCPU, SIGPOLL}) {
     struct sigaction action {};
     action.sa_handler = cli::remove_temporaries_and_reraise;
     sigemptyset(&action.sa_mask);
     ::sigaction(s, &action, nullptr);
   }
+  // A file-size limit (ulimit -f) makes the write fail with EFBIG, reported as any write error,
+  // instead of ending the process and leaving the temporary file.
+  ::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 

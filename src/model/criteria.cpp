@@ -120,7 +120,8 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
   }
   if (out.missing_pairs.empty()) {
     out.dh_mix = stored(enthalpy);
-    if (enthalpy != 0)
+    // No Omega where the enthalpy is zero as stored (a sum too small for a float is zero too).
+    if (*out.dh_mix != 0)
       out.omega = stored(tm * kGasConstant * entropy / (1000 * std::abs(enthalpy)));
     if (n > 1) {
       const long double floored = std::max(std::abs(enthalpy), kLeastEnthalpy);

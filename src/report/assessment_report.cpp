@@ -1,6 +1,7 @@
 #include "report/assessment_report.hpp"
 
 #include "io/format.hpp"
+#include "io/text.hpp"
 #include "report/csv_report.hpp"
 #include "report/text_report.hpp"
 #include "report/weighing_report.hpp"
@@ -70,7 +71,9 @@ void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& ori
     append_measured(out, a);
   } else {
     out.append("Assessment of " + formula_text(a.parts));
-    if (origin && origin->label) out.append(" (" + std::string(*origin->label) + ")");
+    if (origin && origin->label) {
+      out.append(" (" + escaped_text(*origin->label, std::string::npos) + ")");
+    }
     out.append(":\n");
     append_weighing_table(out, weigh(a.parts, false, std::nullopt));
     append_criteria_text(out, a.criteria);

@@ -5,6 +5,8 @@
 #include <array>
 #include <cmath>
 
+#include "io/text.hpp"
+#include "report/assessment_report.hpp"
 #include "report/number_format.hpp"
 #include "report/text_report.hpp"
 
@@ -87,7 +89,12 @@ struct Box {
 
 std::string xml_escape(std::string_view text) {
   std::string out;
-  for (const char c : text) {
+  for (const char c : repaired_utf8(text)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      append_format(out, "\\x{:02X}", byte);
+      continue;
+    }
     switch (c) {
       case '&':
         out.append("&amp;");
@@ -128,7 +135,7 @@ bool BlackmanPlot::add(const AlloyResult& alloy, std::span<const Composition> co
       break;
     }
     series.points.push_back(
-        {at->first, at->second, short_formula(alloy, c),
+        {at->first, at->second, short_formula(alloy, c), std::string(),
          c.gamma_sites ? std::string(gamma_sites_name(*c.gamma_sites)) : std::string(),
          place(find_measured(measured_, alloy, c))});
     ++point_count_;
@@ -193,8 +200,10 @@ bool BlackmanPlot::add_composition(const std::string& name, std::span<const Form
   }
   Series series;
   series.name = name;
-  series.points.push_back(
-      {at->first, at->second, name, std::string(), place(find_measured(measured_, parts))});
+  std::string formula = short_formula_text(parts);
+  if (formula == name) formula.clear();
+  series.points.push_back({at->first, at->second, name, std::move(formula), std::string(),
+                           place(find_measured(measured_, parts))});
   series_.push_back(std::move(series));
   ++point_count_;
   return true;
@@ -470,9 +479,12 @@ void append_points(std::string& out, const Frame& f, std::span<const Series> ser
       }
       append_marker(
           out, i, cx, cy, true,
-          fmt::format(" data-formula=\"{}\" data-c12-c11=\"{}\" data-c44-c11=\"{}\" "
+          fmt::format(" data-formula=\"{}\"{} data-c12-c11=\"{}\" data-c44-c11=\"{}\" "
                       "data-cx=\"{:.2f}\" data-cy=\"{:.2f}\"",
-                      xml_escape(p.label), format_shortest(p.x), format_shortest(p.y), cx, cy));
+                      xml_escape(p.formula.empty() ? p.label : p.formula),
+                      p.formula.empty() ? std::string()
+                                        : " data-label=\"" + xml_escape(p.label) + "\"",
+                      format_shortest(p.x), format_shortest(p.y), cx, cy));
     }
   }
   std::size_t labelled = 0;

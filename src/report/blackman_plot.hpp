@@ -56,7 +56,8 @@ class BlackmanPlot {
   struct Point {
     float x;
     float y;
-    std::string label;                                // the formula, as data-formula
+    std::string label;  // what the point is called: its formula, or the user's label
+    std::string formula;  // the formula, as data-formula (empty: the same as the label)
     std::string variant;                              // a ternary's gamma sites, in its label
     std::optional<std::pair<float, float>> measured;  // the measured point, placed alike
   };
@@ -82,7 +83,8 @@ class BlackmanPlot {
   bool truncated_ = false;
 };
 
-// Text escaped for XML character data and attribute values.
+// Text escaped for XML character data and attribute values; bytes that are not valid UTF-8
+// become U+FFFD and control characters, which XML cannot hold, are written as \xNN.
 std::string xml_escape(std::string_view text);
 
 }  // namespace glassform

@@ -1,6 +1,7 @@
 #include "report/table_writer.hpp"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -19,7 +20,9 @@ void append_integer(std::string& out, long long value) {
   out.append(text.data(), result.ptr);
 }
 
-// A number in the CSV's digits; text and flags as the format writes them.
+// A number in the CSV's digits; text and flags as the format writes them. A number that is not
+// finite is written as absent (no CSV or JSON reader takes "inf" or "nan" as a number), and a
+// zero is written without its sign.
 template <typename Text>
 void append_value(std::string& out, const FieldValue& value, Text text, std::string_view absent) {
   if (const std::optional<std::string_view> s = text_value(value)) {
@@ -27,9 +30,17 @@ void append_value(std::string& out, const FieldValue& value, Text text, std::str
   } else if (const auto* i = std::get_if<long long>(&value)) {
     append_integer(out, *i);
   } else if (const auto* f = std::get_if<float>(&value)) {
-    append_shortest(out, *f);
+    if (!std::isfinite(*f)) {
+      out.append(absent);
+    } else {
+      append_shortest(out, *f == 0 ? 0.0F : *f);
+    }
   } else if (const auto* d = std::get_if<double>(&value)) {
-    append_shortest_double(out, *d);
+    if (!std::isfinite(*d)) {
+      out.append(absent);
+    } else {
+      append_shortest_double(out, *d == 0 ? 0.0 : *d);
+    }
   } else if (const auto* b = std::get_if<bool>(&value)) {
     out.append(*b ? "true" : "false");
   } else {
@@ -74,7 +85,17 @@ void append_json_string(std::string& out, std::string_view text) {
 
 void append_csv_value(std::string& out, const FieldValue& value) {
   append_value(
-      out, value, [&out](std::string_view s) { append_csv_cell(out, s); }, "");
+      out, value,
+      [&out](std::string_view s) {
+        // A text that a spreadsheet would run as a formula (a label "=HYPERLINK(...)") starts
+        // with an apostrophe, as the OWASP guidance on CSV injection advises.
+        if (!s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos) {
+          append_csv_cell(out, "'" + std::string(s));
+        } else {
+          append_csv_cell(out, s);
+        }
+      },
+      "");
 }
 
 void append_json_value(std::string& out, const FieldValue& value) {
@@ -141,7 +162,7 @@ void RowFormatter::append_value(std::string& out, std::size_t column, const Fiel
   }
   Memo& memo = memo_[column];
   const float number = std::get<float>(value);
-  // The same bits, not merely equal values: 0 and -0 print differently.
+  // The same bits, not merely equal values (a NaN is never equal to itself).
   const auto bits = [](float f) {
     std::uint32_t b = 0;
     std::memcpy(&b, &f, sizeof b);
@@ -151,7 +172,11 @@ void RowFormatter::append_value(std::string& out, std::size_t column, const Fiel
       bits(std::get<float>(memo.value)) != bits(number)) {
     memo.value = value;
     memo.text.clear();
-    append_shortest(memo.text, number);
+    if (json_) {
+      append_json_value(memo.text, value);
+    } else {
+      append_csv_value(memo.text, value);
+    }
   }
   out.append(memo.text);
 }

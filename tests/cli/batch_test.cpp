@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "test_names.hpp"
 
 #include "cli/cli_internal.hpp"
@@ -29,6 +31,28 @@ TEST(LineReader, SplitsLfAndCrLfLinesAcrossReadBoundaries) {
     EXPECT_EQ(lines_of("", chunk), (std::vector<std::string>{}));
     EXPECT_EQ(lines_of("x\r", chunk), (std::vector<std::string>{"x"}));
   }
+}
+
+// A source without end and without line ends (a device of zeros): the long line is said at once
+// and the reading gives up after a bounded skip, instead of waiting for a line end forever.
+TEST(LineReader, GivesUpOnAnEndlessLine) {
+  struct Zeros final : InputSource {
+    std::size_t given = 0;
+    std::size_t read(char* buffer, std::size_t capacity) override {
+      std::fill_n(buffer, capacity, '\0');
+      given += capacity;
+      return capacity;
+    }
+  } zeros;
+  LineReader reader(zeros);
+  std::string line;
+  bool too_long = false;
+  ASSERT_TRUE(reader.next(line, too_long));
+  EXPECT_TRUE(too_long);
+  EXPECT_LT(zeros.given, std::size_t{1} << 17);  // said before reading much past the limit
+  EXPECT_FALSE(reader.next(line, too_long));
+  EXPECT_TRUE(reader.abandoned());
+  EXPECT_LT(zeros.given, 2 * LineReader::kMostSkipped);
 }
 
 TEST(LineReader, CutsOverlongLinesAndGoesOn) {

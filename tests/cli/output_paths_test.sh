@@ -85,6 +85,20 @@ check "batch input and -o the same file: status 2" test "$status" -eq 2
 check "the input is left as it was" test "$(cat alloys.txt)" = "Zr Cu"
 run binary Zr Cu -o report.txt --plot report.txt
 check "-o and --plot the same file: status 2" test "$status" -eq 2 -a ! -e report.txt
+# The measurements are an input too, also through a link; and an empty name is no file.
+printf 'formula,G_GPa\nCu50Zr50,31.3\n' >m.csv && ln -s m.csv m-link.csv
+for args in "assess Cu50Zr50 --measured m.csv --format csv -o m.csv" \
+  "elastic Cu50Zr50 --measured m.csv --plot m-link.csv" \
+  "binary Zr Cu --measured m-link.csv -o m.csv" "assess Cu50Zr50 --measured="; do
+  read -ra words <<<"$args"
+  run "${words[@]}"
+  check "$args: status 2" test "$status" -eq 2
+  check "$args: the measurements are left as they were" \
+    test "$(cat m.csv)" = "$(printf 'formula,G_GPa\nCu50Zr50,31.3')"
+done
+# A pipe read once cannot give the wide layout its elements first.
+err=$(printf 'Zr Cu\n' | "$glassform" batch /dev/stdin --columns wide --format csv 2>&1 >/dev/null)
+check "batch from a pipe with --columns wide: usage error naming wide=LIST" grep -q 'wide=Cu,Zr,Al' <<<"$err"
 
 # A failed run replaces nothing: the plot's folder is missing, so -o keeps its old content.
 echo keep >keep.csv
@@ -120,15 +134,26 @@ err=$("$glassform" batch <&- 2>&1 >/dev/null)
 status=$?
 check "batch <&-: status 1, the reason" test "$status" -eq 1 -a "$err" = "glassform: error: <stdin>: Bad file descriptor"
 
-# SIGINT during a long screen: no file, no temporary file left; the status says SIGINT.
-"$glassform" screen quaternary --solvent all --all --format csv -o big.csv &
-pid=$!
-sleep 0.5
-kill -INT "$pid"
-wait "$pid"
+# A signal whose default ends the process, during a long screen: no file, no temporary file
+# left; the status says which signal.
+for sig in INT QUIT USR1 ALRM; do
+  "$glassform" screen quaternary --solvent all --all --format csv -o big.csv 2>/dev/null &
+  pid=$!
+  sleep 0.5
+  kill -"$sig" "$pid"
+  wait "$pid"
+  status=$?
+  check "SIG$sig ends the run by SIG$sig" test "$status" -eq $((128 + $(kill -l "$sig")))
+  check "SIG$sig: no file and no temporary file left" \
+    test -z "$(ls -A | grep -E '^(big\.csv|\.big\.csv\..*\.tmp)$')"
+done
+
+# A file-size limit is a write error with a message, not a signal that leaves the temporary file.
+err=$(ulimit -f 64 && "$glassform" screen ternary --solvent all --all --format csv -o big.csv 2>&1)
 status=$?
-check "SIGINT ends the run by SIGINT" test "$status" -eq 130
-check "no file and no temporary file left" test -z "$(ls -A | grep -E '^(big\.csv|\.big\.csv\..*\.tmp)$')"
+check "past ulimit -f: status 1, the reason" test "$status" -eq 1 -a "$err" = "glassform: error: big.csv: File too large"
+check "past ulimit -f: no file and no temporary file left" \
+  test -z "$(ls -A | grep -E '^(big\.csv|\.big\.csv\..*\.tmp)$')"
 
 [ "$failures" -eq 0 ] && echo "output paths: all passed"
 exit $((failures > 0))

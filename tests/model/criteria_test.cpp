@@ -251,9 +251,48 @@ TEST(Measured, ReadsTheMeasurementFile) {
   EXPECT_EQ(glasses[0].b, 101.2);
   EXPECT_NEAR(*glasses[0].nu, 0.3598, 1e-4);
   EXPECT_DOUBLE_EQ(*glasses[1].g, 40.0);
-  Source bad;
-  bad.text = "glass,G_GPa\nCu50Zr50,fast\n";
-  EXPECT_EQ(std::get<std::string>(read_measured(bad)), "line 2: \"fast\" is not a number");
+  // Each fault at its line and column; user text quoted in part.
+  struct Bad {
+    std::string text;
+    std::size_t line, column;
+    std::string_view message;  // the start of it
+  };
+  for (const Bad& b : std::vector<Bad>{
+           {"glass,G_GPa\nCu50Zr50,fast\n", 2, 10, "\"fast\" is not a number"},
+           {"glass,G_GPa\nCu50Zr50,1e308\n", 2, 10, "G_GPa \"1e308\" is not a modulus"},
+           {"glass,G_GPa\nCu50Zr50,4e-320\n", 2, 10, "G_GPa \"4e-320\" is not a modulus"},
+           {"glass,E,G\nCu50Zr50,-90,30\n", 2, 10, "E_GPa \"-90\" is not a modulus"},
+           {"glass,nu\nCu50Zr50,0.7\n", 2, 10, "Poisson's ratio \"0.7\""},
+           {"glass,nu\nCu50Zr50,-1\n", 2, 10, "Poisson's ratio \"-1\""},
+           {"glass,E,G,nu\nCu50Zr50,100,30,0.36\n", 2, 1, "E_GPa given as 100, but"},
+           {"glass,G,B,nu\nCu50Zr50,30,100,0.2\n", 2, 1, "nu given as 0.2, but"},
+           {"glass,G,G_GPa\n", 1, 9, "column \"G_GPa\" gives the same as \"G\""},
+           {"glass,formula\n", 1, 7, "column \"formula\" gives the same as \"glass\""},
+           {"glass,G\n\"Cu50\nZr50,30\n", 2, 1, "a quoted cell is not closed"},
+           {"glass,G\nCu50Zr50,\"30\"x\n", 2, 14, "text after the closing quote"},
+           {"glass,G\nCu50Qq50," + std::string(1 << 20, '1') + "\n", 2, 5,
+            "formula \"Cu50Qq50\", position 5"},
+           {"glass,G\nCu50Zr50," + std::string(1 << 20, 'x') + "\n", 2, 10,
+            "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not"},
+           {"", 0, 0, "no header line"},
+           {"# only a comment\nglass,G\n", 0, 0, "no measurements after the header"},
+       }) {
+    Source bad;
+    bad.text = b.text;
+    const auto result = read_measured(bad);
+    ASSERT_TRUE(std::holds_alternative<MeasuredFileError>(result)) << b.message;
+    const MeasuredFileError& e = std::get<MeasuredFileError>(result);
+    EXPECT_EQ(e.line, b.line) << e.message;
+    EXPECT_EQ(e.column, b.column) << e.message;
+    EXPECT_TRUE(e.message.starts_with(b.message)) << e.message;
+    EXPECT_LT(e.message.size(), 200U);
+  }
+  // A quoted formula may span lines and hold quotes; it is read whole.
+  Source quoted;
+  quoted.text = "glass,G,note\n\"Cu50\"\"\"\",30,\"two\nlines\"\nZr50Cu50,31,\n";
+  const auto read_quoted = read_measured(quoted);
+  ASSERT_TRUE(std::holds_alternative<MeasuredFileError>(read_quoted));
+  EXPECT_EQ(std::get<MeasuredFileError>(read_quoted).line, 2U);  // Cu50"" is no formula
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
@@ -105,6 +106,34 @@ TEST(Csv, QuotesCellsWithCommasAndQuotes) {
   out.push_back('|');
   append_csv_cell(out, "Radius ratio too big: \"Al\"; a, b");
   EXPECT_EQ(out, "plain|\"Radius ratio too big: \"\"Al\"\"; a, b\"");
+}
+
+// What a cell never holds: a number a reader cannot take, a signed zero, a text a spreadsheet
+// would run as a formula.
+TEST(Csv, CellsAreSafeWhateverTheValue) {
+  struct Case {
+    FieldValue value;
+    std::string_view csv, json;
+  };
+  for (const Case& c : {
+           Case{std::numeric_limits<float>::infinity(), "", "null"},
+           Case{std::numeric_limits<double>::quiet_NaN(), "", "null"},
+           Case{-std::numeric_limits<double>::infinity(), "", "null"},
+           Case{-0.0F, "0", "0"},
+           Case{-0.0, "0", "0"},
+           Case{std::string("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"", "\"=HYPERLINK(\\\"x\\\")\""},
+           Case{std::string("+1"), "'+1", "\"+1\""},
+           Case{std::string("-1"), "'-1", "\"-1\""},
+           Case{std::string("@SUM(A1)"), "'@SUM(A1)", "\"@SUM(A1)\""},
+           Case{std::string("a=b"), "a=b", "\"a=b\""},
+       }) {
+    std::string csv;
+    std::string json;
+    append_csv_value(csv, c.value);
+    append_json_value(json, c.value);
+    EXPECT_EQ(csv, c.csv);
+    EXPECT_EQ(json, c.json);
+  }
 }
 
 TEST(Csv, TernaryOutOfRangeAndOverfullPackingAreWarned) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "cli/cli_internal.hpp"
@@ -44,6 +45,13 @@ std::vector<const Element*> batch_elements(const std::string& path) {
   return out;
 }
 
+// Whether the path names a regular file (through links), which a first pass can read and leave
+// for the second.
+bool is_regular_file(const std::string& path) {
+  std::error_code code;
+  return std::filesystem::is_regular_file(path, code);
+}
+
 }  // namespace
 
 bool LineReader::refill() {
@@ -54,9 +62,33 @@ bool LineReader::refill() {
   return end_ > 0;
 }
 
+bool LineReader::skip_rest_of_line() {
+  std::size_t skipped = 0;
+  for (;;) {
+    if (pos_ == end_ && !refill()) return true;
+    const char* start = buffer_.data() + pos_;
+    const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+    if (newline != nullptr) {
+      pos_ += static_cast<std::size_t>(newline - start) + 1;
+      return true;
+    }
+    skipped += end_ - pos_;
+    pos_ = end_;
+    if (skipped > kMostSkipped) return false;
+  }
+}
+
 bool LineReader::next(std::string& line, bool& too_long) {
   line.clear();
   too_long = false;
+  if (abandoned_) return false;
+  if (skipping_) {
+    skipping_ = false;
+    if (!skip_rest_of_line()) {
+      abandoned_ = true;
+      return false;
+    }
+  }
   bool any = false;
   // Two bytes past the limit: enough to tell a line of the limit plus its CR from a longer one.
   constexpr std::size_t kKept = kMaxLine + 2;
@@ -69,13 +101,20 @@ bool LineReader::next(std::string& line, bool& too_long) {
       any = true;
       const std::size_t length =
           newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - pos_;
-      line.append(start, std::min(length, kKept - std::min(line.size(), kKept)));
-      pos_ += length + (newline != nullptr ? 1 : 0);
+      const std::size_t taken = std::min(length, kKept - line.size());
+      line.append(start, taken);
+      if (newline == nullptr && line.size() == kKept) {
+        // Past the limit with no line end yet: said at once, the rest skipped on the next call.
+        pos_ += taken;
+        skipping_ = true;
+      } else {
+        pos_ += length + (newline != nullptr ? 1 : 0);
+      }
     }
-    if (newline == nullptr && !ended) continue;
+    if (newline == nullptr && !ended && !skipping_) continue;
     if (!any) return false;
     // The line without its line end; a spreadsheet's byte-order mark before the first line.
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r' && !skipping_) line.pop_back();
     if (first_line_ && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     first_line_ = false;
     if (line.size() > kMaxLine) {
@@ -93,14 +132,26 @@ bool each_line(const Run& run, InputSource& input, const std::string& name,
   std::string line;
   bool too_long = false;
   bool good = true;
-  for (std::size_t number = 1; reader.next(line, too_long); ++number) {
+  std::size_t number = 1;
+  for (; reader.next(line, too_long); ++number) {
     const std::string where = name + ":" + std::to_string(number) + ": ";
     if (too_long) {
       run.error(where + "line longer than " + std::to_string(LineReader::kMaxLine) + " bytes");
       good = false;
       continue;
     }
+    if (!valid_utf8(line)) {
+      // Kept, so that its label reaches the output, but never as bytes a JSON reader refuses.
+      run.warn(where + "not valid UTF-8: the invalid bytes are replaced with U+FFFD");
+      line = repaired_utf8(line);
+    }
     good = handle(line, number, where) && good;
+  }
+  if (reader.abandoned()) {
+    run.error(name + ": no line end within " + std::to_string(LineReader::kMostSkipped >> 20) +
+              " MB after line " + std::to_string(number - 1) +
+              ": not a text file of lines; the rest is not read");
+    good = false;
   }
   if (input.error() != 0) {
     // Every good line before it is written; the run has failed.
@@ -217,6 +268,13 @@ void register_batch(CLI::App& app, Run& run) {
         throw UsageError(
             "--columns wide needs the elements before the first row: name them for standard "
             "input, e.g. --columns wide=Cu,Zr,Al");
+      }
+      if (!allowed && !is_regular_file(*path)) {
+        // A pipe or a FIFO can be read once only: the first pass would leave nothing to write.
+        throw UsageError(
+            "--columns wide needs the elements before the first row, and " + *path +
+            " is not a regular file that can be read twice: name them, e.g. --columns "
+            "wide=Cu,Zr,Al");
       }
       if (!allowed) known = batch_elements(*path);
     }
