@@ -148,10 +148,13 @@ std::vector<Column> output_columns(const Run& run, const std::vector<const Field
 
 std::optional<double> Run::grams() const {
   if (mass_text.empty()) return std::nullopt;
+  // A decimal number, as formulas write their amounts: strtod also reads hexadecimal.
   char* end = nullptr;
   const double grams = std::strtod(mass_text.c_str(), &end);
-  if (end != mass_text.c_str() + mass_text.size() || !std::isfinite(grams) || !(grams > 0)) {
-    throw UsageError("--mass takes a positive number of grams, not \"" + mass_text + "\"");
+  if (end != mass_text.c_str() + mass_text.size() || !std::isfinite(grams) || !(grams > 0) ||
+      mass_text.find_first_not_of("+.0123456789eE") != std::string::npos) {
+    throw UsageError("--mass takes a positive number of grams, not \"" +
+                     escaped_text(mass_text) + "\"");
   }
   return grams;
 }
@@ -341,6 +344,24 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !is_command(args[0])) {
     run.error("unknown subcommand \"" + args[0] + "\" (glassform --help lists them)");
     return cli::kUsageStatus;
+  }
+  // An option given an empty value (--sort=) or a list of nothing (--exclude ,) would make the
+  // parser take the next argument as its value, with a message about that one.
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.size() > 3 && a.starts_with("--") && a.back() == '=' && a.find('=') + 1 == a.size()) {
+      run.error(a.substr(0, a.size() - 1) + " needs a value after the =");
+      return cli::kUsageStatus;
+    }
+    const std::size_t equals = a.find('=');
+    const std::string value = equals != std::string::npos && a.starts_with("--")
+                                  ? a.substr(equals + 1)
+                                  : (a.starts_with("-") && i + 1 < args.size() ? args[i + 1] : "");
+    if (!value.empty() && value.find_first_not_of(", ") == std::string::npos) {
+      run.error(cli::escaped(a.substr(0, equals)) + " takes a list separated by commas, not \"" +
+                cli::escaped(value) + "\"");
+      return cli::kUsageStatus;
+    }
   }
   std::vector<const char*> argv{"glassform"};
   for (const std::string& a : args)

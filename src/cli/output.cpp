@@ -377,9 +377,9 @@ void remove_temporary_files_on_signals() {
     sigemptyset(&action.sa_mask);
     ::sigaction(s, &action, nullptr);
   }
-  // A file-size limit (ulimit -f) makes the write fail with EFBIG, reported as any write error,
-  // instead of ending the process and leaving the temporary file.
-  ::signal(SIGXFSZ, SIG_IGN);
+  // SIGXFSZ is ignored (ignore_broken_pipes): a file-size limit makes the write fail with
+  // EFBIG, reported as any write error, instead of ending the process and leaving the
+  // temporary file.
 #endif
 }
 

@@ -154,6 +154,8 @@ void SystemTerminal::clear_console() {}
 
 void ignore_broken_pipes() {
   ::signal(SIGPIPE, SIG_IGN);
+  // A file-size limit (ulimit -f) is a failed write too, reported as one.
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 #endif

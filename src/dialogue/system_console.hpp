@@ -27,7 +27,8 @@ class SystemTerminal final : public TerminalServices {
 #endif
 };
 
-// Makes writes to a closed pipe fail with an error instead of ending the process.
+// Makes writes to a closed pipe, and past a file-size limit, fail with an error instead of
+// ending the process.
 void ignore_broken_pipes();
 
 }  // namespace glassform

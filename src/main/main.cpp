@@ -1,6 +1,8 @@
 // glassform: predicts the best glass-forming composition of binary, ternary and quaternary
 // alloys from a cluster-packing model, with an estimate of their elastic properties. Without
 // arguments it is the interactive calculator; with arguments, the command line.
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
@@ -33,7 +35,14 @@ int main(int argc, char** argv) {
         glassform::Console console(input, output, terminal);
         status = glassform::run_session(console);
       }
-      // Output that never arrived is a failure, not a success.
+      // Output that never arrived is a failure, not a success; said as every command says it
+      // (quietly for a pipe whose reader has gone).
+      if (output.failed() && output.error() != EPIPE) {
+        report_failure(("cannot write to standard output" +
+                        (output.error() != 0 ? std::string(": ") + std::strerror(output.error())
+                                             : std::string()))
+                           .c_str());
+      }
       return output.failed() && status == 0 ? 1 : status;
     }
     glassform::remove_temporary_files_on_signals();

@@ -8,7 +8,6 @@
 #include "report/number_format.hpp"
 #include "report/tables.hpp"
 #include "report/text_report.hpp"
-#include "report/version.hpp"
 
 namespace glassform {
 
@@ -128,7 +127,6 @@ void write_weighing(OutputSink& sink, Format format, const Weighing& w) {
     case Format::kJson:
     case Format::kJsonl: {
       nlohmann::ordered_json j;
-      j["glassform_version"] = version();
       nlohmann::ordered_json list = nlohmann::ordered_json::array();
       for (std::size_t i = 0; i < w.elements.size(); ++i) {
         nlohmann::ordered_json e;

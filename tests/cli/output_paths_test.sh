@@ -155,5 +155,11 @@ check "past ulimit -f: status 1, the reason" test "$status" -eq 1 -a "$err" = "g
 check "past ulimit -f: no file and no temporary file left" \
   test -z "$(ls -A | grep -E '^(big\.csv|\.big\.csv\..*\.tmp)$')"
 
+# The calculator whose output is lost says so in one line, as every command does.
+err=$(ulimit -f 0 && printf '2\nZr\nCu\n10\nn\n' | "$glassform" 2>&1 >lost.txt)
+status=$?
+check "the calculator past ulimit -f: status 1, the reason" \
+  test "$status" -eq 1 -a "$err" = "glassform: error: cannot write to standard output: File too large"
+
 [ "$failures" -eq 0 ] && echo "output paths: all passed"
 exit $((failures > 0))

@@ -167,8 +167,9 @@ void register_screen(CLI::App& app, Run& run) {
   command
       ->add_option("--where", args->where,
                    "Keep the rows that meet a condition NAME OP VALUE on a field, OP one of < <= "
-                   "> >= = != (e.g. 'dH_mix_kJ/mol<-10'); several must all hold; a row without "
-                   "the field's value fails")
+                   "> >= = != (e.g. 'dH_mix_kJ/mol<-10', 'x_Al_at%>=5'); NAME any column of "
+                   "the rows, the candidates' shares included; several must all hold; a row "
+                   "without the value fails; a value copied from the output selects its row")
       ->type_name("CONDITION");
   add_output_options(*command, run);
   add_columns_option(*command, run);
