@@ -1,6 +1,6 @@
 // Runs the command line in memory on the fuzzer's bytes: the first line gives the arguments
 // (separated by blanks; the first byte picks the subcommand, or none, and how input is read), the
-// rest is standard input for `batch` and `--file -`. Fails on a crash or sanitizer report, an exit
+// rest is standard input for `batch`, `--file -` and `--measured -` (a measurement file). Fails on a crash or sanitizer report, an exit
 // status other than 0, 1 or 2, a usage error that still wrote to standard output, a printed NaN or
 // infinity, or output out of all proportion to the input. Options that name files are dropped (the
 // run stays in memory) and screens are kept small.
@@ -51,6 +51,13 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
     if (a.rfind("-o", 0) == 0 || a.rfind("--output", 0) == 0 || a.rfind("--o", 0) == 0) continue;
     if (a == "--file") {
       kept.emplace_back("--file");
+      kept.emplace_back("-");
+      ++k;
+      continue;
+    }
+    // The measurements come from standard input too, where nothing else reads it.
+    if (a == "--measured" && !batch) {
+      kept.emplace_back("--measured");
       kept.emplace_back("-");
       ++k;
       continue;

@@ -153,9 +153,12 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       fields.push_back(find_field("line"));
       fields.push_back(find_field("label"));
     }
+    const bool from_stdin = args->file == "-";
+    if (from_stdin && r.measured_path == "-") {
+      throw UsageError("--file - and --measured - would both read standard input: give one a file");
+    }
     fields = read_measured_file(r, std::move(fields));
     std::unique_ptr<FileInput> file;
-    const bool from_stdin = args->file == "-";
     if (from_file && !from_stdin) {
       file = std::make_unique<FileInput>(args->file);
       r.input_path = args->file;

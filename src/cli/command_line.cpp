@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
@@ -178,7 +179,7 @@ void add_measured_option(CLI::App& command, Run& run) {
       .add_option("--measured", run.measured_path,
                   "A CSV of measured moduli (a formula, composition or glass column; any of "
                   "E_GPa, G_GPa, B_GPa or K_GPa, nu) to set beside the estimates of the same "
-                  "compositions (within 0.05 at.%)")
+                  "compositions (within 0.05 at.%); - reads standard input")
       ->check([](const std::string& path) {
         return path.empty() ? std::string("--measured needs a file name") : std::string();
       })
@@ -187,10 +188,11 @@ void add_measured_option(CLI::App& command, Run& run) {
 
 std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*> fields) {
   if (run.measured_path.empty()) return fields;
-  FileInput file(run.measured_path);
-  auto read = read_measured(file);
+  std::unique_ptr<FileInput> file;
+  if (run.measured_path != "-") file = std::make_unique<FileInput>(run.measured_path);
+  auto read = read_measured(file ? static_cast<InputSource&>(*file) : run.io.in);
   if (const auto* fault = std::get_if<MeasuredFileError>(&read)) {
-    std::string where = run.measured_path + ":";
+    std::string where = (file ? run.measured_path : std::string("<stdin>")) + ":";
     if (fault->line > 0) where += fmt::format("{}:{}:", fault->line, fault->column);
     throw RunError(where + " " + fault->message);
   }

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+
 #include "io/formula.hpp"
+#include "io/text.hpp"
 #include "model/alloys.hpp"
 #include "model/assessment.hpp"
 #include "model/element_sets.hpp"
@@ -31,8 +34,15 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// An error for the page: control bytes and invalid UTF-8 escaped as the command line escapes
+// them, whole UTF-8 characters kept.
 Json failure(const std::string& message) {
-  return {{"ok", false}, {"error", message}};
+  return {{"ok", false}, {"error", escaped_text(message, std::string::npos)}};
+}
+
+// The response's text; a byte that is not UTF-8 can never make it throw.
+std::string dumped(const Json& response) {
+  return response.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 // A row as a JSON object with the fields of the CSV, written once by the table writer.
@@ -57,7 +67,7 @@ Json evaluate(const Json& request) {
   for (const Json& s : request.at("symbols")) {
     const std::string symbol = s.get<std::string>();
     const Element* e = find_element(symbol);
-    if (e == nullptr) return failure(unknown_symbol_message(symbol));
+    if (e == nullptr) return failure(unknown_symbol_message(escaped_text(symbol)));
     elements.push_back(e);
   }
   if (elements.size() < 2 || elements.size() > 4) {
@@ -110,24 +120,46 @@ Json evaluate(const Json& request) {
 // them (the same defaults where a member is missing).
 Json screen(const Json& request) {
   const std::string kind = request.at("kind").get<std::string>();
-  const std::string symbol = request.at("solvent").get<std::string>();
-  const Element* solvent = find_element(symbol);
-  if (solvent == nullptr) return failure(unknown_symbol_message(symbol));
+  if (kind != "binary" && kind != "ternary" && kind != "quaternary") {
+    return failure("the kind is binary, ternary or quaternary, not \"" + escaped_text(kind) + "\"");
+  }
+  const Json top_value = request.value("top", Json(20));
+  if (!top_value.is_number_integer() || top_value.get<long long>() < 1 ||
+      top_value.get<long long>() > kMostScreenTop) {
+    return failure("top takes a whole number from 1 to " + std::to_string(kMostScreenTop) +
+                   ", not " + top_value.dump());
+  }
+  const auto top = static_cast<std::size_t>(top_value.get<long long>());
   std::variant<Exclusion, std::string> exclusion =
       parse_exclusion(request.value("exclude", std::vector<std::string>{}));
   if (const std::string* why = std::get_if<std::string>(&exclusion)) return failure(*why);
-  std::variant<SortOrder, std::string> order = parse_sort(request.value("sort", std::string()));
+  const Exclusion& excluded = std::get<Exclusion>(exclusion);
+  // The solvent: a symbol, or all (every element the exclusion leaves), as the command line.
+  const std::string symbol = request.at("solvent").get<std::string>();
+  std::vector<const Element*> solvents;
+  if (symbol == "all") {
+    solvents = all_elements_but(excluded);
+  } else if (const Element* solvent = find_element(symbol)) {
+    solvents = {solvent};
+  } else {
+    return failure(unknown_symbol_message(escaped_text(symbol)));
+  }
+  std::vector<const Element*> candidates = all_elements_but(excluded);
+  candidates.insert(candidates.end(), solvents.begin(), solvents.end());
+  std::sort(candidates.begin(), candidates.end());
+  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+  std::variant<SortOrder, std::string> order =
+      parse_sort(request.value("sort", std::string()), candidates);
   if (const std::string* why = std::get_if<std::string>(&order)) return failure(*why);
   const bool keep_unphysical = request.value("keep_unphysical", false);
   ScreenOptions options;
   options.kind = kind == "ternary"      ? AlloyKind::kTernary
                  : kind == "quaternary" ? AlloyKind::kQuaternary
                                         : AlloyKind::kBinary;
-  options.solvents = {solvent};
-  options.solutes = all_elements_but(std::get<Exclusion>(exclusion));
+  options.solvents = std::move(solvents);
+  options.solutes = all_elements_but(excluded);
   options.physical_only = !keep_unphysical;
   options.best_variant = request.value("best_variant", false);
-  const std::size_t top = request.value("top", 20U);
   Json rows = Json::array();
   StringSink text;
   StringSink csv;
@@ -152,8 +184,8 @@ Json assess_formula(const Json& request) {
   const std::string text = request.at("formula").get<std::string>();
   const ParsedFormula parsed = parse_formula(text);
   if (parsed.error) {
-    return failure("position " + std::to_string(parsed.error->position + 1) + ": " +
-                   parsed.error->message);
+    return failure("formula \"" + escaped_text(text) + "\", position " +
+                   std::to_string(parsed.error->position + 1) + ": " + parsed.error->message);
   }
   constexpr std::size_t kMostElements = 16;
   if (parsed.parts.size() > kMostElements) return failure("at most 16 elements");
@@ -197,13 +229,15 @@ std::string handle(const std::string& request_text) {
   try {
     const Json request = Json::parse(request_text);
     const std::string action = request.value("action", "");
-    if (action == "evaluate") return evaluate(request).dump();
-    if (action == "screen") return screen(request).dump();
-    if (action == "elements") return elements().dump();
-    if (action == "assess") return assess_formula(request).dump();
-    return failure("unknown action \"" + action + "\"").dump();
+    if (action == "evaluate") return dumped(evaluate(request));
+    if (action == "screen") return dumped(screen(request));
+    if (action == "elements") return dumped(elements());
+    if (action == "assess") return dumped(assess_formula(request));
+    return dumped(failure("unknown action \"" + escaped_text(action) + "\""));
   } catch (const std::exception& e) {
-    return failure(std::string("bad request: ") + e.what()).dump();
+    return dumped(failure(std::string("bad request: ") + e.what()));
+  } catch (...) {
+    return dumped(failure("bad request"));
   }
 }
 

@@ -88,6 +88,34 @@ try {
   await page.locator("#assess-formula").pressSequentially("Qq");
   check((await page.textContent("#assess-error")).includes("unknown symbol") &&
         (await page.textContent("#assess-report")) === "", "a bad formula clears the assessment");
+  // Formulas pasted from papers, 5,000 of them, then a good one: every error is shown and the
+  // page keeps working.
+  const shown = await page.evaluate(() => {
+    const box = document.getElementById("assess-formula");
+    for (let i = 0; i < 5000; i++) {
+      box.value = `Cu${String.fromCodePoint(0x2080 + (i % 10))}${i % 7 ? "Zr\u00e9" : "Al\u2088"}`;
+      box.dispatchEvent(new Event("input"));
+    }
+    return document.getElementById("assess-error").textContent;
+  });
+  check(shown.includes("unexpected character '\u2089'"), "a subscript digit is named whole: " + shown);
+  check((await page.textContent("#assess-report")) === "", "a bad formula leaves no report");
+  await page.fill("#assess-formula", "");
+  await page.locator("#assess-formula").pressSequentially("Cu46Zr46Al8");
+  check((await page.textContent("#assess-report")).includes("Cu46.00Zr46.00Al8.00") &&
+        (await page.textContent("#assess-error")) === "", "after 5,000 bad formulas a good one is assessed");
+  // The screen panel takes all as the solvent, as the command line does.
+  await page.fill("#screen-solvent", "all");
+  await page.selectOption("#screen-kind", "binary");
+  await page.click("#screen-run");
+  check((await page.textContent("#screen-error")) === "" &&
+        (await page.textContent("#screen-result")).includes("rank  formula"), "the screen of all solvents");
+  // At 1300 px the composition table scrolls inside its panel; nothing runs off the page.
+  await page.setViewportSize({ width: 1300, height: 900 });
+  const overflow = await page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);
+  check(overflow <= 0, `nothing runs off the right edge at 1300 px (${overflow} px)`);
+  const formulaWidth = await page.evaluate(() => document.getElementById("assess-formula").clientWidth);
+  check(formulaWidth >= 250, `the assess box shows a real formula (${formulaWidth} px)`);
   check(errors.length === 0, "no error in the page's console: " + errors.join(" | "));
   console.log(`latency ${latency.toFixed(2)} ms`);
 } finally {

@@ -76,6 +76,7 @@ for (const [request, args] of [
    ["ternary", "--solvent", "Cu", "--exclude", "alkali,precious", "--best-variant"]],
   [{ kind: "quaternary", solvent: "Fe", sort: "mismatch", exclude: ["none"], keep_unphysical: true },
    ["quaternary", "--solvent", "Fe", "--sort", "mismatch", "--exclude", "none", "--keep-unphysical"]],
+  [{ kind: "binary", solvent: "all", sort: "-x_Zr_at%" }, ["binary", "--solvent", "all", "--sort=-x_Zr_at%"]],
 ]) {
   const result = call({ action: "screen", top: 20, ...request });
   if (!result.ok) throw new Error(result.error);
@@ -86,6 +87,34 @@ for (const [request, args] of [
 }
 
 let failures = 0;
+// Requests the command line would refuse are refused with a message, never answered with rows;
+// and a module that has answered thousands of bad formulas still answers a good one.
+for (const request of [{ action: "screen", kind: "pentanary", solvent: "Zr" },
+                       { action: "screen", kind: "binary", solvent: "Zr", top: -1 },
+                       { action: "screen", kind: "binary", solvent: "Zr", top: 2.5 },
+                       { action: "screen", kind: "binary", solvent: "Qq" },
+                       { action: "assess", formula: "Cu\u2084\u2086Zr46" },
+                       { action: "assess", formula: "Cu50\u001b[2JZr50" }]) {
+  const result = call(request);
+  if (result.ok || !result.error) {
+    failures++;
+    console.log(`FAIL a bad request was answered: ${JSON.stringify(request)}`);
+  }
+}
+for (let i = 0; i < 5000; i++) call({ action: "assess", formula: `Cu${String.fromCodePoint(0x2080 + (i % 10))}Zr\u00e9${i}` });
+const subscript = call({ action: "assess", formula: "Cu\u2084\u2086Zr\u2084\u2086Al\u2088" });
+const control = call({ action: "assess", formula: "Cu50\u001b[2JZr50" });
+const good = call({ action: "assess", formula: "Cu46Zr46Al8" });
+for (const [what, ok] of [
+  ["a subscript digit is quoted whole", !subscript.ok && subscript.error.includes("unexpected character '\u2084'")],
+  ["an escape byte is escaped", !control.ok && control.error.includes("\\x1B") && !control.error.includes("\u001b")],
+  ["after 5,000 bad formulas a good one is assessed", good.ok && good.report.includes("Cu46.00Zr46.00Al8.00")],
+]) {
+  if (!ok) {
+    failures++;
+    console.log(`FAIL ${what}`);
+  }
+}
 for (const [name, ours, theirs] of [["csv", csv, nativeCsv], ["text", text, nativeText],
                                     ["assess text", assessText, nativeAssessText],
                                     ["assess rows", assessRows, nativeAssessRows], ...screens]) {
