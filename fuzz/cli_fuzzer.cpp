@@ -1,9 +1,9 @@
 // Runs the command line in memory on the fuzzer's bytes: the first line gives the arguments
 // (separated by blanks; the first byte picks the subcommand, or none, and how input is read), the
-// rest is standard input for `batch`, `--file -` and `--measured -` (a measurement file). Fails on a crash or sanitizer report, an exit
-// status other than 0, 1 or 2, a usage error that still wrote to standard output, a printed NaN or
-// infinity, or output out of all proportion to the input. Options that name files are dropped (the
-// run stays in memory) and screens are kept small.
+// rest is standard input for `batch`, `--file -` and `--measured -` (a measurement file). Fails on
+// a crash or sanitizer report, an exit status other than 0, 1 or 2, a usage error that still wrote
+// to standard output, a printed NaN or infinity, or output out of all proportion to the input.
+// Options that name files are dropped (the run stays in memory) and screens are kept small.
 #include <array>
 #include <cstdint>
 #include <cstdio>

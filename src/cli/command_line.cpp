@@ -154,8 +154,8 @@ std::optional<double> Run::grams() const {
   const double grams = std::strtod(mass_text.c_str(), &end);
   if (end != mass_text.c_str() + mass_text.size() || !std::isfinite(grams) || !(grams > 0) ||
       mass_text.find_first_not_of("+.0123456789eE") != std::string::npos) {
-    throw UsageError("--mass takes a positive number of grams, not \"" +
-                     escaped_text(mass_text) + "\"");
+    throw UsageError("--mass takes a positive number of grams, not \"" + escaped_text(mass_text) +
+                     "\"");
   }
   return grams;
 }
@@ -236,7 +236,8 @@ void throw_formula_error(std::string_view formula, const FormulaError& error) {
   const bool whole = formula.size() <= kMostQuoted;
   if (!whole && at > kMostQuoted / 2) {
     from = at - kMostQuoted / 2;
-    while (from < at && (static_cast<unsigned char>(formula[from]) & 0xC0U) == 0x80) ++from;
+    while (from < at && (static_cast<unsigned char>(formula[from]) & 0xC0U) == 0x80)
+      ++from;
     text.append("...");
   }
   const std::string before = escaped_text(formula.substr(from, at - from), std::string::npos);

@@ -173,8 +173,8 @@ std::optional<std::string> contradiction(const std::array<std::optional<double>,
   const auto relative = [](double a, double b) { return std::abs(a - b) / std::max(a, b); };
   const auto& [e, g, b, nu] = v;
   const auto text = [](double given, double implied, std::string_view what) {
-    return std::string(what) + " given as " + fmt::format("{}", given) + ", but the other values give " +
-           fmt::format("{:.4g}", implied);
+    return std::string(what) + " given as " + fmt::format("{}", given) +
+           ", but the other values give " + fmt::format("{:.4g}", implied);
   };
   if (e && g && nu && relative(*e, 2 * *g * (1 + *nu)) > kModulusTolerance) {
     return text(*e, 2 * *g * (1 + *nu), "E_GPa") + " (E = 2G(1 + nu))";
@@ -220,9 +220,9 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const CsvCell& c = cells[i];
     const auto twice = [&c](std::string_view first) {
-      return MeasuredFileError{c.line, c.column,
-                               "column " + quoted(c.text) + " gives the same as " +
-                                   quoted(first) + " before it"};
+      return MeasuredFileError{
+          c.line, c.column,
+          "column " + quoted(c.text) + " gives the same as " + quoted(first) + " before it"};
     };
     for (const std::string_view name : kFormulaNames) {
       if (c.text != name) continue;
@@ -269,8 +269,7 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
       values[q] = std::get<std::optional<double>>(v);
     }
     if (std::optional<std::string> why = contradiction(values)) {
-      return MeasuredFileError{line, 1,
-                               *why + ", beyond the tolerance of 5 % (0.02 for nu)"};
+      return MeasuredFileError{line, 1, *why + ", beyond the tolerance of 5 % (0.02 for nu)"};
     }
     glass.g = values[kG];
     glass.b = values[kB];

@@ -19,8 +19,8 @@
 
 namespace glassform {
 
-inline constexpr double kLeastModulus = 0.001;   // GPa
-inline constexpr double kMostModulus = 10000;    // GPa
+inline constexpr double kLeastModulus = 0.001;  // GPa
+inline constexpr double kMostModulus = 10000;   // GPa
 inline constexpr double kModulusTolerance = 0.05;
 inline constexpr double kPoissonTolerance = 0.02;
 

@@ -211,7 +211,8 @@ class SharedTop {
   // The rows a thread gathers between two merges.
   static constexpr std::size_t kBatch = 256;
 
-  SharedTop(const SortOrder& order, std::size_t top) : order_(order), top_(top), heap_(Better{&order}) {}
+  SharedTop(const SortOrder& order, std::size_t top)
+      : order_(order), top_(top), heap_(Better{&order}) {}
 
   // Merges `batch` (emptied) and returns a copy of the worst row kept once the heap is full.
   std::optional<RankedRow> merge(std::vector<RankedRow>& batch) {

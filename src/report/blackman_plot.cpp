@@ -477,14 +477,13 @@ void append_points(std::string& out, const Frame& f, std::span<const Series> ser
                       fmt::format(" data-measured=\"{}\" data-cx=\"{:.2f}\" data-cy=\"{:.2f}\"",
                                   xml_escape(p.label), mx, my));
       }
-      append_marker(
-          out, i, cx, cy, true,
-          fmt::format(" data-formula=\"{}\"{} data-c12-c11=\"{}\" data-c44-c11=\"{}\" "
-                      "data-cx=\"{:.2f}\" data-cy=\"{:.2f}\"",
-                      xml_escape(p.formula.empty() ? p.label : p.formula),
-                      p.formula.empty() ? std::string()
-                                        : " data-label=\"" + xml_escape(p.label) + "\"",
-                      format_shortest(p.x), format_shortest(p.y), cx, cy));
+      append_marker(out, i, cx, cy, true,
+                    fmt::format(" data-formula=\"{}\"{} data-c12-c11=\"{}\" data-c44-c11=\"{}\" "
+                                "data-cx=\"{:.2f}\" data-cy=\"{:.2f}\"",
+                                xml_escape(p.formula.empty() ? p.label : p.formula),
+                                p.formula.empty() ? std::string()
+                                                  : " data-label=\"" + xml_escape(p.label) + "\"",
+                                format_shortest(p.x), format_shortest(p.y), cx, cy));
     }
   }
   std::size_t labelled = 0;

@@ -56,9 +56,9 @@ class BlackmanPlot {
   struct Point {
     float x;
     float y;
-    std::string label;  // what the point is called: its formula, or the user's label
+    std::string label;    // what the point is called: its formula, or the user's label
     std::string formula;  // the formula, as data-formula (empty: the same as the label)
-    std::string variant;                              // a ternary's gamma sites, in its label
+    std::string variant;  // a ternary's gamma sites, in its label
     std::optional<std::pair<float, float>> measured;  // the measured point, placed alike
   };
   struct Series {

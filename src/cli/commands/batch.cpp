@@ -271,10 +271,9 @@ void register_batch(CLI::App& app, Run& run) {
       }
       if (!allowed && !is_regular_file(*path)) {
         // A pipe or a FIFO can be read once only: the first pass would leave nothing to write.
-        throw UsageError(
-            "--columns wide needs the elements before the first row, and " + *path +
-            " is not a regular file that can be read twice: name them, e.g. --columns "
-            "wide=Cu,Zr,Al");
+        throw UsageError("--columns wide needs the elements before the first row, and " + *path +
+                         " is not a regular file that can be read twice: name them, e.g. --columns "
+                         "wide=Cu,Zr,Al");
       }
       if (!allowed) known = batch_elements(*path);
     }
