@@ -131,7 +131,9 @@ class Records {
 };
 
 std::string quoted(std::string_view text) {
-  return "\"" + escaped_text(text) + "\"";
+  std::string out(1, '"');
+  out.append(escaped_text(text)).push_back('"');
+  return out;
 }
 
 // The columns the file may have, with the names each goes by.

@@ -217,12 +217,12 @@ class SharedTop {
   // Merges `batch` (emptied) and returns a copy of the worst row kept once the heap is full.
   std::optional<RankedRow> merge(std::vector<RankedRow>& batch) {
     const std::lock_guard lock(mutex_);
-    for (RankedRow& row : batch) {
+    for (const RankedRow& row : batch) {
       if (heap_.size() == top_) {
         if (!Better{&order_}(row, heap_.top())) continue;
         heap_.pop();
       }
-      heap_.push(std::move(row));
+      heap_.push(row);
     }
     batch.clear();
     if (heap_.size() < top_) return std::nullopt;

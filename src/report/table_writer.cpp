@@ -90,7 +90,9 @@ void append_csv_value(std::string& out, const FieldValue& value) {
         // A text that a spreadsheet would run as a formula (a label "=HYPERLINK(...)") starts
         // with an apostrophe, as the OWASP guidance on CSV injection advises.
         if (!s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos) {
-          append_csv_cell(out, "'" + std::string(s));
+          std::string neutral(1, '\'');
+          neutral.append(s);
+          append_csv_cell(out, neutral);
         } else {
           append_csv_cell(out, s);
         }
