@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Python module's tests: installs the module from this tree into a fresh virtual
-# environment that sees Debian's packages (no package index is reached) and runs pytest against
-# the native program. Exits 77 (skipped) where Debian's python3 lacks venv, pybind11, numpy,
+# The Python module's tests: builds the source distribution of this tree, installs the module
+# from it into a fresh virtual environment that sees Debian's packages (no package index is
+# reached) and runs pytest against the native program. Exits 77 (skipped) where Debian's python3 lacks venv, pybind11, numpy,
 # pandas or pytest, except in CI, which installs them.
 # Usage: run.sh NATIVE_GLASSFORM WORK_DIR
 set -euo pipefail
@@ -19,10 +19,15 @@ if ! "$python" -c 'import venv, pybind11, numpy, pandas, pytest, wheel, setuptoo
 fi
 rm -rf "$work"
 "$python" -m venv --system-site-packages "$work/venv"
-# pip builds in the source tree (build-python/, the egg-info): a copy of what it reads keeps the
-# tree clean.
-mkdir -p "$work/src"
-cp -r "$root"/{setup.py,pyproject.toml,README.md,CMakeLists.txt,src,python} "$work/src"/
-"$work/venv/bin/pip" install --no-build-isolation --no-index --no-deps --quiet "$work/src"
+# The module is built as a user of the source distribution builds it: the sdist is made from a
+# copy of the tree (setup.py writes its egg-info beside the sources), unpacked, and installed
+# with pip, whose build runs the project's CMake. So the sdist is known to hold what a build
+# needs.
+mkdir -p "$work/tree" "$work/sdist"
+cp -r "$root"/{VERSION,setup.py,pyproject.toml,MANIFEST.in,README.md,CMakeLists.txt} \
+  "$root"/{CMakePresets.json,cmake,include,src,python,docs} "$work/tree"/
+(cd "$work/tree" && "$python" setup.py -q sdist -d "$work/sdist" >/dev/null)
+tar -xzf "$work/sdist"/glassform-*.tar.gz -C "$work/sdist"
+"$work/venv/bin/pip" install --no-build-isolation --no-index --no-deps --quiet "$work/sdist"/glassform-*/
 cd "$work"
 GLASSFORM="$native" "$work/venv/bin/python" -m pytest -q -p no:cacheprovider "$root/tests/python"
