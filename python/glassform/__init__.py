@@ -16,17 +16,23 @@ character that Python does not allow in a name becomes "_" (`C12/C11` -> `C12_ov
 CSV names. A number is the double that pandas reads from the command line's CSV; a value the
 program cannot compute is None, and the reason is in `warnings`.
 """
-import csv
-import dataclasses
-import io
-import re
-from typing import Any, Iterable, Optional, Sequence, Union
+import csv as _csv
+import dataclasses as _dataclasses
+import io as _io
+import re as _re
+import warnings as _warnings
+from typing import Any as _Any
+from typing import Iterable as _Iterable
+from typing import Optional as _Optional
+from typing import Sequence as _Sequence
+from typing import Union as _Union
 
 from . import _core
 from .errors import FormulaError, UnknownSymbol
 
 __version__ = _core.version()
-__all__ = ["binary", "ternary", "quaternary", "assess", "screen", "weigh", "elements", "fields",
+__all__ = ["binary", "ternary", "quaternary", "assess", "assess_many", "screen", "weigh",
+           "elements", "fields",
            "blackman_svg", "BlackmanPlot", "GlassFeaturizer", "Alloy", "Cluster", "Composition",
            "Assessment", "Weighing", "UnknownSymbol", "FormulaError", "attribute_name",
            "score_model", "__version__"]
@@ -38,11 +44,11 @@ score_model = _core.score_model()
 def attribute_name(field: str) -> str:
     """The Python name of an output field: "/" -> "_over_", "%" -> "pct", any other character
     that is not a letter, a digit or "_" -> "_"; a leading digit gets a "_" before it."""
-    name = re.sub(r"[^0-9A-Za-z_]", "_", field.replace("/", "_over_").replace("%", "pct"))
+    name = _re.sub(r"[^0-9A-Za-z_]", "_", field.replace("/", "_over_").replace("%", "pct"))
     return "_" + name if name[:1].isdigit() else name
 
 
-def _row_class(name: str, field_names: Sequence[str], doc: str) -> type:
+def _row_class(name: str, field_names: _Sequence[str], doc: str) -> type:
     """A frozen dataclass with one attribute per field, `as_dict()` with the CSV names."""
     attributes = [attribute_name(f) for f in field_names]
     names = dict(zip(attributes, field_names))
@@ -50,13 +56,13 @@ def _row_class(name: str, field_names: Sequence[str], doc: str) -> type:
     def as_dict(self) -> dict:
         return {names[a]: getattr(self, a) for a in attributes}
 
-    cls = dataclasses.make_dataclass(name, [(a, Any) for a in attributes], frozen=True,
+    cls = _dataclasses.make_dataclass(name, [(a, _Any) for a in attributes], frozen=True,
                                      namespace={"as_dict": as_dict, "__doc__": doc})
     cls.__module__ = __name__
     return cls
 
 
-def _from_row(cls: type, row: dict) -> Any:
+def _from_row(cls: type, row: dict) -> _Any:
     return cls(*[row[f] for f in cls._fields])
 
 
@@ -70,7 +76,7 @@ _AssessmentRow = _row_class(
 _AssessmentRow._fields = tuple(_core.assess_field_names())
 
 
-@dataclasses.dataclass(frozen=True)
+@_dataclasses.dataclass(frozen=True)
 class Cluster:
     """One solute's cluster: the computed coordination number N, the chosen integer Z, the
     radius ratio R (and the one the packing used), Z's ideal ratio and the face parameter."""
@@ -79,26 +85,46 @@ class Cluster:
     Z: int
     R: float
     R_used: float
-    R_ideal: Optional[float]
+    R_ideal: _Optional[float]
     face: int
 
 
-def _html_table(rows: Sequence[dict], columns: Sequence[str]) -> str:
-    head = "".join("<th>%s</th>" % c for c in columns)
+def _html_cell(value: _Any) -> str:
+    """A value in an HTML table: numbers to 4 significant digits, text escaped."""
+    import html
+
+    if value is None:
+        return ""
+    if isinstance(value, float):
+        return "%.4g" % value
+    return html.escape(str(value))
+
+
+def _html_table(rows: _Sequence[dict], columns: _Sequence[str], svg: str = "") -> str:
+    """The rows as an HTML table, with the Blackman diagram beside it: a notebook shows the HTML
+    view before the SVG one, so the one view holds both."""
+    import html
+
+    head = "".join("<th>%s</th>" % html.escape(c) for c in columns)
     body = "".join("<tr>%s</tr>" % "".join(
-        "<td>%s</td>" % ("" if r[c] is None else r[c]) for c in columns) for r in rows)
-    return "<table><thead><tr>%s</tr></thead><tbody>%s</tbody></table>" % (head, body)
+        "<td>%s</td>" % _html_cell(r[c]) for c in columns) for r in rows)
+    table = "<table><thead><tr>%s</tr></thead><tbody>%s</tbody></table>" % (head, body)
+    if not svg:
+        return table
+    return ('<div style="display:flex;flex-wrap:wrap;gap:1em;align-items:flex-start">'
+            '<div>%s</div><div style="max-width:640px">%s</div></div>' %
+            (table, _re.sub(r"^<\?xml[^>]*>\s*", "", svg)))
 
 
 _HTML_COLUMNS = ("formula", "p_glass", "packing_%", "E_GPa", "C12/C11", "C44/C11", "m_fragility")
 
 
-@dataclasses.dataclass(frozen=True)
+@_dataclasses.dataclass(frozen=True)
 class Alloy:
     """A model alloy: its elements (solvent first), its clusters, its compositions (one, or a
     ternary's three gamma-site variants) and the command line's warnings."""
     elements: tuple
-    cn: Optional[tuple]
+    cn: _Optional[tuple]
     clusters: tuple
     compositions: tuple
     warnings: tuple
@@ -107,10 +133,11 @@ class Alloy:
         return blackman_svg([self])
 
     def _repr_html_(self) -> str:
-        return _html_table([c.as_dict() for c in self.compositions], _HTML_COLUMNS)
+        return _html_table([c.as_dict() for c in self.compositions], _HTML_COLUMNS,
+                           self._repr_svg_())
 
 
-def _alloy(symbols: Sequence[str], cn: Optional[Iterable[int]]) -> Alloy:
+def _alloy(symbols: _Sequence[str], cn: _Optional[_Iterable[int]]) -> Alloy:
     chosen = None if cn is None else tuple(_integer(k) for k in cn)
     result = _core.alloy(list(symbols), None if chosen is None else list(chosen))
     rows = [_from_row(Composition, r) for r in result["rows"]]
@@ -123,7 +150,7 @@ def _alloy(symbols: Sequence[str], cn: Optional[Iterable[int]]) -> Alloy:
                  tuple(result["warnings"]))
 
 
-def _integer(value: Any, what: str = "a coordination number") -> int:
+def _integer(value: _Any, what: str = "a coordination number") -> int:
     if isinstance(value, bool) or not isinstance(value, int):
         if isinstance(value, float) and value.is_integer():
             return int(value)
@@ -131,19 +158,19 @@ def _integer(value: Any, what: str = "a coordination number") -> int:
     return value
 
 
-def binary(solvent: str, solute: str, cn: Optional[Iterable[int]] = None) -> Alloy:
+def binary(solvent: str, solute: str, cn: _Optional[_Iterable[int]] = None) -> Alloy:
     """The binary alloy; `cn` the integer coordination number (default: the nearest)."""
     return _alloy([solvent, solute], cn)
 
 
 def ternary(solvent: str, largest: str, smallest: str,
-            cn: Optional[Iterable[int]] = None) -> Alloy:
+            cn: _Optional[_Iterable[int]] = None) -> Alloy:
     """The ternary alloy and its three gamma-site variants; `cn` one integer per solute."""
     return _alloy([solvent, largest, smallest], cn)
 
 
 def quaternary(solvent: str, largest: str, next_: str, smallest: str,
-               cn: Optional[Iterable[int]] = None) -> Alloy:
+               cn: _Optional[_Iterable[int]] = None) -> Alloy:
     """The quaternary alloy; `cn` one integer per solute."""
     return _alloy([solvent, largest, next_, smallest], cn)
 
@@ -159,22 +186,61 @@ class Assessment(_AssessmentRow):  # type: ignore[misc, valid-type]
     def _repr_html_(self) -> str:
         return _html_table([self.as_dict()], ("formula", "p_glass", "extrapolated", "delta_pct",
                                               "dH_mix_kJ/mol", "model_formula",
-                                              "model_distance_at%", "E_GPa", "G_GPa", "B_GPa"))
+                                              "model_distance_at%", "E_GPa", "G_GPa", "B_GPa"),
+                           self._repr_svg_())
 
 
-def assess(formula: Any) -> Assessment:
+def _formula_text(formula: _Any, function: str) -> str:
+    """The text of a formula: a string, or an object whose str() is one (a pymatgen
+    Composition); None, numbers and other plain values are a TypeError."""
+    if isinstance(formula, str):
+        return formula
+    if formula is None or isinstance(formula, (bool, int, float, complex, bytes)):
+        raise TypeError("%s takes a formula such as \"Cu46Zr46Al8\", not %r" % (function, formula))
+    return str(formula)
+
+
+def assess(formula: _Any) -> Assessment:
     """The assessment of any composition of 1 to 16 elements, written as chemists do:
-    "Cu46Zr46Al8", "(Cu50Zr50)92Al8", or any object whose str() is such a formula."""
-    return _from_row(Assessment, _core.assess(str(formula))["row"])
+    "Cu46Zr46Al8", "(Cu50Zr50)92Al8", or any object whose str() is such a formula. For many
+    formulas at once, assess_many gives a DataFrame."""
+    if isinstance(formula, (list, tuple)):
+        raise TypeError("assess takes one formula; assess_many takes a list of them")
+    return _from_row(Assessment, _core.assess(_formula_text(formula, "assess"))["row"])
 
 
-def _frame(text: str):
-    import pandas  # only when a table is asked for
+def _pandas(function: str):
+    """pandas, which only the functions that return a DataFrame need."""
+    try:
+        import pandas
+    except ImportError:
+        raise ImportError("glassform.%s returns a pandas DataFrame: install pandas (Debian: "
+                          "python3-pandas) to use it" % function) from None
+    return pandas
 
-    return pandas.read_csv(io.StringIO(text))
+
+def assess_many(formulas: _Iterable[_Any]):
+    """The assessments of many formulas as a pandas DataFrame, one row each, with the CSV's
+    column names (those of `glassform assess --format csv`, as `screen()` names them).
+    `warnings` is an empty string where there is none, here and in `screen()`."""
+    pandas = _pandas("assess_many")
+    if isinstance(formulas, (str, bytes)):
+        raise TypeError("assess_many takes a list of formulas; assess takes one")
+    names = list(_core.assess_field_names())
+    rows = [_core.assess(_formula_text(f, "assess_many"))["row"] for f in formulas]
+    frame = pandas.DataFrame.from_records(rows, columns=names)
+    frame["warnings"] = frame["warnings"].fillna("")
+    return frame
 
 
-def screen(kind: str, solvents: Union[str, Sequence[str]], solutes=None, sort=None, top=100,
+def _frame(text: str, function: str):
+    frame = _pandas(function).read_csv(_io.StringIO(text))
+    if "warnings" in frame.columns:
+        frame["warnings"] = frame["warnings"].fillna("")
+    return frame
+
+
+def screen(kind: str, solvents: _Union[str, _Sequence[str]], solutes=None, sort=None, top=100,
            where=(), exclude=None, keep_unphysical=False, best_variant=False):
     """The best candidates of `glassform screen` as a pandas DataFrame with the CSV's columns.
     None means the command line's default: solutes all, sort "-p_glass", exclude
@@ -184,23 +250,24 @@ def screen(kind: str, solvents: Union[str, Sequence[str]], solutes=None, sort=No
                         sort, _integer(top, "top"), as_list(where),
                         None if exclude is None else as_list(exclude), bool(keep_unphysical),
                         bool(best_variant))
-    return _frame(text)
+    return _frame(text, "screen")
 
 
-@dataclasses.dataclass(frozen=True)
+@_dataclasses.dataclass(frozen=True)
 class Weighing:
     """A composition in atomic and weight percent, and the grams to weigh for `mass` grams."""
     elements: tuple
     atomic_percent: tuple
     weight_percent: tuple
-    grams: Optional[tuple]
-    mass: Optional[float]
+    grams: _Optional[tuple]
+    mass: _Optional[float]
 
 
-def weigh(formula: Any, mass: Optional[float] = None, wt: bool = False) -> Weighing:
+def weigh(formula: _Any, mass: _Optional[float] = None, wt: bool = False) -> Weighing:
     """Atomic and weight percent of a formula (its amounts in weight percent with `wt`), and
     the grams of each element for an ingot of `mass` grams."""
-    rows = list(csv.DictReader(io.StringIO(_core.weigh(str(formula), mass, bool(wt)))))
+    text = _core.weigh(_formula_text(formula, "weigh"), mass, bool(wt))
+    rows = list(_csv.DictReader(_io.StringIO(text)))
     grams = tuple(float(r["mass_g"]) for r in rows) if mass is not None else None
     return Weighing(tuple(r["element"] for r in rows), tuple(float(r["at%"]) for r in rows),
                     tuple(float(r["wt%"]) for r in rows), grams, mass)
@@ -208,19 +275,18 @@ def weigh(formula: Any, mass: Optional[float] = None, wt: bool = False) -> Weigh
 
 def elements():
     """The built-in element table as a DataFrame (as `glassform elements --format csv`)."""
-    return _frame(_core.elements_csv())
+    return _frame(_core.elements_csv(), "elements")
 
 
 def fields():
     """The output fields as a DataFrame: name, unit, kind, per, meaning, and the attribute."""
-    import pandas
-
+    pandas = _pandas("fields")
     frame = pandas.DataFrame(_core.fields(), columns=["name", "unit", "kind", "per", "meaning"])
     frame["attribute"] = [attribute_name(n) for n in frame["name"]]
     return frame
 
 
-def blackman_svg(results: Iterable[Any], placement: str = "model") -> str:
+def blackman_svg(results: _Iterable[_Any], placement: str = "model") -> str:
     """The Blackman diagram (SVG text) of alloys and assessments, as `--plot` draws it."""
     alloys, formulas = [], []
     for r in ([results] if isinstance(results, (Alloy, Assessment)) else results):
@@ -236,11 +302,11 @@ def blackman_svg(results: Iterable[Any], placement: str = "model") -> str:
 class BlackmanPlot:
     """A Blackman diagram that a notebook shows by itself."""
 
-    def __init__(self, results: Iterable[Any] = (), placement: str = "model"):
+    def __init__(self, results: _Iterable[_Any] = (), placement: str = "model"):
         self.results = list(results)
         self.placement = placement
 
-    def add(self, result: Any) -> "BlackmanPlot":
+    def add(self, result: _Any) -> "BlackmanPlot":
         self.results.append(result)
         return self
 
@@ -257,21 +323,44 @@ class GlassFeaturizer:
     `featurize_many(compositions)`, `citations()`, `implementors()`. A composition is a formula
     string or any object whose str() is one. The features are output fields of glassform (the
     score's inputs, Omega, the distance to the cluster model's own composition, p_glass); a
-    value that cannot be computed is NaN."""
+    value that cannot be computed is NaN.
+
+    Beware of p_glass as a feature: its trees were trained on the melt-spun compositions of
+    Ward et al. (2016), so a model trained on those data (or data that share compositions with
+    them) with p_glass among its features sees their labels through it, and its held-out scores
+    will flatter it. Leave p_glass out there."""
 
     def feature_labels(self) -> list:
         return _core.feature_labels()
 
-    def featurize(self, composition: Any) -> list:
-        return self.featurize_many([composition])[0].tolist()
+    def featurize(self, composition: _Any) -> list:
+        return self.featurize_many([composition], ignore_errors=False)[0].tolist()
 
-    def featurize_many(self, compositions: Iterable[Any]):
+    def featurize_many(self, compositions: _Iterable[_Any], ignore_errors: bool = True):
         """A numpy array, one row per composition, computed in C++. `compositions` is a
-        sequence (a single formula goes to featurize)."""
+        sequence (a single formula goes to featurize). An entry that cannot be featurised (a
+        formula that cannot be read, an unknown symbol, None or NaN) gives a row of NaN, and
+        one warning says how many there were; with ignore_errors=False the first of them
+        raises its error instead (FormulaError, UnknownSymbol or TypeError)."""
         if isinstance(compositions, (str, bytes)):
             raise TypeError("featurize_many takes a sequence of compositions, not one formula "
                             "(%r): use featurize for one" % (compositions,))
-        return _core.featurize_many([c if isinstance(c, str) else str(c) for c in compositions])
+
+        def text(c: _Any) -> _Optional[str]:
+            if isinstance(c, str):
+                return c
+            if c is None or isinstance(c, (bool, int, float, complex, bytes)):
+                if not ignore_errors:
+                    raise TypeError("featurize_many: %r is no composition" % (c,))
+                return None
+            return str(c)
+
+        features, failed = _core.featurize_many([text(c) for c in compositions],
+                                                bool(ignore_errors))
+        if failed:
+            _warnings.warn("featurize_many: %d of %d compositions could not be featurised; "
+                           "their rows are NaN" % (failed, len(features)), stacklevel=2)
+        return features
 
     def citations(self) -> list:
         return [

@@ -46,4 +46,22 @@ struct FormulaPart {
 // element's moduli weighted by its atomic percentage, stored as a float.
 ElasticResult estimate_formula_elastic(std::span<const FormulaPart> parts);
 
+// Grams of each element for an ingot of `grams`; unrounded, they add up to `grams`.
+std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composition& composition,
+                                         double grams);
+
+// A composition as `weigh` gives it: element, at.%, wt.% and, given a mass, grams.
+struct Weighing {
+  std::vector<const Element*> elements;
+  std::vector<double> atomic;  // percent
+  std::vector<double> weight;  // percent
+  std::optional<std::vector<double>> grams;
+  std::optional<double> total_grams;
+};
+
+// The weighing of a formula's amounts, read as atomic percent, or as weight percent with
+// `amounts_are_weight`.
+Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,
+               std::optional<double> grams);
+
 }  // namespace glassform

@@ -311,21 +311,33 @@ const std::vector<const Field*>& feature_fields() {
   return kFeatures;
 }
 
-// One row of features per formula (NaN where a value is absent), computed without the GIL.
-py::array_t<double> featurize_many(const std::vector<std::string>& formulas) {
+// One row of features per formula (NaN where a value is absent), computed without the GIL, and
+// how many entries could not be featurised (None, or a formula that cannot be read): NaN rows
+// unless `ignore_errors` is false, when the first such formula raises its error.
+py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas,
+                         bool ignore_errors) {
   const std::vector<const Field*>& columns = feature_fields();
   const std::size_t n = formulas.size();
   const std::size_t k = columns.size();
   py::array_t<double> out({n, k});
   double* data = out.mutable_data();
   std::optional<FormulaReadError> failure;
+  std::size_t failed = 0;
   {
     py::gil_scoped_release release;
     for (std::size_t i = 0; i < n && !failure; ++i) {
-      ParsedFormula parsed = parse_formula(formulas[i]);
-      if (parsed.error) {
-        failure.emplace(formulas[i], *parsed.error);
-        break;
+      double* row_data = data + i * k;
+      ParsedFormula parsed;
+      if (formulas[i]) parsed = parse_formula(*formulas[i]);
+      if (!formulas[i] || parsed.error) {
+        if (!ignore_errors) {
+          failure.emplace(formulas[i] ? *formulas[i] : std::string("None"),
+                          parsed.error ? *parsed.error : FormulaError{0, "no formula"});
+          break;
+        }
+        ++failed;
+        std::fill_n(row_data, k, std::numeric_limits<double>::quiet_NaN());
+        continue;
       }
       const Assessment a = assess(parsed.parts);
       const Row row = Row::of(a);
@@ -333,13 +345,13 @@ py::array_t<double> featurize_many(const std::vector<std::string>& formulas) {
         const FieldValue v = columns[j]->value(row);
         const auto* f = std::get_if<float>(&v);
         const std::optional<double> number = numeric_value(v);
-        data[i * k + j] = f != nullptr ? as_written(*f)
-                                       : number.value_or(std::numeric_limits<double>::quiet_NaN());
+        row_data[j] = f != nullptr ? as_written(*f)
+                                   : number.value_or(std::numeric_limits<double>::quiet_NaN());
       }
     }
   }
   if (failure) throw FormulaReadError(*failure);
-  return out;
+  return py::make_tuple(out, failed);
 }
 
 }  // namespace
@@ -378,5 +390,5 @@ PYBIND11_MODULE(_core, m) {
   m.def("blackman_svg", &blackman_svg, py::arg("alloys"), py::arg("formulas"),
         py::arg("placement") = "model");
   m.def("feature_labels", [] { return names_of(feature_fields()); });
-  m.def("featurize_many", &featurize_many, py::arg("formulas"));
+  m.def("featurize_many", &featurize_many, py::arg("formulas"), py::arg("ignore_errors") = true);
 }

@@ -2,7 +2,6 @@
 #include "io/format.hpp"
 
 #include "report/number_format.hpp"
-#include "report/text_report.hpp"
 
 namespace glassform {
 

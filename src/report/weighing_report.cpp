@@ -36,15 +36,6 @@ std::string weighing_table(const std::vector<std::string>& symbols,
 
 }  // namespace
 
-std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composition& composition,
-                                         double grams) {
-  const std::size_t n = alloy.elements().size();
-  const std::array<double, 4> weight = composition_weight_percent_exact(alloy, composition);
-  std::array<double, 4> out{};
-  masses(std::span(weight).first(n), grams, std::span(out).first(n));
-  return out;
-}
-
 void append_weighing_text(std::string& out, const AlloyResult& alloy,
                           const Composition& composition, double grams) {
   const std::span<const Element* const> e = alloy.elements();
@@ -70,31 +61,6 @@ void append_weighing_text(std::string& out, const AlloyResult& alloy,
   }
   out.append(":\n");
   out.append(weighing_table(symbols, atomic, wt, &g, grams));
-}
-
-Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,
-               std::optional<double> grams) {
-  Weighing w;
-  std::vector<double> amounts;
-  for (const FormulaPart& p : parts) {
-    w.elements.push_back(p.element);
-    amounts.push_back(p.amount);
-  }
-  w.atomic.resize(parts.size());
-  w.weight.resize(parts.size());
-  if (amounts_are_weight) {
-    w.weight = amounts;
-    atomic_percent(w.elements, w.weight, w.atomic);
-  } else {
-    w.atomic = amounts;
-    weight_percent(w.elements, w.atomic, w.weight);
-  }
-  if (grams) {
-    w.grams = std::vector<double>(parts.size());
-    masses(w.weight, *grams, *w.grams);
-    w.total_grams = grams;
-  }
-  return w;
 }
 
 void append_weighing_table(std::string& out, const Weighing& w) {

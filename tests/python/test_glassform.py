@@ -72,6 +72,7 @@ def test_screen_is_the_command_lines_csv(kwargs, args):
     expected = pandas.read_csv(io.StringIO(subprocess.run(
         [GLASSFORM, "screen"] + args + ["--format", "csv"], capture_output=True,
         text=True).stdout))
+    expected["warnings"] = expected["warnings"].fillna("")  # an empty string where none
     pandas.testing.assert_frame_equal(glassform.screen(**kwargs), expected)
 
 
@@ -91,8 +92,11 @@ def test_screen_is_the_command_lines_csv(kwargs, args):
     (lambda: glassform.screen("binary", "Zr", top=100001), ValueError, None),
     (lambda: glassform.screen("binary", "Zr", where=["line>1"]), ValueError, None),
     (lambda: glassform.GlassFeaturizer().featurize_many("Cu50Zr50"), TypeError, None),
-    (lambda: glassform.GlassFeaturizer().featurize_many(["Cu50Zr50", "Cu5)"]),
+    (lambda: glassform.GlassFeaturizer().featurize_many(["Cu50Zr50", "Cu5)"], ignore_errors=False),
      glassform.FormulaError, ("formula", "Cu5)")),
+    (lambda: glassform.assess(None), TypeError, None),
+    (lambda: glassform.assess(46.5), TypeError, None),
+    (lambda: glassform.assess_many("Cu50Zr50"), TypeError, None),
 ])
 def test_bad_input_raises(call, error, detail):
     with pytest.raises(error) as raised:
@@ -147,7 +151,29 @@ def test_notebook_views_are_well_formed():
     for svg in (alloy._repr_svg_(), glassform.assess("Cu46Zr46Al8")._repr_svg_(),
                 glassform.BlackmanPlot([alloy, "Pd81Si19"])._repr_svg_()):
         assert ElementTree.fromstring(svg.encode()).tag.endswith("svg")
+    # One HTML view holding the table (numbers to 4 significant digits) and the diagram.
     for html in (alloy._repr_html_(), glassform.assess("Cu46Zr46Al8")._repr_html_()):
-        assert ElementTree.fromstring(html).tag == "table"
+        root = ElementTree.fromstring(html)
+        assert root.find(".//table") is not None and root.find(".//{*}svg") is not None
+        cells = [c.text for c in root.iter("td") if c.text and c.text[0].isdigit()]
+        assert cells and all(len(c.replace(".", "").lstrip("0")) <= 4 for c in cells), cells
+    assert not {"Any", "csv", "io", "re", "dataclasses"} & set(dir(glassform))
+
+
+def test_many_at_once_in_a_frame():
+    formulas = ["Cu46Zr46Al8", "Fe50O50", "Pd40Cu30Ni10P20"]
+    frame = glassform.assess_many(formulas)
+    assert list(frame.columns) == list(glassform.assess(formulas[0]).as_dict())
+    assert list(frame["formula"]) == ["Cu46.00Zr46.00Al8.00", "Fe50.00O50.00",
+                                      "Pd40.00Cu30.00Ni10.00P20.00"]
+    assert frame["p_glass"][0] == glassform.assess(formulas[0]).p_glass
+    assert frame["warnings"][0] == "" and "O-Fe" in frame["warnings"][1]
+    assert glassform.screen("binary", "Zr", top=3)["warnings"].map(type).eq(str).all()
+    # An entry the featurizer cannot read is a row of NaN, with one warning for them all.
+    featurizer = glassform.GlassFeaturizer()
+    with pytest.warns(UserWarning, match="3 of 5 compositions"):
+        table = featurizer.featurize_many(["Cu50Zr50", None, "Qq50Zr50", float("nan"),
+                                           "Cu46Zr46Al8"])
+    assert [all(math.isnan(v) for v in row) for row in table] == [False, True, True, True, False]
     assert list(glassform.fields()["attribute"])[list(glassform.fields()["name"]).index(
         "C12/C11")] == "C12_over_C11"
