@@ -60,21 +60,25 @@ void write_table(OutputSink& sink, Format format, const Table& table) {
     case Format::kJson:
     case Format::kJsonl: {
       JsonStream stream(sink, format == Format::kJsonl);
+      // Numbers in the CSV's digits, as every row of the field table writes them (33, not the
+      // 33.0 that a double through the JSON library would give).
+      const bool indent = format == Format::kJson;
       for (const auto& row : table.rows) {
-        Json j;
+        std::string object = indent ? "{\n" : "{";
         for (std::size_t c = 0; c < row.size(); ++c) {
-          const std::string& key = table.header[c];
+          if (c > 0) object.append(indent ? ",\n" : ",");
+          if (indent) object.append("  ");
+          object.append(Json(table.header[c]).dump()).append(indent ? ": " : ":");
           if (table.kinds[c] == CellKind::kText) {
-            j[key] = row[c];
+            object.append(Json(row[c]).dump());
           } else if (row[c].empty()) {
-            j[key] = nullptr;
-          } else if (table.kinds[c] == CellKind::kInteger) {
-            j[key] = std::stoll(row[c]);
+            object.append("null");
           } else {
-            j[key] = std::strtod(row[c].c_str(), nullptr);
+            object.append(row[c]);
           }
         }
-        stream.add_object(j.dump(format == Format::kJsonl ? -1 : 2));
+        object.append(indent ? "\n}" : "}");
+        stream.add_object(object);
       }
       stream.finish();
       return;
