@@ -13,8 +13,6 @@ namespace glassform::cli {
 
 namespace {
 
-constexpr std::size_t kMostElements = 16;
-
 struct Arguments {
   std::vector<std::string> formulas;
   std::string file;
@@ -33,13 +31,8 @@ struct ReadFormula {
 };
 
 ReadFormula read_formula(std::string_view text, bool amounts_are_weight) {
-  ParsedFormula parsed = parse_formula(text);
+  ParsedFormula parsed = parse_composition(text);
   if (parsed.error) return {{}, std::move(parsed.error)};
-  if (parsed.parts.size() > kMostElements) {
-    return {{},
-            FormulaError{0, "at most " + std::to_string(kMostElements) + " elements, not " +
-                                std::to_string(parsed.parts.size())}};
-  }
   if (amounts_are_weight) {
     const Weighing w = weigh(parsed.parts, true, std::nullopt);
     for (std::size_t i = 0; i < parsed.parts.size(); ++i)

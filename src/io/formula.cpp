@@ -165,4 +165,14 @@ ParsedFormula parse_formula(std::string_view text) {
   return FormulaReader(text).read();
 }
 
+ParsedFormula parse_composition(std::string_view text) {
+  ParsedFormula parsed = parse_formula(text);
+  if (!parsed.error && parsed.parts.size() > kMostCompositionElements) {
+    parsed.error = FormulaError{0, "at most " + std::to_string(kMostCompositionElements) +
+                                       " elements, not " + std::to_string(parsed.parts.size())};
+    parsed.parts.clear();
+  }
+  return parsed;
+}
+
 }  // namespace glassform

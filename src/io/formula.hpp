@@ -29,4 +29,12 @@ struct ParsedFormula {
 // amounts are normalised to 100. Blanks and tabs are ignored.
 ParsedFormula parse_formula(std::string_view text);
 
+// The most elements of a composition that the front ends take (assess, elastic, the Python
+// module, the page).
+inline constexpr std::size_t kMostCompositionElements = 16;
+
+// A composition as every front end reads it: parse_formula, and then at most
+// kMostCompositionElements elements ("at most 16 elements, not 17" at position 0).
+ParsedFormula parse_composition(std::string_view text);
+
 }  // namespace glassform

@@ -72,12 +72,8 @@ const Element& element_of(const std::string& symbol) {
 }
 
 std::vector<FormulaPart> parts_of(const std::string& formula) {
-  ParsedFormula parsed = parse_formula(formula);
+  ParsedFormula parsed = parse_composition(formula);
   if (parsed.error) throw FormulaReadError(formula, *parsed.error);
-  constexpr std::size_t kMostElements = 16;
-  if (parsed.parts.size() > kMostElements) {
-    throw std::invalid_argument("formula \"" + formula + "\" has more than 16 elements");
-  }
   return std::move(parsed.parts);
 }
 
@@ -328,7 +324,7 @@ py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas
     for (std::size_t i = 0; i < n && !failure; ++i) {
       double* row_data = data + i * k;
       ParsedFormula parsed;
-      if (formulas[i]) parsed = parse_formula(*formulas[i]);
+      if (formulas[i]) parsed = parse_composition(*formulas[i]);
       if (!formulas[i] || parsed.error) {
         if (!ignore_errors) {
           failure.emplace(formulas[i] ? *formulas[i] : std::string("None"),

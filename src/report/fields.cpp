@@ -127,18 +127,29 @@ V formula(const Row& row) {
 
 V formula_wt(const Row& row) {
   if (row.parts.empty()) return {};
-  // A given composition has at most 16 elements; the weights are worked out on the stack.
+  // The front ends take at most 16 elements, worked out on the stack; a library user's longer
+  // composition is worked out whole, on the heap.
   constexpr std::size_t kMost = 16;
-  std::array<const Element*, kMost> elements{};
-  std::array<double, kMost> atomic{};
-  std::array<double, kMost> weight{};
-  const std::size_t n = std::min(row.parts.size(), kMost);
+  const std::size_t n = row.parts.size();
+  std::array<const Element*, kMost> small_elements{};
+  std::array<double, 2 * kMost> small_numbers{};
+  std::vector<const Element*> large_elements;
+  std::vector<double> large_numbers;
+  if (n > kMost) {
+    large_elements.resize(n);
+    large_numbers.resize(2 * n);
+  }
+  const std::span<const Element*> elements =
+      n > kMost ? std::span(large_elements) : std::span(small_elements).first(n);
+  const std::span<double> numbers =
+      n > kMost ? std::span(large_numbers) : std::span(small_numbers).first(2 * n);
+  const std::span<double> atomic = numbers.first(n);
+  const std::span<double> weight = numbers.last(n);
   for (std::size_t i = 0; i < n; ++i) {
     elements[i] = row.parts[i].element;
     atomic[i] = row.parts[i].amount;
   }
-  weight_percent(std::span(elements).first(n), std::span(atomic).first(n),
-                 std::span(weight).first(n));
+  weight_percent(elements, atomic, weight);
   std::string text;
   for (std::size_t i = 0; i < n; ++i) {
     text.append(elements[i]->symbol);

@@ -182,13 +182,11 @@ Json screen(const Json& request) {
 // {"formula": "Cu46Zr46Al8"}: the assessment of a composition, as `glassform assess` writes it.
 Json assess_formula(const Json& request) {
   const std::string text = request.at("formula").get<std::string>();
-  const ParsedFormula parsed = parse_formula(text);
+  const ParsedFormula parsed = parse_composition(text);
   if (parsed.error) {
     return failure("formula \"" + escaped_text(text) + "\", position " +
                    std::to_string(parsed.error->position + 1) + ": " + parsed.error->message);
   }
-  constexpr std::size_t kMostElements = 16;
-  if (parsed.parts.size() > kMostElements) return failure("at most 16 elements");
   const Assessment a = assess(parsed.parts);
   StringSink report;
   StringSink row;
