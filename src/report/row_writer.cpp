@@ -28,6 +28,22 @@ constexpr std::array<TextColumn, 7> kTextNumbers{{{"p_glass", "p_glass", 3},
                                                   {"C44/C11", "C44/C11", 4},
                                                   {"m", "m_fragility", 1}}};
 
+// The fields of the text table's columns, looked up once: the formula, then kTextNumbers.
+struct TextFields {
+  const Field* formula;
+  std::array<const Field*, kTextNumbers.size()> numbers;
+};
+
+const TextFields& text_fields() {
+  static const TextFields kFields = [] {
+    TextFields out{find_field("formula"), {}};
+    for (std::size_t i = 0; i < kTextNumbers.size(); ++i)
+      out.numbers[i] = find_field(kTextNumbers[i].field);
+    return out;
+  }();
+  return kFields;
+}
+
 // The columns before the numbers: rank, formula, Z and, for a ternary, gamma.
 std::size_t first_number(const TextLayout& layout) {
   return layout.gamma_sites ? 4 : 3;
@@ -52,8 +68,9 @@ std::vector<std::size_t> stream_widths(const TextLayout& layout) {
 std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
                                     const Composition& c, const TextLayout& layout) {
   const Row row = Row::of(alloy, c);
+  const TextFields& fields = text_fields();
   std::vector<std::string> cells{std::to_string(rank),
-                                 std::string(*text_value(find_field("formula")->value(row)))};
+                                 std::string(*text_value(fields.formula->value(row)))};
   std::string z;
   for (const Cluster& k : alloy.clusters()) {
     if (!z.empty()) z.push_back(',');
@@ -61,12 +78,12 @@ std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
   }
   cells.push_back(z);
   if (layout.gamma_sites) cells.push_back(c.gamma_sites ? std::to_string(*c.gamma_sites) : "-");
-  for (const TextColumn& column : kTextNumbers) {
-    const std::optional<double> v = numeric_value(find_field(column.field)->value(row));
+  for (std::size_t i = 0; i < kTextNumbers.size(); ++i) {
+    const std::optional<double> v = numeric_value(fields.numbers[i]->value(row));
     std::string text = "-";
     if (v) {
       text.clear();
-      append_fixed(text, static_cast<float>(*v), column.decimals);
+      append_fixed(text, static_cast<float>(*v), kTextNumbers[i].decimals);
     }
     cells.push_back(text);
   }
