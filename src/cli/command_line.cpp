@@ -345,7 +345,8 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
                        [&name](const auto& c) { return c.first->get_name() == name; });
   };
   if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !is_command(args[0])) {
-    run.error("unknown subcommand \"" + args[0] + "\" (glassform --help lists them)");
+    run.error("unknown subcommand \"" + cli::escaped(args[0].substr(0, kMostQuoted)) +
+              "\" (glassform --help lists them)");
     return cli::kUsageStatus;
   }
   // An option given an empty value (--sort=) or a list of nothing (--exclude ,) would make the
@@ -353,7 +354,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() > 3 && a.starts_with("--") && a.back() == '=' && a.find('=') + 1 == a.size()) {
-      run.error(a.substr(0, a.size() - 1) + " needs a value after the =");
+      run.error(escaped_text(a.substr(0, a.size() - 1)) + " needs a value after the =");
       return cli::kUsageStatus;
     }
     const std::size_t equals = a.find('=');
@@ -381,7 +382,8 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
     cli::write_line(io.out, "", e.what());
     return cli::standard_output_status(run);
   } catch (const CLI::ParseError& e) {
-    run.error(e.what());
+    // The parser's messages quote the arguments as they came: escaped like every message.
+    run.error(cli::escaped(e.what()));
     return cli::kUsageStatus;
   }
 
