@@ -8,11 +8,6 @@
 
 namespace glassform::cli {
 
-std::string unknown_symbol_text(std::string_view text) {
-  if (text.size() > kMostQuoted) return "unknown symbol \"" + escaped_text(text) + "\"";
-  return escaped(unknown_symbol_message(text));
-}
-
 std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols) {
   std::vector<const Element*> elements;
   for (const std::string& s : symbols) {
@@ -115,8 +110,8 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
     for (const std::string& text : args->chosen) {
       const std::optional<long long> k = parse_decimal(text);
       if (!k || *k < INT_MIN || *k > INT_MAX) {
-        throw UsageError("--cn takes whole numbers separated by commas, one per solute, not \"" +
-                         escaped_text(text) + "\"");
+        throw UsageError("--cn takes whole numbers separated by commas, one per solute, not " +
+                         quoted_text(text));
       }
       chosen.push_back(static_cast<int>(*k));
     }

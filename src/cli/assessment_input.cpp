@@ -4,7 +4,6 @@
 
 #include "cli/cli_internal.hpp"
 #include "cli/output.hpp"
-#include "io/text.hpp"
 #include "report/assessment_report.hpp"
 #include "report/warnings.hpp"
 #include "report/weighing_report.hpp"
@@ -18,11 +17,6 @@ struct Arguments {
   std::string file;
   bool weight = false;
 };
-
-std::string formula_error_text(std::string_view formula, const FormulaError& error) {
-  return "formula \"" + escaped_text(formula) + "\", position " +
-         std::to_string(error.position + 1) + ": " + escaped(error.message);
-}
 
 // The composition of a formula in at.%, or why there is none.
 struct ReadFormula {

@@ -76,10 +76,6 @@ void add_output_options(CLI::App& command, Run& run);
 // whole UTF-8 characters as themselves, never written raw (io/text.hpp's escaped_text, uncut).
 std::string escaped(std::string_view text);
 
-// The message for a text that is no element symbol, with the suggestions; a long text quoted
-// in part.
-std::string unknown_symbol_text(std::string_view text);
-
 // Adds --columns positional|wide|wide=LIST: the layout of the element shares in CSV and JSON.
 void add_columns_option(CLI::App& command, Run& run);
 
@@ -111,6 +107,9 @@ std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*>
 
 // Adds --mass GRAMS: the masses of each element for an ingot of that mass.
 void add_mass_option(CLI::App& command, Run& run);
+
+// "formula "TEXT", position N: why", the text quoted as every message quotes the user's.
+std::string formula_error_text(std::string_view formula, const FormulaError& error);
 
 // The usage error for a formula that cannot be read, pointing at the position of the fault.
 [[noreturn]] void throw_formula_error(std::string_view formula, const FormulaError& error);

@@ -154,8 +154,7 @@ std::optional<double> Run::grams() const {
   const double grams = std::strtod(mass_text.c_str(), &end);
   if (end != mass_text.c_str() + mass_text.size() || !std::isfinite(grams) || !(grams > 0) ||
       mass_text.find_first_not_of("+.0123456789eE") != std::string::npos) {
-    throw UsageError("--mass takes a positive number of grams, not \"" + escaped_text(mass_text) +
-                     "\"");
+    throw UsageError("--mass takes a positive number of grams, not " + quoted_text(mass_text));
   }
   return grams;
 }
@@ -226,9 +225,13 @@ void add_mass_option(CLI::App& command, Run& run) {
       ->type_name("GRAMS");
 }
 
+std::string formula_error_text(std::string_view formula, const FormulaError& error) {
+  return "formula " + quoted_text(formula) + ", position " + std::to_string(error.position + 1) +
+         ": " + escaped(error.message);
+}
+
 void throw_formula_error(std::string_view formula, const FormulaError& error) {
-  std::string text = "formula \"" + escaped_text(formula) + "\", position " +
-                     std::to_string(error.position + 1) + ": " + escaped(error.message) + "\n  ";
+  std::string text = formula_error_text(formula, error) + "\n  ";
   // The formula again with a caret under the fault: escaped, and cut to a window of the text
   // around it where the formula is long.
   std::size_t from = 0;

@@ -130,12 +130,6 @@ class Records {
   std::size_t column_ = 1;
 };
 
-std::string quoted(std::string_view text) {
-  std::string out(1, '"');
-  out.append(escaped_text(text)).push_back('"');
-  return out;
-}
-
 // The columns the file may have, with the names each goes by.
 enum Quantity : std::size_t { kE, kG, kB, kNu, kQuantities };
 constexpr std::array<std::array<std::string_view, 4>, kQuantities> kNames{{
@@ -156,15 +150,15 @@ std::variant<std::optional<double>, MeasuredFileError> value_of(const CsvCell& c
   };
   if (end != cell.text.c_str() + cell.text.size() || !std::isfinite(value) ||
       cell.text.find_first_not_of("+-.0123456789eE") != std::string::npos) {
-    return fault(quoted(cell.text) + " is not a number");
+    return fault(quoted_text(cell.text) + " is not a number");
   }
   if (q == kNu) {
     if (!(value > -1 && value < 0.5)) {
-      return fault("Poisson's ratio " + quoted(cell.text) +
+      return fault("Poisson's ratio " + quoted_text(cell.text) +
                    " is outside the range of a stable solid, -1 < nu < 0.5");
     }
   } else if (!(value >= kLeastModulus && value <= kMostModulus)) {
-    return fault(std::string(kNames[q][0]) + " " + quoted(cell.text) +
+    return fault(std::string(kNames[q][0]) + " " + quoted_text(cell.text) +
                  " is not a modulus: give a number of GPa from 0.001 to 10000");
   }
   return std::optional<double>(value);
@@ -222,9 +216,9 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const CsvCell& c = cells[i];
     const auto twice = [&c](std::string_view first) {
-      return MeasuredFileError{
-          c.line, c.column,
-          "column " + quoted(c.text) + " gives the same as " + quoted(first) + " before it"};
+      return MeasuredFileError{c.line, c.column,
+                               "column " + quoted_text(c.text) + " gives the same as " +
+                                   quoted_text(first) + " before it"};
     };
     for (const std::string_view name : kFormulaNames) {
       if (c.text != name) continue;
@@ -256,7 +250,7 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
     ParsedFormula parsed = parse_formula(glass.name);
     if (parsed.error) {
       return MeasuredFileError{formula.line, formula.column + parsed.error->position,
-                               "formula " + quoted(glass.name) + ", position " +
+                               "formula " + quoted_text(glass.name) + ", position " +
                                    std::to_string(parsed.error->position + 1) + ": " +
                                    escaped_text(parsed.error->message, std::string::npos)};
     }

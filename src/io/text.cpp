@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "model/elements.hpp"
+
 namespace glassform {
 
 namespace {
@@ -99,6 +101,17 @@ std::string escaped_text(std::string_view text, std::size_t most) {
   }
   if (i < text.size()) out.append("...");
   return out;
+}
+
+std::string quoted_text(std::string_view text) {
+  std::string out(1, '"');
+  out.append(escaped_text(text)).push_back('"');
+  return out;
+}
+
+std::string unknown_symbol_text(std::string_view text) {
+  if (text.size() > kMostQuoted) return "unknown symbol " + quoted_text(text);
+  return escaped_text(unknown_symbol_message(text), std::string_view::npos);
 }
 
 }  // namespace glassform

@@ -24,4 +24,11 @@ std::string repaired_utf8(std::string_view text);
 // At most `most` bytes of the text are shown, then "..." where it goes on.
 std::string escaped_text(std::string_view text, std::size_t most = kMostQuoted);
 
+// The same in double quotes, as a message quotes what the user gave: "Cu\x1B50".
+std::string quoted_text(std::string_view text);
+
+// The message for a text that is no element symbol, with the suggestions, escaped; a long text
+// quoted in part.
+std::string unknown_symbol_text(std::string_view text);
+
 }  // namespace glassform

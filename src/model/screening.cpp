@@ -208,11 +208,14 @@ void each_kept_row(const ScreenOptions& options, const SortOrder& order, const A
 // that the memory stays one top N plus a batch per thread, whatever the number of threads.
 class SharedTop {
  public:
-  // The rows a thread gathers between two merges.
+  // The most rows a thread gathers between two merges.
   static constexpr std::size_t kBatch = 256;
 
   SharedTop(const SortOrder& order, std::size_t top)
       : order_(order), top_(top), heap_(Better{&order}) {}
+
+  // The rows a thread gathers before it merges them: never more than the heap keeps.
+  [[nodiscard]] std::size_t batch_size() const { return std::min(top_, kBatch); }
 
   // Merges `batch` (emptied) and returns a copy of the worst row kept once the heap is full.
   std::optional<RankedRow> merge(std::vector<RankedRow>& batch) {
@@ -257,10 +260,9 @@ class SharedTop {
 
 // Offers every kept row of some solvents to the shared top rows.
 void top_of(const ScreenOptions& options, std::span<const Element* const> solvents,
-            const SortOrder& order, SharedTop& shared, std::size_t top,
-            const std::function<void()>& done) {
+            const SortOrder& order, SharedTop& shared, const std::function<void()>& done) {
   std::vector<RankedRow> batch;
-  batch.reserve(std::min(top, SharedTop::kBatch));
+  batch.reserve(shared.batch_size());
   std::optional<RankedRow> worst;  // the shared worst row as last seen: it only ever improves
   enumerate(options, solvents, done, [&](const AlloyResult& alloy) {
     each_kept_row(options, order, alloy, [&](std::size_t i, std::optional<double> key) {
@@ -269,7 +271,7 @@ void top_of(const ScreenOptions& options, std::span<const Element* const> solven
         return;
       }
       batch.push_back(RankedRow{alloy, i, key});
-      if (batch.size() >= std::min(top, SharedTop::kBatch)) worst = shared.merge(batch);
+      if (batch.size() >= shared.batch_size()) worst = shared.merge(batch);
     });
   });
   shared.merge(batch);
@@ -331,7 +333,7 @@ std::vector<RankedRow> screen_top(const ScreenOptions& options, const SortOrder&
   std::vector<std::exception_ptr> failures(threads);
   const auto work = [&](std::size_t t) {
     try {
-      top_of(options, shares[t], order, shared, top, [&, t] {
+      top_of(options, shares[t], order, shared, [&, t] {
         const std::uint64_t now = done += kReportEvery;
         if (t == 0 && progress) progress(std::min(now, total), total);
       });

@@ -230,10 +230,7 @@ std::string screen(const std::string& kind, const std::vector<std::string>& solv
   const Exclusion& excluded = std::get<Exclusion>(exclusion);
   options.solvents = candidates(solvents, excluded);
   options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded);
-  std::vector<const Element*> named = options.solvents;
-  named.insert(named.end(), options.solutes.begin(), options.solutes.end());
-  std::sort(named.begin(), named.end());
-  named.erase(std::unique(named.begin(), named.end()), named.end());
+  const std::vector<const Element*> named = screen_candidates(options.solvents, options.solutes);
   std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""), named);
   if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
   auto keep = parse_where(where, named);

@@ -57,6 +57,15 @@ std::vector<const Element*> all_elements_but(const Exclusion& exclusion) {
   return out;
 }
 
+std::vector<const Element*> screen_candidates(std::span<const Element* const> solvents,
+                                              std::span<const Element* const> solutes) {
+  std::vector<const Element*> out(solvents.begin(), solvents.end());
+  out.insert(out.end(), solutes.begin(), solutes.end());
+  std::sort(out.begin(), out.end());  // table order: the table is one array
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
 std::vector<Column> screen_columns(std::span<const Element* const> candidates) {
   std::vector<Column> columns = positional_columns(alloy_fields());
   for (Column& c : wide_columns(alloy_fields(), candidates)) {

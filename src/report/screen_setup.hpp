@@ -39,6 +39,11 @@ unsigned screen_threads();
 // The score descending where the key is empty.
 inline constexpr std::string_view kDefaultSort = "-p_glass";
 
+// The elements a screen's rows can hold, each once, in table order: the solvents and the
+// solutes.
+std::vector<const Element*> screen_candidates(std::span<const Element* const> solvents,
+                                              std::span<const Element* const> solutes);
+
 // The columns that a screen's rows carry, whatever the layout: every alloy field and, for each
 // of the candidate elements, its share columns (x_Cu_at%, w_Cu_wt%, m_Cu_g).
 std::vector<Column> screen_columns(std::span<const Element* const> candidates);

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <algorithm>
-
 #include "io/formula.hpp"
 #include "io/text.hpp"
 #include "model/alloys.hpp"
@@ -34,10 +32,15 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// An error for the page: control bytes and invalid UTF-8 escaped as the command line escapes
-// them, whole UTF-8 characters kept.
+// An error for the page. What the user gave is quoted in it as the command line quotes it
+// (io/text.hpp): control bytes and invalid UTF-8 escaped, whole UTF-8 characters kept.
 Json failure(const std::string& message) {
-  return {{"ok", false}, {"error", escaped_text(message, std::string::npos)}};
+  return {{"ok", false}, {"error", message}};
+}
+
+// A message that may hold the user's bytes, escaped whole.
+std::string escaped_message(std::string_view message) {
+  return escaped_text(message, std::string_view::npos);
 }
 
 // The response's text; a byte that is not UTF-8 can never make it throw.
@@ -67,7 +70,7 @@ Json evaluate(const Json& request) {
   for (const Json& s : request.at("symbols")) {
     const std::string symbol = s.get<std::string>();
     const Element* e = find_element(symbol);
-    if (e == nullptr) return failure(unknown_symbol_message(escaped_text(symbol)));
+    if (e == nullptr) return failure(unknown_symbol_text(symbol));
     elements.push_back(e);
   }
   if (elements.size() < 2 || elements.size() > 4) {
@@ -121,7 +124,7 @@ Json evaluate(const Json& request) {
 Json screen(const Json& request) {
   const std::string kind = request.at("kind").get<std::string>();
   if (kind != "binary" && kind != "ternary" && kind != "quaternary") {
-    return failure("the kind is binary, ternary or quaternary, not \"" + escaped_text(kind) + "\"");
+    return failure("the kind is binary, ternary or quaternary, not " + quoted_text(kind));
   }
   const Json top_value = request.value("top", Json(20));
   if (!top_value.is_number_integer() || top_value.get<long long>() < 1 ||
@@ -132,7 +135,9 @@ Json screen(const Json& request) {
   const auto top = static_cast<std::size_t>(top_value.get<long long>());
   std::variant<Exclusion, std::string> exclusion =
       parse_exclusion(request.value("exclude", std::vector<std::string>{}));
-  if (const std::string* why = std::get_if<std::string>(&exclusion)) return failure(*why);
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
+    return failure(escaped_message(*why));
+  }
   const Exclusion& excluded = std::get<Exclusion>(exclusion);
   // The solvent: a symbol, or all (every element the exclusion leaves), as the command line.
   const std::string symbol = request.at("solvent").get<std::string>();
@@ -142,15 +147,14 @@ Json screen(const Json& request) {
   } else if (const Element* solvent = find_element(symbol)) {
     solvents = {solvent};
   } else {
-    return failure(unknown_symbol_message(escaped_text(symbol)));
+    return failure(unknown_symbol_text(symbol));
   }
-  std::vector<const Element*> candidates = all_elements_but(excluded);
-  candidates.insert(candidates.end(), solvents.begin(), solvents.end());
-  std::sort(candidates.begin(), candidates.end());
-  candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
   std::variant<SortOrder, std::string> order =
-      parse_sort(request.value("sort", std::string()), candidates);
-  if (const std::string* why = std::get_if<std::string>(&order)) return failure(*why);
+      parse_sort(request.value("sort", std::string()),
+                 screen_candidates(solvents, all_elements_but(excluded)));
+  if (const std::string* why = std::get_if<std::string>(&order)) {
+    return failure(escaped_message(*why));
+  }
   const bool keep_unphysical = request.value("keep_unphysical", false);
   ScreenOptions options;
   options.kind = kind == "ternary"      ? AlloyKind::kTernary
@@ -184,8 +188,9 @@ Json assess_formula(const Json& request) {
   const std::string text = request.at("formula").get<std::string>();
   const ParsedFormula parsed = parse_composition(text);
   if (parsed.error) {
-    return failure("formula \"" + escaped_text(text) + "\", position " +
-                   std::to_string(parsed.error->position + 1) + ": " + parsed.error->message);
+    return failure("formula " + quoted_text(text) + ", position " +
+                   std::to_string(parsed.error->position + 1) + ": " +
+                   escaped_message(parsed.error->message));
   }
   const Assessment a = assess(parsed.parts);
   StringSink report;
@@ -231,9 +236,9 @@ std::string handle(const std::string& request_text) {
     if (action == "screen") return dumped(screen(request));
     if (action == "elements") return dumped(elements());
     if (action == "assess") return dumped(assess_formula(request));
-    return dumped(failure("unknown action \"" + escaped_text(action) + "\""));
+    return dumped(failure("unknown action " + quoted_text(action)));
   } catch (const std::exception& e) {
-    return dumped(failure(std::string("bad request: ") + e.what()));
+    return dumped(failure("bad request: " + escaped_message(e.what())));
   } catch (...) {
     return dumped(failure("bad request"));
   }

@@ -23,11 +23,6 @@ bool starts_number(std::string_view token) {
   return (c >= '0' && c <= '9') || c == '-' || c == '+';
 }
 
-// A text of the input in a message: quoted, escaped and cut as every message quotes user text.
-std::string quoted(std::string_view text) {
-  return "\"" + escaped_text(text) + "\"";
-}
-
 // The elements of a batch file's good lines, in the order they first appear.
 std::vector<const Element*> batch_elements(const std::string& path) {
   FileInput file(path);
@@ -192,7 +187,7 @@ BatchLine parse_batch_line(std::string_view line) {
       ++i;
     if (!starts_number(token)) {
       if (integers > 0) {
-        out.error = "expected an integer, found " + quoted(token);
+        out.error = "expected an integer, found " + quoted_text(token);
         return out;
       }
       if (symbols < texts.size()) texts[symbols] = token;
@@ -203,7 +198,7 @@ BatchLine parse_batch_line(std::string_view line) {
     const char* first = token.data() + (token.front() == '+' ? 1 : 0);
     const auto [end, ec] = std::from_chars(first, token.data() + token.size(), value);
     if (ec != std::errc() || end != token.data() + token.size()) {
-      out.error = "bad integer " + quoted(token);
+      out.error = "bad integer " + quoted_text(token);
       return out;
     }
     if (integers < out.chosen.size()) out.chosen[integers] = value;

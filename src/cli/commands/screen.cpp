@@ -203,10 +203,8 @@ void register_screen(CLI::App& app, Run& run) {
     if (args->all && !r.plot_path.empty()) {
       throw UsageError("--plot draws the ranked rows and --all writes every row: give one of them");
     }
-    std::vector<const Element*> candidates = options.solvents;
-    candidates.insert(candidates.end(), options.solutes.begin(), options.solutes.end());
-    std::sort(candidates.begin(), candidates.end());  // table order: the table is one array
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    const std::vector<const Element*> candidates =
+        screen_candidates(options.solvents, options.solutes);
     options.keep = where_filter(args->where, candidates);
     const SortOrder order = sort_order(args->sort, candidates);
     std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
