@@ -116,7 +116,8 @@ def _html_table(rows: _Sequence[dict], columns: _Sequence[str], svg: str = "") -
             (table, _re.sub(r"^<\?xml[^>]*>\s*", "", svg)))
 
 
-_HTML_COLUMNS = ("formula", "p_glass", "packing_%", "E_GPa", "C12/C11", "C44/C11", "m_fragility")
+# The columns of the screen's text table, as the field table names them.
+_HTML_COLUMNS = ("formula",) + tuple(_core.text_view_names())
 
 
 @_dataclasses.dataclass(frozen=True)

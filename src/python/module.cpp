@@ -372,6 +372,7 @@ PYBIND11_MODULE(_core, m) {
   m.def("fields", &fields);
   m.def("alloy_field_names", [] { return names_of(alloy_fields()); });
   m.def("assess_field_names", [] { return names_of(given_fields()); });
+  m.def("text_view_names", [] { return names_of(view_fields(kTextView)); });
   m.def("alloy", &alloy, py::arg("symbols"), py::arg("cn") = py::none());
   m.def("assess", &assess_formula, py::arg("formula"));
   m.def("screen", &screen, py::arg("kind"), py::arg("solvents"), py::arg("solutes"),

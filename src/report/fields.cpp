@@ -16,6 +16,8 @@ namespace {
 using V = FieldValue;
 using K = FieldKind;
 using S = FieldScope;
+using Sec = FieldSection;
+using B = Better;
 
 V optional_float(const std::optional<float>& value) {
   return value ? V(*value) : V();
@@ -225,159 +227,151 @@ V warnings(const Row& row) {
 // clang-format off
 constexpr std::array kFields{
     Field{"kind", "", K::kText, S::kAlloy, "binary, ternary or quaternary",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return V(kind_name(a.kind)); }); }},
-    Field{"solvent", "", K::kText, S::kElement, "the solvent's symbol", &symbol<0>},
-    Field{"solute1", "", K::kText, S::kElement, "the first solute's symbol (the largest of a ternary or quaternary)", &symbol<1>},
-    Field{"solute2", "", K::kText, S::kElement, "the second solute's symbol", &symbol<2>},
-    Field{"solute3", "", K::kText, S::kElement, "the third solute's symbol", &symbol<3>},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return V(kind_name(a.kind)); }); }, kModelRow, Sec::kIdentity},
+    Field{"solvent", "", K::kText, S::kElement, "the solvent's symbol", &symbol<0>, kModelRow, Sec::kIdentity},
+    Field{"solute1", "", K::kText, S::kElement, "the first solute's symbol (the largest of a ternary or quaternary)", &symbol<1>, kModelRow, Sec::kIdentity},
+    Field{"solute2", "", K::kText, S::kElement, "the second solute's symbol", &symbol<2>, kModelRow, Sec::kIdentity},
+    Field{"solute3", "", K::kText, S::kElement, "the third solute's symbol", &symbol<3>, kModelRow, Sec::kIdentity},
     Field{"gamma_sites", "", K::kInteger, S::kAlloy, "a ternary composition's gamma sites: 0 empty, 1 half full, 2 full",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return c.gamma_sites ? V(static_cast<long long>(*c.gamma_sites)) : V(); }); }},
-    Field{"N1", "", K::kNumber, S::kElement, "computed coordination number of the first solute's cluster", &coordination<0>},
-    Field{"N2", "", K::kNumber, S::kElement, "computed coordination number of the second solute's cluster", &coordination<1>},
-    Field{"N3", "", K::kNumber, S::kElement, "computed coordination number of the third solute's cluster", &coordination<2>},
-    Field{"Z1", "", K::kInteger, S::kElement, "chosen integer coordination number of the first cluster", &chosen<0>},
-    Field{"Z2", "", K::kInteger, S::kElement, "chosen integer coordination number of the second cluster", &chosen<1>},
-    Field{"Z3", "", K::kInteger, S::kElement, "chosen integer coordination number of the third cluster", &chosen<2>},
-    Field{"R1", "", K::kNumber, S::kElement, "radius ratio of the first solute to the solvent", &ratio<0>},
-    Field{"R2", "", K::kNumber, S::kElement, "radius ratio of the second solute to the solvent", &ratio<1>},
-    Field{"R3", "", K::kNumber, S::kElement, "radius ratio of the third solute to the solvent", &ratio<2>},
-    Field{"R1_used", "", K::kNumber, S::kElement, "radius ratio of the first cluster in the packing arithmetic", &ratio_used<0>},
-    Field{"R2_used", "", K::kNumber, S::kElement, "radius ratio of the second cluster in the packing arithmetic", &ratio_used<1>},
-    Field{"R3_used", "", K::kNumber, S::kElement, "radius ratio of the third cluster in the packing arithmetic", &ratio_used<2>},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return c.gamma_sites ? V(static_cast<long long>(*c.gamma_sites)) : V(); }); }, kModelRow, Sec::kCluster},
+    Field{"N1", "", K::kNumber, S::kElement, "computed coordination number of the first solute's cluster", &coordination<0>, kModelRow, Sec::kCluster},
+    Field{"N2", "", K::kNumber, S::kElement, "computed coordination number of the second solute's cluster", &coordination<1>, kModelRow, Sec::kCluster},
+    Field{"N3", "", K::kNumber, S::kElement, "computed coordination number of the third solute's cluster", &coordination<2>, kModelRow, Sec::kCluster},
+    Field{"Z1", "", K::kInteger, S::kElement, "chosen integer coordination number of the first cluster", &chosen<0>, kModelRow, Sec::kCluster},
+    Field{"Z2", "", K::kInteger, S::kElement, "chosen integer coordination number of the second cluster", &chosen<1>, kModelRow, Sec::kCluster},
+    Field{"Z3", "", K::kInteger, S::kElement, "chosen integer coordination number of the third cluster", &chosen<2>, kModelRow, Sec::kCluster},
+    Field{"R1", "", K::kNumber, S::kElement, "radius ratio of the first solute to the solvent", &ratio<0>, kModelRow, Sec::kCluster},
+    Field{"R2", "", K::kNumber, S::kElement, "radius ratio of the second solute to the solvent", &ratio<1>, kModelRow, Sec::kCluster},
+    Field{"R3", "", K::kNumber, S::kElement, "radius ratio of the third solute to the solvent", &ratio<2>, kModelRow, Sec::kCluster},
+    Field{"R1_used", "", K::kNumber, S::kElement, "radius ratio of the first cluster in the packing arithmetic", &ratio_used<0>, kModelRow, Sec::kCluster},
+    Field{"R2_used", "", K::kNumber, S::kElement, "radius ratio of the second cluster in the packing arithmetic", &ratio_used<1>, kModelRow, Sec::kCluster},
+    Field{"R3_used", "", K::kNumber, S::kElement, "radius ratio of the third cluster in the packing arithmetic", &ratio_used<2>, kModelRow, Sec::kCluster},
     Field{"mismatch", "", K::kNumber, S::kAlloy, "largest |R / R_ideal - 1| over the clusters; absent where a cluster has no ideal ratio",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return optional_float(a.mismatch); }); }},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return optional_float(a.mismatch); }); }, kModelRow | kTextView, Sec::kCluster, B::kLow, 2, 4, ""},
     Field{"solvent_atoms", "", K::kNumber, S::kAlloy, "solvent atoms per structural unit",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.solvent_atoms); }); }},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.solvent_atoms); }); }, kModelRow, Sec::kCluster},
     Field{"total_atoms", "", K::kNumber, S::kAlloy, "atoms per structural unit",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.total_atoms); }); }},
-    Field{"x_solvent_at%", "at.%", K::kNumber, S::kElement, "the solvent's atomic percent", &atomic_percent<0>},
-    Field{"x_solute1_at%", "at.%", K::kNumber, S::kElement, "the first solute's atomic percent", &atomic_percent<1>},
-    Field{"x_solute2_at%", "at.%", K::kNumber, S::kElement, "the second solute's atomic percent", &atomic_percent<2>},
-    Field{"x_solute3_at%", "at.%", K::kNumber, S::kElement, "the third solute's atomic percent", &atomic_percent<3>},
-    Field{"formula", "", K::kText, S::kAlloy, "the composition in atomic percent, two decimals: Zr81.93Cu18.07", &formula},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.total_atoms); }); }, kModelRow, Sec::kCluster},
+    Field{"x_solvent_at%", "at.%", K::kNumber, S::kElement, "the solvent's atomic percent", &atomic_percent<0>, kModelRow, Sec::kCluster},
+    Field{"x_solute1_at%", "at.%", K::kNumber, S::kElement, "the first solute's atomic percent", &atomic_percent<1>, kModelRow, Sec::kCluster},
+    Field{"x_solute2_at%", "at.%", K::kNumber, S::kElement, "the second solute's atomic percent", &atomic_percent<2>, kModelRow, Sec::kCluster},
+    Field{"x_solute3_at%", "at.%", K::kNumber, S::kElement, "the third solute's atomic percent", &atomic_percent<3>, kModelRow, Sec::kCluster},
+    Field{"formula", "", K::kText, S::kAlloy, "the composition in atomic percent, two decimals: Zr81.93Cu18.07", &formula, kModelRow | kGivenRow | kElasticRow, Sec::kIdentity},
     Field{"packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of the cell",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }, kModelRow | kTextView | kPageView, Sec::kCluster, B::kNone, 3, 2, ""},
     Field{"physical", "", K::kFlag, S::kAlloy, "every cluster has an ideal radius ratio (Z from 4 to 24) and the packing is at most 100 %",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition& c) { return V(is_physical(a, c)); }); }},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition& c) { return V(is_physical(a, c)); }); }, kModelRow, Sec::kCluster},
     Field{"E_GPa", "GPa", K::kNumber, S::kAlloy, "Young's modulus by the rule of mixtures",
-          [](const Row& r) { return modulus(r, &ElasticResult::e); }},
+          [](const Row& r) { return modulus(r, &ElasticResult::e); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 6, 1, ""},
     Field{"G_GPa", "GPa", K::kNumber, S::kAlloy, "shear modulus by the rule of mixtures",
-          [](const Row& r) { return modulus(r, &ElasticResult::g); }},
+          [](const Row& r) { return modulus(r, &ElasticResult::g); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 7, 1, ""},
     Field{"B_GPa", "GPa", K::kNumber, S::kAlloy, "bulk modulus by the rule of mixtures",
-          [](const Row& r) { return modulus(r, &ElasticResult::b); }},
+          [](const Row& r) { return modulus(r, &ElasticResult::b); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 8, 1, ""},
     Field{"C11_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C11 = B + G",
-          [](const Row& r) { return constant(r, &ElasticConstants::c11); }},
+          [](const Row& r) { return constant(r, &ElasticConstants::c11); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 9, 1, ""},
     Field{"C12_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C12 = (3B - C11) / 2",
-          [](const Row& r) { return constant(r, &ElasticConstants::c12); }},
+          [](const Row& r) { return constant(r, &ElasticConstants::c12); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 10, 1, ""},
     Field{"C44_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C44 = G",
-          [](const Row& r) { return constant(r, &ElasticConstants::c44); }},
+          [](const Row& r) { return constant(r, &ElasticConstants::c44); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 11, 1, ""},
     Field{"m_fragility", "", K::kNumber, S::kAlloy, "kinetic fragility index m = 12 (B/G + 0.67)",
-          [](const Row& r) { return constant(r, &ElasticConstants::fragility); }},
+          [](const Row& r) { return constant(r, &ElasticConstants::fragility); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 14, 1, "m"},
     Field{"C12/C11", "", K::kNumber, S::kAlloy, "Blackman-diagram abscissa",
-          [](const Row& r) { return constant(r, &ElasticConstants::c12_over_c11); }},
+          [](const Row& r) { return constant(r, &ElasticConstants::c12_over_c11); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 12, 4, ""},
     Field{"C44/C11", "", K::kNumber, S::kAlloy, "Blackman-diagram ordinate",
-          [](const Row& r) { return constant(r, &ElasticConstants::c44_over_c11); }},
-    Field{"warnings", "", K::kText, S::kAlloy, "the row's warnings, joined by \"; \"", &warnings},
-    Field{"w_solvent_wt%", "wt.%", K::kNumber, S::kElement, "the solvent's weight percent", &weight<0>},
-    Field{"w_solute1_wt%", "wt.%", K::kNumber, S::kElement, "the first solute's weight percent", &weight<1>},
-    Field{"w_solute2_wt%", "wt.%", K::kNumber, S::kElement, "the second solute's weight percent", &weight<2>},
-    Field{"w_solute3_wt%", "wt.%", K::kNumber, S::kElement, "the third solute's weight percent", &weight<3>},
-    Field{"m_solvent_g", "g", K::kNumber, S::kElement, "grams of the solvent to weigh (with --mass)", &grams<0>},
-    Field{"m_solute1_g", "g", K::kNumber, S::kElement, "grams of the first solute to weigh (with --mass)", &grams<1>},
-    Field{"m_solute2_g", "g", K::kNumber, S::kElement, "grams of the second solute to weigh (with --mass)", &grams<2>},
-    Field{"m_solute3_g", "g", K::kNumber, S::kElement, "grams of the third solute to weigh (with --mass)", &grams<3>},
-    Field{"face1", "", K::kInteger, S::kElement, "face parameter (3, 4 or 5) of the first cluster", &face<0>},
-    Field{"face2", "", K::kInteger, S::kElement, "face parameter of the second cluster", &face<1>},
-    Field{"face3", "", K::kInteger, S::kElement, "face parameter of the third cluster", &face<2>},
-    Field{"R1_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z1 (absent outside 4..24)", &ideal_ratio<0>},
-    Field{"R2_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z2 (absent outside 4..24)", &ideal_ratio<1>},
-    Field{"R3_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z3 (absent outside 4..24)", &ideal_ratio<2>},
-    Field{"cell_edge1", "r_solvent", K::kNumber, S::kAlloy, "first candidate cell edge, in solvent radii", &cell_edge<0>},
-    Field{"cell_edge2", "r_solvent", K::kNumber, S::kAlloy, "second candidate cell edge, in solvent radii", &cell_edge<1>},
-    Field{"cell_edge3", "r_solvent", K::kNumber, S::kAlloy, "third candidate cell edge, in solvent radii", &cell_edge<2>},
+          [](const Row& r) { return constant(r, &ElasticConstants::c44_over_c11); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 13, 4, ""},
+    Field{"warnings", "", K::kText, S::kAlloy, "the row's warnings, joined by \"; \"", &warnings, kModelRow | kGivenRow | kElasticRow, Sec::kWarnings},
+    Field{"w_solvent_wt%", "wt.%", K::kNumber, S::kElement, "the solvent's weight percent", &weight<0>, kModelRow, Sec::kWeights},
+    Field{"w_solute1_wt%", "wt.%", K::kNumber, S::kElement, "the first solute's weight percent", &weight<1>, kModelRow, Sec::kWeights},
+    Field{"w_solute2_wt%", "wt.%", K::kNumber, S::kElement, "the second solute's weight percent", &weight<2>, kModelRow, Sec::kWeights},
+    Field{"w_solute3_wt%", "wt.%", K::kNumber, S::kElement, "the third solute's weight percent", &weight<3>, kModelRow, Sec::kWeights},
+    Field{"m_solvent_g", "g", K::kNumber, S::kElement, "grams of the solvent to weigh (with --mass)", &grams<0>, kModelRow, Sec::kWeights},
+    Field{"m_solute1_g", "g", K::kNumber, S::kElement, "grams of the first solute to weigh (with --mass)", &grams<1>, kModelRow, Sec::kWeights},
+    Field{"m_solute2_g", "g", K::kNumber, S::kElement, "grams of the second solute to weigh (with --mass)", &grams<2>, kModelRow, Sec::kWeights},
+    Field{"m_solute3_g", "g", K::kNumber, S::kElement, "grams of the third solute to weigh (with --mass)", &grams<3>, kModelRow, Sec::kWeights},
+    Field{"face1", "", K::kInteger, S::kElement, "face parameter (3, 4 or 5) of the first cluster", &face<0>, kModelRow, Sec::kCluster},
+    Field{"face2", "", K::kInteger, S::kElement, "face parameter of the second cluster", &face<1>, kModelRow, Sec::kCluster},
+    Field{"face3", "", K::kInteger, S::kElement, "face parameter of the third cluster", &face<2>, kModelRow, Sec::kCluster},
+    Field{"R1_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z1 (absent outside 4..24)", &ideal_ratio<0>, kModelRow, Sec::kCluster},
+    Field{"R2_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z2 (absent outside 4..24)", &ideal_ratio<1>, kModelRow, Sec::kCluster},
+    Field{"R3_ideal", "", K::kNumber, S::kElement, "ideal radius ratio of Z3 (absent outside 4..24)", &ideal_ratio<2>, kModelRow, Sec::kCluster},
+    Field{"cell_edge1", "r_solvent", K::kNumber, S::kAlloy, "first candidate cell edge, in solvent radii", &cell_edge<0>, kModelRow, Sec::kCluster},
+    Field{"cell_edge2", "r_solvent", K::kNumber, S::kAlloy, "second candidate cell edge, in solvent radii", &cell_edge<1>, kModelRow, Sec::kCluster},
+    Field{"cell_edge3", "r_solvent", K::kNumber, S::kAlloy, "third candidate cell edge, in solvent radii", &cell_edge<2>, kModelRow, Sec::kCluster},
     Field{"cell_volume", "r_solvent^3", K::kNumber, S::kAlloy, "cell volume: the largest edge cubed",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.cell.volume); }); }},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.cell.volume); }); }, kModelRow, Sec::kCluster},
     Field{"delta_pct", "%", K::kNumber, S::kAlloy, "atomic size mismatch 100 sqrt(sum c_i (1 - r_i / mean r)^2)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_pct); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_pct); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kHigh, 4, 2, ""},
     Field{"dH_mix_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "mixing enthalpy sum over pairs of 4 dH_ij c_i c_j (Takeuchi and Inoue 2005)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.dh_mix); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.dh_mix); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kLow, 5, 1, ""},
     Field{"dS_mix_J/molK", "J/(mol K)", K::kNumber, S::kAlloy, "ideal mixing entropy -R sum c_i ln c_i",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.ds_mix); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.ds_mix); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"Tm_K", "K", K::kNumber, S::kAlloy, "mean melting point sum c_i Tm_i",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.tm); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.tm); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"Omega", "", K::kNumber, S::kAlloy, "Tm dS_mix / |dH_mix| (Yang and Zhang 2012); absent where dH_mix is absent or 0",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.omega); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.omega); }); }, kModelRow | kGivenRow, Sec::kCriteria},
     Field{"log10_Omega", "", K::kNumber, S::kAlloy, "log10 of Tm dS_mix / max(|dH_mix|, 0.1 kJ/mol), an input of p_glass",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.log10_omega); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.log10_omega); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"min_dH_pair", "", K::kText, S::kAlloy, "the pair with the lowest mixing enthalpy: Cu-Zr",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.min_pair); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.min_pair); }); }, kModelRow | kGivenRow, Sec::kCriteria},
     Field{"min_dH_pair_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "the lowest pair mixing enthalpy",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_value(k.min_pair); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_value(k.min_pair); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"max_dH_pair", "", K::kText, S::kAlloy, "the pair with the highest mixing enthalpy",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.max_pair); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_text(k.max_pair); }); }, kModelRow | kGivenRow, Sec::kCriteria},
     Field{"max_dH_pair_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "the highest pair mixing enthalpy",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_value(k.max_pair); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return pair_value(k.max_pair); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"inoue_3_elements", "", K::kFlag, S::kAlloy, "Inoue's first rule: at least three elements at 5 at.% or more",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_elements); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_elements); }); }, kModelRow | kGivenRow, Sec::kRules},
     Field{"inoue_size_12pct", "", K::kFlag, S::kAlloy, "Inoue's second rule: the radii of the main three differ by more than 12 %",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_size); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_size); }); }, kModelRow | kGivenRow, Sec::kRules},
     Field{"inoue_negative_dH", "", K::kFlag, S::kAlloy, "Inoue's third rule: every pair of the main three has a negative dH",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_flag(k.inoue_enthalpy); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_flag(k.inoue_enthalpy); }); }, kModelRow | kGivenRow, Sec::kRules},
     Field{"delta_chi", "", K::kNumber, S::kAlloy, "electronegativity difference sqrt(sum c_i (chi_i - mean chi)^2), Pauling scale",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_chi); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_chi); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"valence_electrons", "", K::kNumber, S::kAlloy, "mean number of valence electrons sum c_i n_i (Magpie's NValence: s, p, d and f)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.valence); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.valence); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"n_elements", "", K::kInteger, S::kAlloy, "the number of elements with a non-zero amount",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(static_cast<long long>(k.element_count)); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(static_cast<long long>(k.element_count)); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"max_at%", "at.%", K::kNumber, S::kAlloy, "the largest atomic percent",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.max_percent); }); }},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.max_percent); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"p_glass", "", K::kNumber, S::kAlloy, "glass-formation score in [0, 1]: trees trained on melt-spun compositions (Ward et al. 2016); absent where an input is unknown",
-          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }},
+          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }, kModelRow | kGivenRow | kTextView | kPageView, Sec::kScore, B::kHigh, 1, 3, ""},
     Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside its training domain: more than three elements, or an element the training data lack",
-          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }},
+          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }, kModelRow | kGivenRow, Sec::kScore},
     Field{"nu", "", K::kNumber, S::kAlloy, "Poisson's ratio of the isotropic solid, (3B - 2G) / (2 (3B + G))",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 15, 3, ""},
     Field{"B/G", "", K::kNumber, S::kAlloy, "bulk over shear modulus",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.b_over_g); }); }},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.b_over_g); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 16, 2, ""},
     Field{"Pugh_ductile", "", K::kFlag, S::kAlloy, "B/G > 1.75, Pugh's criterion of ductility",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.pugh_ductile); }); }},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.pugh_ductile); }); }, kModelRow | kGivenRow | kElasticRow, Sec::kIsotropic},
     Field{"C12/C11_iso", "", K::kNumber, S::kAlloy, "C12/C11 of the isotropic solid with the same B and G (C11 = B + 4G/3, C12 = B - 2G/3)",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.c12_over_c11); }); }},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.c12_over_c11); }); }, kModelRow | kGivenRow | kElasticRow, Sec::kIsotropic},
     Field{"C44/C11_iso", "", K::kNumber, S::kAlloy, "C44/C11 of the isotropic solid with the same B and G",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.c44_over_c11); }); }},
-    Field{"formula_wt", "", K::kText, S::kAlloy, "a given composition in weight percent, two decimals", &formula_wt},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.c44_over_c11); }); }, kModelRow | kGivenRow | kElasticRow, Sec::kIsotropic},
+    Field{"formula_wt", "", K::kText, S::kAlloy, "a given composition in weight percent, two decimals", &formula_wt, kGivenRow, Sec::kIdentity},
     Field{"model_formula", "", K::kText, S::kAlloy, "the cluster model's composition nearest a given one (2 to 4 elements)",
-          [](const Row& r) { return r.model != nullptr ? formula(Row::of(r.model->alloy, r.model->alloy.compositions()[r.model->composition])) : V(); }},
+          [](const Row& r) { return r.model != nullptr ? formula(Row::of(r.model->alloy, r.model->alloy.compositions()[r.model->composition])) : V(); }, kGivenRow, Sec::kModel},
     Field{"model_distance_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from model_formula",
-          [](const Row& r) { return r.model != nullptr ? V(r.model->distance) : V(); }},
+          [](const Row& r) { return r.model != nullptr ? V(r.model->distance) : V(); }, kGivenRow, Sec::kModel, B::kLow},
     Field{"model_mismatch", "", K::kNumber, S::kAlloy, "mismatch of the alloy of model_formula",
-          [](const Row& r) { return r.model != nullptr ? optional_float(r.model->alloy.mismatch) : V(); }},
+          [](const Row& r) { return r.model != nullptr ? optional_float(r.model->alloy.mismatch) : V(); }, kGivenRow, Sec::kModel},
     Field{"model_packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of model_formula",
-          [](const Row& r) { return r.model != nullptr ? V(r.model->alloy.compositions()[r.model->composition].packing) : V(); }},
+          [](const Row& r) { return r.model != nullptr ? V(r.model->alloy.compositions()[r.model->composition].packing) : V(); }, kGivenRow, Sec::kModel},
     Field{"G_measured_GPa", "GPa", K::kNumber, S::kAlloy, "measured shear modulus of the same composition (--measured)",
-          [](const Row& r) { return of_measured(r, &MeasuredGlass::g); }},
+          [](const Row& r) { return of_measured(r, &MeasuredGlass::g); }, kMeasuredRow, Sec::kMeasured},
     Field{"B_measured_GPa", "GPa", K::kNumber, S::kAlloy, "measured bulk modulus of the same composition (--measured)",
-          [](const Row& r) { return of_measured(r, &MeasuredGlass::b); }},
+          [](const Row& r) { return of_measured(r, &MeasuredGlass::b); }, kMeasuredRow, Sec::kMeasured},
     Field{"nu_measured", "", K::kNumber, S::kAlloy, "measured Poisson's ratio, or that of the measured G and B",
-          [](const Row& r) { return of_measured(r, &MeasuredGlass::nu); }},
+          [](const Row& r) { return of_measured(r, &MeasuredGlass::nu); }, kMeasuredRow, Sec::kMeasured},
     Field{"G_rel_diff", "", K::kNumber, S::kAlloy, "(estimated G - measured G) / measured G",
-          [](const Row& r) { return relative_difference(r, &ElasticResult::g, &MeasuredGlass::g); }},
+          [](const Row& r) { return relative_difference(r, &ElasticResult::g, &MeasuredGlass::g); }, kMeasuredRow, Sec::kMeasured},
     Field{"B_rel_diff", "", K::kNumber, S::kAlloy, "(estimated B - measured B) / measured B",
-          [](const Row& r) { return relative_difference(r, &ElasticResult::b, &MeasuredGlass::b); }},
+          [](const Row& r) { return relative_difference(r, &ElasticResult::b, &MeasuredGlass::b); }, kMeasuredRow, Sec::kMeasured},
     Field{"line", "", K::kInteger, S::kAlloy, "the input line of a batch or assess --file row, the argument's position for assess",
-          [](const Row& r) { return r.line ? V(static_cast<long long>(*r.line)) : V(); }},
+          [](const Row& r) { return r.line ? V(static_cast<long long>(*r.line)) : V(); }, kGivenRow | kInputRow, Sec::kInput},
     Field{"label", "", K::kText, S::kAlloy, "the text before the first colon of a batch or assess --file line",
-          [](const Row& r) { return r.label ? V(std::string(*r.label)) : V(); }},
+          [](const Row& r) { return r.label ? V(std::string(*r.label)) : V(); }, kGivenRow | kInputRow, Sec::kInput},
 };
 // clang-format on
-
-// The table closes with the fields of given compositions, then the input's line and label.
-constexpr std::size_t kBatchOnly = 2;
-constexpr std::size_t kMeasured = 5;
-constexpr std::size_t kGivenOnly = 5;
-static_assert(kFields[kFields.size() - kBatchOnly].name == "line");
-static_assert(kFields[kFields.size() - kBatchOnly - kMeasured].name == "G_measured_GPa");
-static_assert(kFields[kFields.size() - kBatchOnly - kMeasured - kGivenOnly].name == "formula_wt");
 
 }  // namespace
 
@@ -392,57 +386,56 @@ const Field* find_field(std::string_view name) {
   return nullptr;
 }
 
-std::vector<const Field*> alloy_fields() {
+std::vector<const Field*> tagged_fields(std::uint32_t tags) {
   std::vector<const Field*> out;
-  out.reserve(kFields.size());
-  for (std::size_t i = 0; i + kBatchOnly + kMeasured + kGivenOnly < kFields.size(); ++i)
-    out.push_back(&kFields[i]);
-  return out;
-}
-
-std::vector<const Field*> batch_fields() {
-  std::vector<const Field*> out = alloy_fields();
-  for (std::size_t i = kFields.size() - kBatchOnly; i < kFields.size(); ++i)
-    out.push_back(&kFields[i]);
-  return out;
-}
-
-std::vector<const Field*> formula_fields() {
-  std::vector<const Field*> out;
-  for (const std::string_view name : {"formula", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa",
-                                      "C44_GPa", "m_fragility", "C12/C11", "C44/C11", "warnings",
-                                      "nu", "B/G", "Pugh_ductile", "C12/C11_iso", "C44/C11_iso"}) {
-    out.push_back(find_field(name));
+  for (const Field& f : kFields) {
+    if (f.has(tags)) out.push_back(&f);
   }
   return out;
 }
 
+std::vector<const Field*> alloy_fields() {
+  return tagged_fields(kModelRow);
+}
+
+std::vector<const Field*> batch_fields() {
+  std::vector<const Field*> out = alloy_fields();
+  for (const Field* f : tagged_fields(kInputRow))
+    out.push_back(f);
+  return out;
+}
+
+std::vector<const Field*> formula_fields() {
+  return tagged_fields(kElasticRow);
+}
+
 std::vector<const Field*> with_measured(std::vector<const Field*> fields) {
-  const auto line =
-      std::find_if(fields.begin(), fields.end(), [](const Field* f) { return f->name == "line"; });
-  const std::size_t first = kFields.size() - kBatchOnly - kMeasured;
-  std::vector<const Field*> measured;
-  for (std::size_t i = first; i < first + kMeasured; ++i)
-    measured.push_back(&kFields[i]);
-  fields.insert(line, measured.begin(), measured.end());
+  const auto input =
+      std::find_if(fields.begin(), fields.end(), [](const Field* f) { return f->has(kInputRow); });
+  const std::vector<const Field*> measured = tagged_fields(kMeasuredRow);
+  fields.insert(input, measured.begin(), measured.end());
   return fields;
 }
 
 std::vector<const Field*> assess_fields() {
-  // clang-format off
-  constexpr std::array<std::string_view, 42> kNames{
-      "formula", "formula_wt", "p_glass", "extrapolated", "delta_pct", "dH_mix_kJ/mol",
-      "dS_mix_J/molK", "Tm_K", "Omega", "log10_Omega", "min_dH_pair", "min_dH_pair_kJ/mol",
-      "max_dH_pair", "max_dH_pair_kJ/mol", "delta_chi", "valence_electrons", "n_elements", "max_at%",
-      "inoue_3_elements", "inoue_size_12pct", "inoue_negative_dH", "model_formula",
-      "model_distance_at%", "model_mismatch", "model_packing_%", "E_GPa", "G_GPa", "B_GPa", "C11_GPa", "C12_GPa", "C44_GPa",
-      "m_fragility", "C12/C11", "C44/C11", "warnings", "nu", "B/G", "Pugh_ductile",
-      "C12/C11_iso", "C44/C11_iso", "line", "label"};
-  // clang-format on
+  // What a composition is and how likely a glass first, then why, then what it would be.
+  constexpr std::array kOrder{
+      FieldSection::kIdentity, FieldSection::kScore,     FieldSection::kCriteria,
+      FieldSection::kRules,    FieldSection::kModel,     FieldSection::kElastic,
+      FieldSection::kWarnings, FieldSection::kIsotropic, FieldSection::kInput};
   std::vector<const Field*> out;
-  out.reserve(kNames.size());
-  for (const std::string_view name : kNames)
-    out.push_back(find_field(name));
+  for (const FieldSection section : kOrder) {
+    for (const Field* f : tagged_fields(kGivenRow)) {
+      if (f->section == section) out.push_back(f);
+    }
+  }
+  return out;
+}
+
+std::vector<const Field*> view_fields(std::uint32_t view) {
+  std::vector<const Field*> out = tagged_fields(view);
+  std::stable_sort(out.begin(), out.end(),
+                   [](const Field* a, const Field* b) { return a->place < b->place; });
   return out;
 }
 

@@ -96,6 +96,37 @@ using FieldValue =
 // The text of a text value; nothing for any other.
 std::optional<std::string_view> text_value(const FieldValue& value);
 
+// The outputs a field is a column of, as bits of Field::tags.
+inline constexpr std::uint32_t kModelRow = 1U << 0;     // a composition of a model alloy
+inline constexpr std::uint32_t kGivenRow = 1U << 1;     // everything said of a given composition
+inline constexpr std::uint32_t kElasticRow = 1U << 2;   // the elastic estimate of a given one
+inline constexpr std::uint32_t kInputRow = 1U << 3;     // where a row of an input file came from
+inline constexpr std::uint32_t kMeasuredRow = 1U << 4;  // a measurement beside it (--measured)
+inline constexpr std::uint32_t kScoreInput = 1U << 5;   // a feature of the score p_glass
+inline constexpr std::uint32_t kTextView = 1U << 6;     // the screen's text table, Python's HTML
+inline constexpr std::uint32_t kPageView = 1U << 7;     // the browser's table of compositions
+
+// The part of a result a field tells of. A given composition's row is ordered by part
+// (identity, score, criteria, ...); every other output keeps the table's order.
+enum class FieldSection : std::uint8_t {
+  kIdentity,
+  kCluster,
+  kElastic,
+  kWarnings,
+  kWeights,
+  kCriteria,
+  kRules,
+  kScore,
+  kIsotropic,
+  kModel,
+  kMeasured,
+  kInput
+};
+
+// Which way a field is better for glass formation, as a map's colours and a default order
+// read it; most fields have no preferred direction.
+enum class Better : std::uint8_t { kNone, kHigh, kLow };
+
 struct Field {
   std::string_view name;  // the CSV header, the JSON key, the sort and filter key
   std::string_view unit;  // empty for a pure number or a text
@@ -103,6 +134,17 @@ struct Field {
   FieldScope scope;
   std::string_view meaning;
   FieldValue (*value)(const Row&);  // std::monostate where the row has no value
+  std::uint32_t tags = 0;
+  FieldSection section = FieldSection::kIdentity;
+  Better better = Better::kNone;
+  // In the compact views (kTextView, kPageView): the column's place (1 first), its decimals
+  // and its header where shorter than the name.
+  int place = 0;
+  int decimals = 0;
+  std::string_view header = {};
+
+  [[nodiscard]] bool has(std::uint32_t tag) const { return (tags & tag) != 0; }
+  [[nodiscard]] std::string_view short_header() const { return header.empty() ? name : header; }
 };
 
 // Every field, in column order.
@@ -110,6 +152,9 @@ std::span<const Field> all_fields();
 
 // The field of a name, or nothing.
 const Field* find_field(std::string_view name);
+
+// The fields with any of these tags, in the table's order.
+std::vector<const Field*> tagged_fields(std::uint32_t tags);
 
 // The columns of each kind of output.
 std::vector<const Field*> alloy_fields();    // a composition of a model alloy
@@ -119,6 +164,9 @@ std::vector<const Field*> assess_fields();   // everything said of a given compo
 
 // The fields with the measured moduli (--measured) added before the input's line, if any.
 std::vector<const Field*> with_measured(std::vector<const Field*> fields);
+
+// The columns of a compact view (kTextView or kPageView), in their places.
+std::vector<const Field*> view_fields(std::uint32_t view);
 
 // One output column: a field, or in the wide layout one element's share (its atomic percent,
 // weight percent or grams) summed over the positions it holds in the row's alloy (0 where the

@@ -14,33 +14,14 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 16;
 
 // The text table: the rank, the formula, the chosen integers (and a ternary's gamma sites),
-// then fields with a number of decimals, then the warnings.
-struct TextColumn {
-  std::string_view header;
-  std::string_view field;
-  int decimals;
-};
-constexpr std::array<TextColumn, 7> kTextNumbers{{{"p_glass", "p_glass", 3},
-                                                  {"mismatch", "mismatch", 4},
-                                                  {"packing_%", "packing_%", 2},
-                                                  {"E_GPa", "E_GPa", 1},
-                                                  {"C12/C11", "C12/C11", 4},
-                                                  {"C44/C11", "C44/C11", 4},
-                                                  {"m", "m_fragility", 1}}};
-
-// The fields of the text table's columns, looked up once: the formula, then kTextNumbers.
+// then the fields of the text view with their decimals, then the warnings.
 struct TextFields {
   const Field* formula;
-  std::array<const Field*, kTextNumbers.size()> numbers;
+  std::vector<const Field*> numbers;
 };
 
 const TextFields& text_fields() {
-  static const TextFields kFields = [] {
-    TextFields out{find_field("formula"), {}};
-    for (std::size_t i = 0; i < kTextNumbers.size(); ++i)
-      out.numbers[i] = find_field(kTextNumbers[i].field);
-    return out;
-  }();
+  static const TextFields kFields{find_field("formula"), view_fields(kTextView)};
   return kFields;
 }
 
@@ -52,8 +33,8 @@ std::size_t first_number(const TextLayout& layout) {
 std::vector<std::string> text_header(const TextLayout& layout) {
   std::vector<std::string> header{"rank", "formula", "Z"};
   if (layout.gamma_sites) header.emplace_back("gamma");
-  for (const TextColumn& c : kTextNumbers)
-    header.emplace_back(c.header);
+  for (const Field* f : text_fields().numbers)
+    header.emplace_back(f->short_header());
   header.emplace_back("warnings");
   return header;
 }
@@ -78,12 +59,12 @@ std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
   }
   cells.push_back(z);
   if (layout.gamma_sites) cells.push_back(c.gamma_sites ? std::to_string(*c.gamma_sites) : "-");
-  for (std::size_t i = 0; i < kTextNumbers.size(); ++i) {
-    const std::optional<double> v = numeric_value(fields.numbers[i]->value(row));
+  for (const Field* f : fields.numbers) {
+    const std::optional<double> v = numeric_value(f->value(row));
     std::string text = "-";
     if (v) {
       text.clear();
-      append_fixed(text, static_cast<float>(*v), kTextNumbers[i].decimals);
+      append_fixed(text, static_cast<float>(*v), f->decimals);
     }
     cells.push_back(text);
   }
@@ -101,10 +82,10 @@ void append_padded(std::string& out, const std::vector<std::string>& cells,
   std::string line;
   for (std::size_t i = 0; i < cells.size(); ++i) {
     if (i > 0) line.append("  ");
-    const std::size_t width = widths[i];
+    const std::size_t width = i < widths.size() ? widths[i] : 0;
     // The rank, the gamma sites and the numbers are right-aligned, the texts left-aligned.
     const bool right = i == 0 || (layout.gamma_sites && i + 1 == first) ||
-                       (i >= first && i < first + kTextNumbers.size());
+                       (i >= first && i < first + text_fields().numbers.size());
     const std::size_t pad = cells[i].size() < width ? width - cells[i].size() : 0;
     if (right) line.append(pad, ' ');
     line.append(cells[i]);

@@ -1,9 +1,11 @@
 #include "report/tables.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "io/format.hpp"
 #include "model/alloys.hpp"
 #include "model/cluster_model.hpp"
 #include "model/element_sets.hpp"
@@ -20,14 +22,68 @@ namespace {
 using Json = nlohmann::ordered_json;
 using LD = long double;
 
-enum class CellKind { kText, kInteger, kReal };  // what a column holds
-
 // A table as cells, with what each column holds; an empty number cell is null in JSON.
 struct Table {
+  explicit Table(std::span<const TableColumn> columns) {
+    for (const TableColumn& c : columns) {
+      header.emplace_back(c.name);
+      kinds.push_back(c.kind);
+    }
+  }
+  Table(std::vector<std::string> names, std::vector<FieldKind> cell_kinds)
+      : header(std::move(names)), kinds(std::move(cell_kinds)) {}
+
   std::vector<std::string> header;
-  std::vector<CellKind> kinds;
+  std::vector<FieldKind> kinds;
   std::vector<std::vector<std::string>> rows;
 };
+
+using K = FieldKind;
+
+// clang-format off
+constexpr std::array kElementColumns{
+    TableColumn{"index", "", K::kInteger, "the element's place in the built-in table, from 1"},
+    TableColumn{"symbol", "", K::kText, "the chemical symbol"},
+    TableColumn{"radius_nm", "nm", K::kNumber, "the atomic radius of the cluster model"},
+    TableColumn{"E_GPa", "GPa", K::kNumber, "Young's modulus; empty where the table has none"},
+    TableColumn{"G_GPa", "GPa", K::kNumber, "shear modulus; empty where the table has none"},
+    TableColumn{"B_GPa", "GPa", K::kNumber, "bulk modulus; empty where the table has none"},
+    TableColumn{"atomic_weight_u", "u", K::kNumber, "standard atomic weight, or a mass number (in brackets in text)"},
+    TableColumn{"weight_note", "", K::kText, "\"mass number\" where the weight is a mass number"},
+    TableColumn{"sets", "", K::kText, "the named sets of screen --exclude that hold the element"},
+};
+constexpr std::array kClusterColumns{
+    TableColumn{"ratio", "", K::kNumber, "the radius ratio of solute to solvent, as given"},
+    TableColumn{"face_parameter", "", K::kInteger, "3, 4 or 5"},
+    TableColumn{"coordination_number", "", K::kNumber, "the computed coordination number"},
+    TableColumn{"nearest_integer", "", K::kInteger, "the integer nearest to it"},
+    TableColumn{"ideal_ratio", "", K::kNumber, "the ideal radius ratio of that integer (empty outside 4..24)"},
+    TableColumn{"relative_difference", "", K::kNumber, "ratio / ideal_ratio - 1"},
+};
+constexpr std::array kWeighColumns{
+    TableColumn{"element", "", K::kText, "the symbol (JSON: symbol, in the list elements)"},
+    TableColumn{"at%", "at.%", K::kNumber, "atomic percent, normalised to 100 (JSON: at_percent)"},
+    TableColumn{"wt%", "wt.%", K::kNumber, "weight percent (JSON: wt_percent)"},
+    TableColumn{"mass_g", "g", K::kNumber, "grams to weigh for --mass; empty without it (JSON: grams, and total_grams)"},
+};
+constexpr std::array kFieldColumns{
+    TableColumn{"name", "", K::kText, "the CSV column and JSON key"},
+    TableColumn{"unit", "", K::kText, "empty for a pure number or a text"},
+    TableColumn{"kind", "", K::kText, "text, integer, number or flag"},
+    TableColumn{"per", "", K::kText, "alloy, or element (one column per position: solvent, solute 1..3)"},
+    TableColumn{"meaning", "", K::kText, "what the value is and where it comes from"},
+};
+// clang-format on
+
+// The tables beside the rows, each with the command that writes it.
+struct DescribedTable {
+  std::string_view command;
+  std::span<const TableColumn> columns;
+};
+constexpr std::array<DescribedTable, 4> kOtherTables{{{"elements", kElementColumns},
+                                                      {"cluster", kClusterColumns},
+                                                      {"weigh", kWeighColumns},
+                                                      {"fields", kFieldColumns}}};
 
 void write_table(OutputSink& sink, Format format, const Table& table) {
   std::string out;
@@ -69,7 +125,7 @@ void write_table(OutputSink& sink, Format format, const Table& table) {
           if (c > 0) object.append(indent ? ",\n" : ",");
           if (indent) object.append("  ");
           object.append(Json(table.header[c]).dump()).append(indent ? ": " : ":");
-          if (table.kinds[c] == CellKind::kText) {
+          if (table.kinds[c] == FieldKind::kText) {
             object.append(Json(row[c]).dump());
           } else if (row[c].empty()) {
             object.append("null");
@@ -105,15 +161,44 @@ std::optional<Format> parse_format(std::string_view name) {
   return std::nullopt;
 }
 
-void write_field_table(OutputSink& sink, Format format) {
+std::span<const TableColumn> weigh_columns() {
+  return kWeighColumns;
+}
+
+std::string other_tables_markdown() {
+  std::string text;
+  for (const DescribedTable& t : kOtherTables) {
+    append_format(text, "{}The columns of `glassform {}`:\n\n", text.empty() ? "" : "\n",
+                  t.command);
+    text.append("| name | unit | kind | meaning |\n|---|---|---|---|\n");
+    for (const TableColumn& c : t.columns)
+      append_format(text, "| `{}` | {} | {} | {} |\n", c.name, c.unit, kind_name(c.kind),
+                    c.meaning);
+  }
+  return text;
+}
+
+void write_field_table(OutputSink& sink, Format format, bool all) {
   if (format == Format::kText) {
-    sink.write(fields_markdown());
+    sink.write(all ? fields_markdown() + "\n" + other_tables_markdown() : fields_markdown());
     return;
   }
-  Table table{{"name", "unit", "kind", "per", "meaning"}, std::vector(5, CellKind::kText), {}};
+  // With every table, a first column names the command whose output has the column.
+  std::vector<std::string> header{"name", "unit", "kind", "per", "meaning"};
+  if (all) header.insert(header.begin(), "table");
+  Table table(header, std::vector(header.size(), FieldKind::kText));
   for (const Field& f : all_fields()) {
     table.rows.push_back({std::string(f.name), std::string(f.unit), std::string(kind_name(f.kind)),
                           std::string(scope_name(f.scope)), std::string(f.meaning)});
+    if (all) table.rows.back().insert(table.rows.back().begin(), "rows");
+  }
+  if (all) {
+    for (const DescribedTable& t : kOtherTables) {
+      for (const TableColumn& c : t.columns) {
+        table.rows.push_back({std::string(t.command), std::string(c.name), std::string(c.unit),
+                              std::string(kind_name(c.kind)), "", std::string(c.meaning)});
+      }
+    }
   }
   write_table(sink, format, table);
 }
@@ -157,11 +242,7 @@ std::string aligned_table(const std::vector<std::string>& header,
 }
 
 void write_element_table(OutputSink& sink, Format format) {
-  Table table{{"index", "symbol", "radius_nm", "E_GPa", "G_GPa", "B_GPa", "atomic_weight_u",
-               "weight_note", "sets"},
-              {CellKind::kInteger, CellKind::kText, CellKind::kReal, CellKind::kReal,
-               CellKind::kReal, CellKind::kReal, CellKind::kReal, CellKind::kText, CellKind::kText},
-              {}};
+  Table table(kElementColumns);
   for (const Element& e : kElements) {
     std::string sets;  // the named sets of screen --exclude
     for (const std::string_view name : sets_of(e))
@@ -182,11 +263,7 @@ void write_element_table(OutputSink& sink, Format format) {
 }
 
 void write_cluster_table(OutputSink& sink, Format format, std::span<const float> ratios) {
-  Table table{{"ratio", "face_parameter", "coordination_number", "nearest_integer", "ideal_ratio",
-               "relative_difference"},
-              {CellKind::kReal, CellKind::kInteger, CellKind::kReal, CellKind::kInteger,
-               CellKind::kReal, CellKind::kReal},
-              {}};
+  Table table(kClusterColumns);
   for (const float ratio : ratios) {
     const float n = coordination_number(ratio);
     const int nearest = nearest_integer(n);

@@ -4,9 +4,11 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/streams.hpp"
+#include "report/fields.hpp"
 #include "report/formats.hpp"
 
 namespace glassform {
@@ -19,9 +21,25 @@ void write_element_table(OutputSink& sink, Format format);
 // radius ratio and the relative difference of the ratio from it.
 void write_cluster_table(OutputSink& sink, Format format, std::span<const float> ratios);
 
+// A column of a table that is not made of result rows (elements, cluster, weigh, fields).
+struct TableColumn {
+  std::string_view name;
+  std::string_view unit;
+  FieldKind kind;
+  std::string_view meaning;
+};
+
+// The columns of the elements, cluster, weigh and fields tables as Markdown, each under a line
+// naming its command: the rest of `glassform fields --all` and a section of docs/output.md.
+std::string other_tables_markdown();
+
+// The columns of weigh's CSV.
+std::span<const TableColumn> weigh_columns();
+
 // The table of output fields: name, unit, kind, per (alloy or element) and meaning; the text
-// format is the Markdown table of docs/output.md.
-void write_field_table(OutputSink& sink, Format format);
+// format is the Markdown table of docs/output.md. `all`: the columns of the other tables too,
+// each named by its command.
+void write_field_table(OutputSink& sink, Format format, bool all = false);
 
 // Rows of cells as a text table: columns separated by two blanks, each as wide as its widest
 // cell, numbers right-aligned.

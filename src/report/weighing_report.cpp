@@ -78,7 +78,9 @@ void write_weighing(OutputSink& sink, Format format, const Weighing& w) {
       append_weighing_table(out, w);
       break;
     case Format::kCsv:
-      out = "element,at%,wt%,mass_g\n";
+      for (const TableColumn& c : weigh_columns())
+        out.append(out.empty() ? "" : ",").append(c.name);
+      out.push_back('\n');
       for (std::size_t i = 0; i < w.elements.size(); ++i) {
         out.append(w.elements[i]->symbol);
         out.push_back(',');

@@ -55,6 +55,18 @@ Json row_object(const Row& row) {
   return Json::parse(text);
 }
 
+// The columns of the page's table of compositions: name, short header, unit and decimals.
+Json page_columns() {
+  Json columns = Json::array();
+  for (const Field* f : view_fields(kPageView)) {
+    columns.push_back({{"name", f->name},
+                       {"header", f->short_header()},
+                       {"unit", f->unit},
+                       {"decimals", f->decimals}});
+  }
+  return columns;
+}
+
 std::string write(Format format, const AlloyResult& alloy) {
   StringSink sink;
   AlloyWriter writer(sink, format);
@@ -114,6 +126,7 @@ Json evaluate(const Json& request) {
           {"csv", write(Format::kCsv, *alloy)},
           {"json", write(Format::kJson, *alloy)},
           {"rows", std::move(rows)},
+          {"columns", page_columns()},
           {"warnings", command_line_warnings(*alloy)},
           {"svg", plot.svg()}};
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
 #include <algorithm>
+
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -14,6 +16,7 @@
 #include "report/row_filter.hpp"
 #include "report/screen_setup.hpp"
 #include "report/table_writer.hpp"
+#include "report/tables.hpp"
 
 namespace glassform {
 namespace {
@@ -228,17 +231,41 @@ TEST(Json, ShapeIsOneFlatObjectPerRowWithMissingValuesNull) {
   EXPECT_NE(text.find("\"R1_used\":0.799,"), std::string::npos) << text;
 }
 
-// docs/output.md lists the fields as `glassform fields` prints them.
+// The score reads the fields tagged as its inputs, in its own order; the compact views have one
+// column per place.
+TEST(Fields, TagsAgreeWithTheScoreAndTheViews) {
+  std::vector<std::string_view> inputs;
+  for (const Field* f : tagged_fields(kScoreInput))
+    inputs.push_back(f->name);
+  std::vector<std::string_view> trained(kScoreFeatureNames.begin(), kScoreFeatureNames.end());
+  std::ranges::sort(inputs);
+  std::ranges::sort(trained);
+  EXPECT_EQ(inputs, trained);
+  for (const std::uint32_t view : {kTextView, kPageView}) {
+    const std::vector<const Field*> columns = view_fields(view);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      EXPECT_GT(columns[i]->place, i == 0 ? 0 : columns[i - 1]->place) << columns[i]->name;
+      EXPECT_NE(columns[i]->kind, FieldKind::kText) << columns[i]->name;
+    }
+  }
+}
+
+// docs/output.md lists the fields and the other tables' columns as `glassform fields --all`
+// prints them.
 TEST(Fields, OutputDocumentationIsCurrent) {
   std::ifstream file(GLASSFORM_OUTPUT_DOC);
   std::stringstream text;
   text << file.rdbuf();
   const std::string doc = text.str();
-  const std::size_t begin = doc.find('\n', doc.find("<!-- fields:begin")) + 1;
-  const std::size_t end = doc.find("<!-- fields:end -->");
-  ASSERT_LT(begin, end);
-  EXPECT_EQ(doc.substr(begin, end - begin), fields_markdown())
-      << "docs/output.md is stale: put the output of `glassform fields` between its markers";
+  for (const auto& [marker, generated] :
+       {std::pair{"fields", fields_markdown()}, std::pair{"tables", other_tables_markdown()}}) {
+    const std::size_t begin = doc.find('\n', doc.find(fmt::format("<!-- {}:begin", marker))) + 1;
+    const std::size_t end = doc.find(fmt::format("<!-- {}:end -->", marker));
+    ASSERT_LT(begin, end) << marker;
+    EXPECT_EQ(doc.substr(begin, end - begin), generated)
+        << "docs/output.md is stale: put the output of `glassform fields --all` between its "
+        << marker << " markers";
+  }
 }
 
 TEST(AlloyWriter, SeparatesTextReportsAndClosesJsonArrays) {
