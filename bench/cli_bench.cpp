@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.hpp"
-#include "model/elements.hpp"
+#include "glassform/cli/command_line.hpp"
+#include "glassform/model/elements.hpp"
 #include "session_harness.hpp"
 
 namespace glassform {

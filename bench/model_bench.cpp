@@ -3,12 +3,12 @@
 #include <array>
 #include <vector>
 
-#include "model/alloys.hpp"
-#include "model/cluster_model.hpp"
-#include "model/elastic.hpp"
-#include "model/elements.hpp"
-#include "model/glass_score.hpp"
-#include "model/screening.hpp"
+#include "glassform/model/alloys.hpp"
+#include "glassform/model/cluster_model.hpp"
+#include "glassform/model/elastic.hpp"
+#include "glassform/model/elements.hpp"
+#include "glassform/model/glass_score.hpp"
+#include "glassform/model/screening.hpp"
 
 namespace glassform {
 namespace {

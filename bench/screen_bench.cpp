@@ -8,9 +8,9 @@
 #include <queue>
 #include <vector>
 
-#include "model/cluster_model.hpp"
-#include "model/model_constants.hpp"
-#include "model/screening.hpp"
+#include "glassform/model/cluster_model.hpp"
+#include "glassform/model/model_constants.hpp"
+#include "glassform/model/screening.hpp"
 
 namespace glassform {
 namespace {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/command_line.hpp"
+#include "glassform/cli/command_line.hpp"
 #include "session_harness.hpp"
 
 namespace {

@@ -26,6 +26,11 @@ if test -e "$prefix/include/glassform/model/alloy_kinds.hpp"; then
   echo "FAIL: the model's internal header is installed"
   exit 1
 fi
+# Every installed header includes the others by their place under glassform/.
+if grep -rnE '#include "(model|io|report)/' "$prefix/include"; then
+  echo "FAIL: an installed header needs a bare layer folder on the include path"
+  exit 1
+fi
 consumer="$prefix/consumer"
 cmake -S "$(dirname "$0")/consumer" -B "$consumer" -DCMAKE_PREFIX_PATH="$prefix" \
   -DCMAKE_CXX_FLAGS="${flags[*]}" -DCMAKE_EXE_LINKER_FLAGS="${flags[*]}" >/dev/null

@@ -4,7 +4,7 @@
 Fits gradient-boosted trees (scikit-learn, fixed random state) on every labelled composition
 of data/glass_compositions_ward2016.csv, with the features glassform itself prints (see
 gfa_data.py), and writes
-  src/model/glass_score_trees.inc       the trees, which the program evaluates;
+  src/glassform/model/glass_score_trees.inc       the trees, which the program evaluates;
   tests/data/gfa_score_expected.csv     the library's probability of every training
                                         composition, which a test compares with the program's.
 
@@ -21,7 +21,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gfa_data  # noqa: E402
 
-TREES = os.path.join(gfa_data.ROOT, "src", "model", "glass_score_trees.inc")
+TREES = os.path.join(gfa_data.ROOT, "src", "glassform", "model", "glass_score_trees.inc")
 EXPECTED = os.path.join(gfa_data.ROOT, "tests", "data", "gfa_score_expected.csv")
 SKIP = 77
 

@@ -1,4 +1,4 @@
-# The binding's functions (src/python/module.cpp); the package glassform wraps them.
+# The binding's functions (src/glassform/python/module.cpp); the package glassform wraps them.
 from typing import Any, Optional, Sequence
 
 import numpy as np

@@ -4,8 +4,8 @@
 
 #include "test_names.hpp"
 
-#include "cli/cli_internal.hpp"
 #include "cli_harness.hpp"
+#include "glassform/cli/cli_internal.hpp"
 
 namespace glassform::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.hpp"
+#include "glassform/cli/command_line.hpp"
 #include "session_harness.hpp"
 
 namespace glassform::testing {

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "cli_harness.hpp"
-#include "model/alloys.hpp"
-#include "report/fields.hpp"
+#include "glassform/model/alloys.hpp"
+#include "glassform/report/fields.hpp"
 
 namespace glassform {
 namespace {

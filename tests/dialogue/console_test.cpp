@@ -1,4 +1,4 @@
-#include "dialogue/console.hpp"
+#include "glassform/dialogue/console.hpp"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.hpp"
-#include "dialogue/dialogue.hpp"
+#include "glassform/dialogue/console.hpp"
+#include "glassform/dialogue/dialogue.hpp"
 
 namespace glassform::testing {
 

@@ -1,4 +1,4 @@
-#include "model/alloys.hpp"
+#include "glassform/model/alloys.hpp"
 
 #include <gtest/gtest.h>
 

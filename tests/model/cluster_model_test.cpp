@@ -1,4 +1,4 @@
-#include "model/cluster_model.hpp"
+#include "glassform/model/cluster_model.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include <cstdio>
 #include <string>
-#include "model/elements.hpp"
+#include "glassform/model/elements.hpp"
 
 namespace glassform {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/criteria.hpp"
+#include "glassform/model/criteria.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <sstream>
 #include <string>
 
-#include "io/formula.hpp"
-#include "io/measured_file.hpp"
-#include "model/assessment.hpp"
-#include "model/element_properties.hpp"
-#include "model/measured.hpp"
-#include "model/mixing_enthalpy.hpp"
+#include "glassform/io/formula.hpp"
+#include "glassform/io/measured_file.hpp"
+#include "glassform/model/assessment.hpp"
+#include "glassform/model/element_properties.hpp"
+#include "glassform/model/measured.hpp"
+#include "glassform/model/mixing_enthalpy.hpp"
 
 namespace glassform {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/elastic.hpp"
+#include "glassform/model/elastic.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/elements.hpp"
+#include "glassform/model/elements.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/glass_score.hpp"
+#include "glassform/model/glass_score.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "io/formula.hpp"
+#include "glassform/io/formula.hpp"
 
 namespace glassform {
 namespace {

@@ -1,5 +1,5 @@
-#include "model/screening.hpp"
-#include "report/fields.hpp"
+#include "glassform/model/screening.hpp"
+#include "glassform/report/fields.hpp"
 
 #include <gtest/gtest.h>
 

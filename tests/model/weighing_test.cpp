@@ -1,5 +1,5 @@
-#include "model/weighing.hpp"
-#include "io/formula.hpp"
+#include "glassform/model/weighing.hpp"
+#include "glassform/io/formula.hpp"
 
 #include <gtest/gtest.h>
 

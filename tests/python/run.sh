@@ -25,7 +25,7 @@ rm -rf "$work"
 # needs.
 mkdir -p "$work/tree" "$work/sdist"
 cp -r "$root"/{VERSION,setup.py,pyproject.toml,MANIFEST.in,README.md,CMakeLists.txt} \
-  "$root"/{CMakePresets.json,cmake,include,src,python,docs} "$work/tree"/
+  "$root"/{CMakePresets.json,cmake,src,python,docs} "$work/tree"/
 (cd "$work/tree" && "$python" setup.py -q sdist -d "$work/sdist" >/dev/null)
 tar -xzf "$work/sdist"/glassform-*.tar.gz -C "$work/sdist"
 "$work/venv/bin/pip" install --no-build-isolation --no-index --no-deps --quiet "$work/sdist"/glassform-*/

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "report/alloy_writer.hpp"
-#include "report/csv_report.hpp"
-#include "report/row_filter.hpp"
-#include "report/screen_setup.hpp"
-#include "report/table_writer.hpp"
-#include "report/tables.hpp"
+#include "glassform/report/alloy_writer.hpp"
+#include "glassform/report/csv_report.hpp"
+#include "glassform/report/row_filter.hpp"
+#include "glassform/report/screen_setup.hpp"
+#include "glassform/report/table_writer.hpp"
+#include "glassform/report/tables.hpp"
 
 namespace glassform {
 namespace {

@@ -1,4 +1,4 @@
-#include "report/number_format.hpp"
+#include "glassform/report/number_format.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/blackman_plot.hpp"
+#include "glassform/report/blackman_plot.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,141 @@
+#include <climits>
+#include <iterator>
+
+#include "glassform/cli/cli_internal.hpp"
+#include "glassform/io/text.hpp"
+#include "glassform/report/alloy_writer.hpp"
+#include "glassform/report/warnings.hpp"
+
+namespace glassform::cli {
+
+std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols) {
+  std::vector<const Element*> elements;
+  for (const std::string& s : symbols) {
+    const Element* e = find_element(s);
+    if (e == nullptr) throw UsageError(unknown_symbol_text(s));
+    elements.push_back(e);
+  }
+  return elements;
+}
+
+std::string chosen_error(std::span<const int> chosen, std::size_t count, std::size_t solutes) {
+  if (count != solutes) {
+    return "expected " + std::to_string(solutes) + " integer" + (solutes == 1 ? "" : "s") +
+           " (one per solute), found " + std::to_string(count);
+  }
+  for (const int k : chosen) {
+    if (k < 1) {
+      return "coordination number " + std::to_string(k) +
+             " is below 1: a coordination number counts neighbours";
+    }
+  }
+  return {};
+}
+
+void check_chosen(std::span<const int> chosen, std::size_t solutes) {
+  std::string error = chosen_error(chosen, chosen.size(), solutes);
+  if (!error.empty()) throw UsageError(error);
+}
+
+std::optional<long long> parse_decimal(std::string_view text) {
+  std::size_t i = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
+  if (i == text.size() || text.size() > 19) return std::nullopt;
+  long long value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+  }
+  return text.starts_with('-') ? -value : value;
+}
+
+void warn_repeated_elements(const Run& run, std::span<const Element* const> elements,
+                            std::string_view where) {
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (elements[j] != elements[i]) continue;
+      run.warn(std::string(where) + std::string(elements[i]->symbol) +
+               " is named more than once in the alloy: each position is computed as given");
+      break;
+    }
+  }
+}
+
+AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen) {
+  std::array<ClusterMeasure, 3> measures{};
+  std::array<int, 3> integers{};
+  const std::size_t solutes = elements.size() - 1;
+  for (std::size_t i = 0; i < solutes; ++i) {
+    measures[i] = measure_cluster(*elements[i + 1], *elements[0]);
+    integers[i] = chosen.empty() ? nearest_integer(measures[i].coordination) : chosen[i];
+  }
+  std::optional<AlloyResult> alloy = compute_alloy(elements, std::span(measures).first(solutes),
+                                                   std::span(integers).first(solutes));
+  if (!alloy) throw UsageError("coordination numbers must be at least 1");
+  return *alloy;
+}
+
+void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::string& summary,
+                            const std::string& example) {
+  struct Arguments {
+    std::vector<std::string> symbols;
+    std::vector<std::string> chosen;  // --cn as given: read as decimal whole numbers
+  };
+  const std::size_t count = element_count(kind);
+  auto args = std::make_shared<Arguments>();
+  args->symbols.resize(count);
+  CLI::App* command = app.add_subcommand(std::string(kind_name(kind)), summary);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string role(role_name(kind, i));
+    const std::string what = i == 0                       ? "The solvent's symbol"
+                             : kind == AlloyKind::kBinary ? "The solute's symbol"
+                                                          : "The " + role + " solute's symbol";
+    command->add_option(role, args->symbols[i], what)->required()->type_name("SYMBOL");
+  }
+  static const std::array<const char*, 3> kCnNames{"K", "K1,K2", "K1,K2,K3"};
+  command
+      ->add_option("--cn", args->chosen,
+                   "The integer coordination numbers, one per solute, in solute order (default: "
+                   "the nearest to each computed coordination number)")
+      ->delimiter(',')
+      ->type_name(kCnNames[count - 2]);
+  add_output_options(*command, run);
+  add_columns_option(*command, run);
+  add_mass_option(*command, run);
+  add_plot_option(*command, run);
+  add_measured_option(*command, run);
+  command->footer("Example:\n  " + example);
+  run.commands.emplace_back(command, [args, count](Run& r) {
+    const std::vector<const Element*> elements = resolve_symbols(args->symbols);
+    std::vector<int> chosen;
+    for (const std::string& text : args->chosen) {
+      const std::optional<long long> k = parse_decimal(text);
+      if (!k || *k < INT_MIN || *k > INT_MAX) {
+        throw UsageError("--cn takes whole numbers separated by commas, one per solute, not " +
+                         quoted_text(text));
+      }
+      chosen.push_back(static_cast<int>(*k));
+    }
+    if (!args->chosen.empty()) check_chosen(chosen, count - 1);
+    const std::optional<double> grams = r.grams();
+    warn_repeated_elements(r, elements, "");
+    const AlloyResult alloy = evaluate_alloy(elements, chosen);
+    std::vector<Column> columns =
+        output_columns(r, read_measured_file(r, alloy_fields()), alloy.elements());
+    for (const std::string& w : command_line_warnings(alloy))
+      r.warn(w);
+    const int status = with_output(r, [&](OutputSink& sink) {
+      AlloyWriter writer(sink, r.format(), grams, std::move(columns));
+      writer.set_measured(r.measured);
+      writer.add(alloy);
+      writer.finish();
+      return 0;
+    });
+    BlackmanPlot plot = r.plot();
+    plot.set_measured(r.measured);
+    plot.add_alloy(alloy);
+    write_plot(r, plot);
+    return status;
+  });
+}
+
+}  // namespace glassform::cli

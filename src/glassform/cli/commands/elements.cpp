@@ -1,0 +1,19 @@
+#include "glassform/cli/cli_internal.hpp"
+#include "glassform/report/tables.hpp"
+
+namespace glassform::cli {
+
+void register_elements(CLI::App& app, Run& run) {
+  CLI::App* command = app.add_subcommand(
+      "elements", "The built-in element table: symbols, radii (nm) and moduli (GPa)");
+  add_output_options(*command, run);
+  command->footer("Example:\n  glassform elements --format csv");
+  run.commands.emplace_back(command, [](Run& r) {
+    return with_output(r, [&r](OutputSink& sink) {
+      write_element_table(sink, r.format());
+      return 0;
+    });
+  });
+}
+
+}  // namespace glassform::cli

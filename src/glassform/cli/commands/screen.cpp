@@ -1,0 +1,242 @@
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "glassform/cli/cli_internal.hpp"
+#include "glassform/io/format.hpp"
+#include "glassform/model/element_sets.hpp"
+#include "glassform/model/screening.hpp"
+#include "glassform/report/fields.hpp"
+#include "glassform/report/row_writer.hpp"
+#include "glassform/report/screen_setup.hpp"
+
+namespace glassform::cli {
+
+namespace {
+
+struct Arguments {
+  std::string kind;
+  std::vector<std::string> solvents;
+  std::vector<std::string> solutes{"all"};
+  bool any_order = false;
+  std::string sort;
+  std::string top = "100";
+  bool all = false;
+  bool require_elastic = false;
+  std::vector<std::string> where;
+  std::vector<std::string> exclude;
+  bool keep_unphysical = false;
+  bool best_variant = false;
+};
+
+// The elements of a candidate list, each once, in the order first named: `all` without the
+// excluded ones; a symbol the user names is kept even where excluded, with a warning.
+std::vector<const Element*> elements_of(const Run& run, const std::vector<std::string>& symbols,
+                                        const Exclusion& exclusion, std::string_view option) {
+  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion);
+  std::vector<const Element*> unique;
+  for (const Element* e : resolve_symbols(symbols)) {
+    if (std::find(unique.begin(), unique.end(), e) != unique.end()) continue;
+    unique.push_back(e);
+    if (excludes(exclusion, e)) {
+      run.warn(std::string(e->symbol) + " is named in " + std::string(option) +
+               " and kept, though --exclude " + exclusion.names + " leaves it out of all");
+    }
+  }
+  return unique;
+}
+
+std::size_t top_count(const std::string& text) {
+  const std::optional<long long> n = parse_decimal(text);
+  if (!n || *n < 1) {
+    throw UsageError("--top takes a whole number of at least 1, not \"" + escaped(text) + "\"");
+  }
+  if (*n > kMostScreenTop) {
+    throw UsageError("--top keeps at most " + std::to_string(kMostScreenTop) +
+                     " rows in memory; --all writes every row as it comes");
+  }
+  return static_cast<std::size_t>(*n);
+}
+
+SortOrder sort_order(const std::string& key, std::span<const Element* const> candidates) {
+  std::variant<SortOrder, std::string> order = parse_sort(key, candidates);
+  if (const std::string* why = std::get_if<std::string>(&order)) throw UsageError(escaped(*why));
+  return std::get<SortOrder>(std::move(order));
+}
+
+Exclusion exclusion_of(const std::vector<std::string>& items) {
+  std::variant<Exclusion, std::string> exclusion = parse_exclusion(items);
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
+    throw UsageError("--exclude " + escaped(*why));
+  }
+  return std::get<Exclusion>(std::move(exclusion));
+}
+
+// The rows that meet every --where condition; nothing without one.
+std::function<bool(const AlloyResult&, const Composition&)> where_filter(
+    const std::vector<std::string>& texts, std::span<const Element* const> candidates) {
+  auto keep = parse_where(texts, candidates);
+  if (const std::string* why = std::get_if<std::string>(&keep)) {
+    throw UsageError("--where " + escaped(*why));
+  }
+  return std::get<0>(std::move(keep));
+}
+
+// One line on standard error, redrawn in place, for screens that take more than about half a
+// second; erased at the end. Only on a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(const Run& run) : run_(run), start_(std::chrono::steady_clock::now()) {}
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+  ~ProgressLine() {
+    if (shown_) run_.io.err.write("\r\x1b[K");
+  }
+
+  void update(std::uint64_t done, std::uint64_t total) {
+    if (!run_.io.err_is_terminal || done == total) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    // Nothing for a screen of half a second or less, and at most ten redraws a second.
+    if (seconds < 0.5 || done == 0 || seconds < last_draw_ + 0.1) return;
+    last_draw_ = seconds;
+    const double rate = static_cast<double>(done) / seconds;
+    run_.io.err.write(
+        fmt::format("\rscreened {} of {} alloys, {:.0f} alloys/s, {:.1f} s left\x1b[K", done, total,
+                    rate, static_cast<double>(total - done) / rate));
+    shown_ = true;
+  }
+
+ private:
+  const Run& run_;
+  std::chrono::steady_clock::time_point start_;
+  double last_draw_ = 0;
+  bool shown_ = false;
+};
+
+}  // namespace
+
+void register_screen(CLI::App& app, Run& run) {
+  auto args = std::make_shared<Arguments>();
+  CLI::App* command =
+      app.add_subcommand("screen", "Rank every candidate alloy of one or more solvents");
+  command->add_option("kind", args->kind, "binary, ternary or quaternary")
+      ->required()
+      ->check(CLI::IsMember({"binary", "ternary", "quaternary"}))
+      ->type_name("KIND");
+  command->add_option("--solvent", args->solvents, "The solvents, or all")
+      ->required()
+      ->delimiter(',')
+      ->type_name("X[,Y...]|all");
+  command->add_option("--solutes", args->solutes, "The candidate solutes (default: all)")
+      ->delimiter(',')
+      ->type_name("LIST|all");
+  command->add_flag("--any-order", args->any_order,
+                    "Every ordered choice of solutes, not only decreasing radius");
+  command
+      ->add_option(
+          "--sort", args->sort,
+          "A numeric field to rank by (glassform fields lists them); -KEY ranks descending "
+          "(default: --sort=-p_glass); mismatch is the cluster-packing order")
+      ->type_name("KEY");
+  CLI::Option* top =
+      command
+          ->add_option("--top", args->top,
+                       "The N best rows (default 100, at most 100000; --all for every row)")
+          ->type_name("N");
+  CLI::Option* all =
+      command->add_flag("--all", args->all, "Every row, unsorted, in generation order");
+  top->excludes(all);
+  command->add_flag("--require-elastic", args->require_elastic,
+                    "Drop rows whose elastic constants cannot be computed");
+  command
+      ->add_option("--exclude", args->exclude,
+                   "Leave these sets or symbols out of all and of the default solutes: "
+                   "radioactive (Tc Pm Po Pa Th U), gases (O N), alkali (Li Na K Rb Cs), precious "
+                   "(Ru Rh Pd Os Ir Pt Au Ag Re), symbols; none keeps every element (default: " +
+                       std::string(kDefaultExcluded) + "); glassform elements shows the sets")
+      ->delimiter(',')
+      ->type_name("SET[,SET...]|none");
+  command->add_flag("--keep-unphysical", args->keep_unphysical,
+                    "Keep the rows with a cluster without an ideal radius ratio (Z outside 4..24) "
+                    "or a packing above 100 % (column physical)");
+  command->add_flag("--best-variant", args->best_variant,
+                    "One row per ternary alloy: the gamma-site variant that ranks first "
+                    "(column gamma_sites)");
+  command
+      ->add_option("--where", args->where,
+                   "Keep the rows that meet a condition NAME OP VALUE on a field, OP one of < <= "
+                   "> >= = != (e.g. 'dH_mix_kJ/mol<-10', 'x_Al_at%>=5'); NAME any column of "
+                   "the rows, the candidates' shares included; several must all hold; a row "
+                   "without the value fails; a value copied from the output selects its row")
+      ->type_name("CONDITION");
+  add_output_options(*command, run);
+  add_columns_option(*command, run);
+  add_plot_option(*command, run);
+  command->footer(
+      "The integer of each cluster is the one nearest its computed coordination number. The "
+      "default order is the glass-formation score p_glass descending (--sort=-p_glass); "
+      "--sort mismatch ranks by the mismatch ascending (the clusters closest to ideal packing "
+      "first), then the packing efficiency descending. Ties go by the symbols; rows without "
+      "the key's value go last. By default the candidates leave out the sets radioactive,gases "
+      "and only physical rows are kept; the text output's first line says so.\n\nExamples:\n"
+      "  glassform screen binary --solvent Zr --top 10\n"
+      "  glassform screen ternary --solvent all --best-variant --format csv -o top.csv\n"
+      "  glassform screen ternary --solvent Cu --where 'dH_mix_kJ/mol<-10' --sort=-delta_pct");
+  run.commands.emplace_back(command, [args](Run& r) {
+    ScreenOptions options;
+    options.kind = args->kind == "binary"    ? AlloyKind::kBinary
+                   : args->kind == "ternary" ? AlloyKind::kTernary
+                                             : AlloyKind::kQuaternary;
+    const Exclusion exclusion = exclusion_of(args->exclude);
+    options.solvents = elements_of(r, args->solvents, exclusion, "--solvent");
+    options.solutes = elements_of(r, args->solutes, exclusion, "--solutes");
+    options.any_order = args->any_order;
+    options.require_elastic = args->require_elastic;
+    options.physical_only = !args->keep_unphysical;
+    options.best_variant = args->best_variant;
+    options.threads = screen_threads();
+    if (args->all && !args->sort.empty()) {
+      throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
+    }
+    if (args->all && !r.plot_path.empty()) {
+      throw UsageError("--plot draws the ranked rows and --all writes every row: give one of them");
+    }
+    const std::vector<const Element*> candidates =
+        screen_candidates(options.solvents, options.solutes);
+    options.keep = where_filter(args->where, candidates);
+    const SortOrder order = sort_order(args->sort, candidates);
+    std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
+    const std::size_t top_rows = top_count(args->top);
+    BlackmanPlot plot = r.plot();
+    const int status = with_output(r, [&](OutputSink& sink) {
+      ProgressLine line(r);
+      const ScreenProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
+        line.update(done, total);
+      };
+      RowWriter writer(sink, r.format(), args->all, std::move(columns),
+                       TextLayout{options.kind == AlloyKind::kTernary,
+                                  screen_first_line(exclusion, args->keep_unphysical)});
+      if (args->all) {
+        screen_each(
+            options,
+            [&writer](const AlloyResult& alloy, const Composition& c) { writer.add(alloy, c); },
+            progress, order);
+      } else {
+        for (const RankedRow& row : screen_top(options, order, top_rows, progress)) {
+          const Composition& c = row.alloy.compositions()[row.composition];
+          writer.add(row.alloy, c);
+          plot.add_row(row.alloy, c);
+        }
+      }
+      writer.finish();
+      if (writer.rows() == 0) r.warn("no candidate alloy passed the screen's filters");
+      return 0;
+    });
+    write_plot(r, plot);
+    return status;
+  });
+}
+
+}  // namespace glassform::cli

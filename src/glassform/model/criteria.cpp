@@ -1,0 +1,197 @@
+#include "glassform/model/criteria.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "glassform/model/element_properties.hpp"
+#include "glassform/model/mixing_enthalpy.hpp"
+
+namespace glassform {
+
+namespace {
+
+// The gas constant, J/(mol K) (CODATA 2018, exact).
+constexpr long double kGasConstant = 8.314462618L;
+
+// Inoue, Acta Mater. 48 (2000) 279: at least three elements, above 12 % in size.
+constexpr long double kInoueLeastPercent = 5;
+constexpr double kInoueSizeDifference = 0.12;
+
+// The floor of |dH_mix| in log10 Omega, kJ/mol, so that a composition mixing with no heat still
+// has a finite value.
+constexpr long double kLeastEnthalpy = 0.1L;
+
+struct Share {
+  std::size_t index;  // in the element table
+  long double amount;
+};
+
+std::size_t table_index(const Element& e) {
+  return static_cast<std::size_t>(&e - kElements.data());
+}
+
+float stored(long double value) {
+  return static_cast<float>(value);
+}
+
+}  // namespace
+
+std::string pair_name(const ElementPair& pair) {
+  return std::string(pair.a->symbol) + "-" + std::string(pair.b->symbol);
+}
+
+GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
+  // The distinct elements with their summed amounts, in table order.
+  std::array<Share, kElementCount> shares;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  std::size_t n = 0;
+  long double total = 0;
+  for (const FormulaPart& p : parts) {
+    if (!(p.amount > 0)) continue;
+    const std::size_t index = table_index(*p.element);
+    total += p.amount;
+    Share* found = std::find_if(shares.begin(), shares.begin() + static_cast<std::ptrdiff_t>(n),
+                                [index](const Share& s) { return s.index == index; });
+    if (found != shares.begin() + static_cast<std::ptrdiff_t>(n)) {
+      found->amount += p.amount;
+    } else {
+      shares[n++] = {index, static_cast<long double>(p.amount)};
+    }
+  }
+  std::sort(shares.begin(), shares.begin() + static_cast<std::ptrdiff_t>(n),
+            [](const Share& a, const Share& b) { return a.index < b.index; });
+
+  GlassCriteria out;
+  if (n == 0) return out;
+  std::array<long double, kElementCount> c;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  long double mean_radius = 0;
+  long double tm = 0;
+  long double entropy = 0;
+  long double valence = 0;
+  long double largest_share = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    c[i] = shares[i].amount / total;
+    const std::size_t e = shares[i].index;
+    mean_radius += c[i] * kElements[e].radius;
+    tm += c[i] * kElementProperties[e].melting_point;
+    valence += c[i] * kElementProperties[e].valence_electrons;
+    largest_share = std::max(largest_share, c[i]);
+    out.elements.set(e);
+    if (n > 1) entropy -= c[i] * std::log(static_cast<double>(c[i]));
+  }
+  long double spread = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const long double d = 1 - kElements[shares[i].index].radius / mean_radius;
+    spread += c[i] * d * d;
+  }
+  // The variance of the electronegativities over pairs, sum c_i c_j (chi_i - chi_j)^2 for
+  // i < j: exactly 0 for equal values, where the deviations from a rounded mean are not.
+  long double chi_spread = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      const long double x =
+          static_cast<long double>(kElementProperties[shares[i].index].electronegativity) -
+          kElementProperties[shares[j].index].electronegativity;
+      chi_spread += c[i] * c[j] * x * x;
+    }
+  }
+  out.delta_pct = stored(100 * std::sqrt(static_cast<double>(spread)));
+  out.delta_chi = stored(std::sqrt(static_cast<double>(chi_spread)));
+  out.valence = stored(valence);
+  out.element_count = static_cast<int>(n);
+  out.max_percent = stored(100 * largest_share);
+  out.ds_mix = stored(kGasConstant * entropy);
+  out.tm = stored(tm);
+
+  long double enthalpy = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      const Element& a = kElements[shares[i].index];
+      const Element& b = kElements[shares[j].index];
+      const std::optional<float> h = mixing_enthalpy(a, b);
+      if (!h) {
+        out.missing_pairs.push_back({&a, &b});
+        continue;
+      }
+      enthalpy += 4 * static_cast<long double>(*h) * c[i] * c[j];
+      if (!out.min_pair || *h < out.min_pair->kj_per_mol) out.min_pair = {{&a, &b}, *h};
+      if (!out.max_pair || *h > out.max_pair->kj_per_mol) out.max_pair = {{&a, &b}, *h};
+    }
+  }
+  if (out.missing_pairs.empty()) {
+    out.dh_mix = stored(enthalpy);
+    // No Omega where the enthalpy is zero as stored (a sum too small for a float is zero too).
+    if (*out.dh_mix != 0)
+      out.omega = stored(tm * kGasConstant * entropy / (1000 * std::abs(enthalpy)));
+    if (n > 1) {
+      const long double floored = std::max(std::abs(enthalpy), kLeastEnthalpy);
+      out.log10_omega =
+          stored(std::log10(static_cast<double>(tm * kGasConstant * entropy / (1000 * floored))));
+    }
+  } else {
+    out.min_pair.reset();
+    out.max_pair.reset();
+  }
+
+  if (n < 3) {
+    out.inoue_enthalpy = false;
+    return out;
+  }
+  std::size_t at_least_five = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (shares[i].amount * 100 / total >= kInoueLeastPercent) ++at_least_five;
+  }
+  out.inoue_elements = at_least_five >= 3;
+  // The main three: the largest fractions, ties in table order (the shares are in table order).
+  std::array<std::size_t, kElementCount> order;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  for (std::size_t i = 0; i < n; ++i)
+    order[i] = i;
+  std::stable_sort(
+      order.begin(), order.begin() + static_cast<std::ptrdiff_t>(n),
+      [&shares](std::size_t a, std::size_t b) { return shares[a].amount > shares[b].amount; });
+  std::array<const Element*, 3> main{};
+  for (std::size_t i = 0; i < 3; ++i)
+    main[i] = &kElements[shares[order[i]].index];
+  const auto by_radius = [](const Element* a, const Element* b) { return a->radius < b->radius; };
+  const double smallest = (*std::min_element(main.begin(), main.end(), by_radius))->radius;
+  const double largest = (*std::max_element(main.begin(), main.end(), by_radius))->radius;
+  out.inoue_size = (largest - smallest) / smallest > kInoueSizeDifference;
+  bool negative = true;
+  for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t j = i + 1; j < 3; ++j) {
+      const std::optional<float> h = mixing_enthalpy(*main[i], *main[j]);
+      if (!h) return out;
+      negative = negative && *h < 0;
+    }
+  }
+  out.inoue_enthalpy = negative;
+  return out;
+}
+
+std::vector<ElementPair> missing_pairs(std::span<const Element* const> elements) {
+  std::vector<ElementPair> out;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    for (std::size_t j = i + 1; j < elements.size(); ++j) {
+      const Element* a = std::min(elements[i], elements[j]);
+      const Element* b = std::max(elements[i], elements[j]);
+      if (a == b || mixing_enthalpy(*a, *b)) continue;
+      const bool listed = std::any_of(out.begin(), out.end(),
+                                      [&](const ElementPair& p) { return p.a == a && p.b == b; });
+      if (!listed) out.push_back({a, b});
+    }
+  }
+  std::sort(out.begin(), out.end(), [](const ElementPair& x, const ElementPair& y) {
+    return x.a != y.a ? x.a < y.a : x.b < y.b;
+  });
+  return out;
+}
+
+GlassCriteria glass_criteria(const AlloyResult& alloy, const Composition& composition) {
+  const std::span<const Element* const> e = alloy.elements();
+  std::array<FormulaPart, 4> parts{};
+  for (std::size_t i = 0; i < e.size(); ++i)
+    parts[i] = {e[i], static_cast<double>(composition.percent[i])};
+  return glass_criteria(std::span(parts).first(e.size()));
+}
+
+}  // namespace glassform

@@ -1,0 +1,70 @@
+// Composition criteria of glass formation for any composition: atomic size mismatch, mixing
+// enthalpy and entropy, mean melting point, the Omega parameter, the extreme pair enthalpies
+// and Inoue's three empirical rules. Pure functions of the element amounts.
+#pragma once
+
+#include <bitset>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "glassform/model/alloys.hpp"
+#include "glassform/model/elements.hpp"
+#include "glassform/model/weighing.hpp"
+
+namespace glassform {
+
+// Two elements, the earlier one in table order first.
+struct ElementPair {
+  const Element* a;
+  const Element* b;
+};
+
+// "Cu-Zr".
+std::string pair_name(const ElementPair& pair);
+
+struct PairEnthalpy {
+  ElementPair pair;
+  float kj_per_mol;
+};
+
+struct GlassCriteria {
+  float delta_pct = 0;                   // atomic size mismatch, %
+  std::optional<float> dh_mix;           // mixing enthalpy, kJ/mol
+  float ds_mix = 0;                      // ideal mixing entropy, J/(mol K)
+  float tm = 0;                          // mean melting point, K
+  std::optional<float> omega;            // Tm dS / |dH|; absent where dH is absent or zero
+  std::optional<PairEnthalpy> min_pair;  // the lowest pair enthalpy
+  std::optional<PairEnthalpy> max_pair;  // the highest
+  // log10 of Tm dS / max(|dH|, 0.1 kJ/mol): finite wherever dH is known and there are two
+  // elements or more.
+  std::optional<float> log10_omega;
+  float delta_chi = 0;    // electronegativity difference sqrt(sum c_i (chi_i - mean chi)^2)
+  float valence = 0;      // mean number of valence electrons (Magpie NValence)
+  int element_count = 0;  // elements with a non-zero amount
+  std::bitset<kElementCount> elements;  // which they are, by table position
+  float max_percent = 0;                // the largest atomic percent
+  // Inoue's rules: at least three elements at 5 at.% or more; the largest and the smallest
+  // radius of the main three (the three largest fractions, ties in table order) differ by more
+  // than 12 % of the smaller; every pair of the main three mixes with a negative enthalpy.
+  // False with fewer than three elements.
+  bool inoue_elements = false;
+  bool inoue_size = false;
+  std::optional<bool> inoue_enthalpy;  // absent where a pair of the main three has no value
+  // The pairs without a mixing enthalpy; with any, every quantity that needs them is absent.
+  std::vector<ElementPair> missing_pairs;
+};
+
+// The criteria of the composition of these amounts (in any unit: they are normalised). An
+// element with amount 0 is left out; an element named twice counts once with the sum.
+GlassCriteria glass_criteria(std::span<const FormulaPart> parts);
+
+// The pairs of these elements without a mixing enthalpy (each pair once, the earlier element in
+// table order first; an element named twice is one element).
+std::vector<ElementPair> missing_pairs(std::span<const Element* const> elements);
+
+// The criteria of one composition of a model alloy.
+GlassCriteria glass_criteria(const AlloyResult& alloy, const Composition& composition);
+
+}  // namespace glassform

@@ -1,0 +1,93 @@
+#include "glassform/model/glass_score.hpp"
+
+#include <cmath>
+#include <cstdint>
+
+namespace glassform {
+
+namespace {
+
+#include "glassform/model/glass_score_trees.inc"
+
+static_assert(kFeatureNames == kScoreFeatureNames, "the trees were trained on other features");
+
+// Every tree is stored complete to kTreeDepth levels, breadth first: node i has children 2i+1
+// and 2i+2, and a left child where the feature is at most the threshold. The thresholds are
+// floats rounded down from the trainer's doubles, which keeps each comparison of a float
+// feature exact.
+constexpr std::size_t kInnerNodes = (std::size_t{1} << kTreeDepth) - 1;
+constexpr std::size_t kLeaves = std::size_t{1} << kTreeDepth;
+static_assert(kNodeFeature.size() == kTreeCount * kInnerNodes);
+static_assert(kNodeThreshold.size() == kTreeCount * kInnerNodes);
+static_assert(kLeafValue.size() == kTreeCount * kLeaves);
+
+constexpr int kMostTrainedElements = 3;
+
+// A node's feature and threshold side by side: one load per level.
+struct Node {
+  float threshold;
+  std::uint32_t feature;
+};
+constexpr std::array<Node, kNodeFeature.size()> kNodes = [] {
+  std::array<Node, kNodeFeature.size()> nodes{};
+  for (std::size_t i = 0; i < nodes.size(); ++i)
+    nodes[i] = {kNodeThreshold[i], kNodeFeature[i]};
+  return nodes;
+}();
+
+}  // namespace
+
+std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
+  const GlassCriteria& k = criteria;
+  if (k.element_count < 2 || !k.dh_mix || !k.log10_omega || !k.min_pair || !k.max_pair) {
+    return std::nullopt;
+  }
+  return ScoreFeatures{k.delta_pct,
+                       *k.dh_mix,
+                       k.ds_mix,
+                       k.tm,
+                       *k.log10_omega,
+                       k.min_pair->kj_per_mol,
+                       k.max_pair->kj_per_mol,
+                       k.delta_chi,
+                       k.valence,
+                       static_cast<float>(k.element_count),
+                       k.max_percent};
+}
+
+double score_probability(const ScoreFeatures& features) {
+  // Trees are walked a few at a time, which lets the processor overlap their independent
+  // loads; the leaves, each already scaled by the learning rate, are summed tree by tree in
+  // the trainer's order.
+  constexpr std::size_t kAtOnce = 10;
+  static_assert(kTreeCount % kAtOnce == 0);
+  double raw = kInitialLogOdds;
+  for (std::size_t t = 0; t < kTreeCount; t += kAtOnce) {
+    std::array<std::size_t, kAtOnce> node{};
+    for (int level = 0; level < kTreeDepth; ++level) {
+      for (std::size_t k = 0; k < kAtOnce; ++k) {
+        const Node& at = kNodes[(t + k) * kInnerNodes + node[k]];
+        node[k] = 2 * node[k] + 1 + static_cast<std::size_t>(features[at.feature] > at.threshold);
+      }
+    }
+    for (std::size_t k = 0; k < kAtOnce; ++k)
+      raw += kLeafValue[(t + k) * kLeaves + (node[k] - kInnerNodes)];
+  }
+  return 1.0 / (1.0 + std::exp(-raw));
+}
+
+std::optional<GlassScore> glass_score(const GlassCriteria& criteria) {
+  const std::optional<ScoreFeatures> features = score_features(criteria);
+  if (!features) return std::nullopt;
+  bool trained = criteria.element_count <= kMostTrainedElements;
+  for (std::size_t i = 0; i < kElementCount && trained; ++i) {
+    trained = !criteria.elements[i] || kTrainedElement[i];
+  }
+  return GlassScore{score_probability(*features), !trained};
+}
+
+std::string_view score_model_name() {
+  return kModelName;
+}
+
+}  // namespace glassform

@@ -1,0 +1,53 @@
+// A glass-formation score: the probability-like p_glass in [0, 1] that a composition of 2 to 16
+// elements forms a glass by melt spinning, from gradient-boosted trees over physical composition
+// features (the composition criteria). The trees are trained offline on the labelled
+// compositions of data/glass_compositions_ward2016.csv by tools/train_gfa_score.py, which
+// writes them to glass_score_trees.inc; docs/validation.md gives the score's measured skill.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "glassform/model/criteria.hpp"
+
+namespace glassform {
+
+// The score's inputs, in the trees' order; the names are the output fields they are printed
+// as, so that the trainer reads the very values the program uses.
+inline constexpr std::size_t kScoreFeatureCount = 11;
+inline constexpr std::array<std::string_view, kScoreFeatureCount> kScoreFeatureNames{
+    "delta_pct",
+    "dH_mix_kJ/mol",
+    "dS_mix_J/molK",
+    "Tm_K",
+    "log10_Omega",
+    "min_dH_pair_kJ/mol",
+    "max_dH_pair_kJ/mol",
+    "delta_chi",
+    "valence_electrons",
+    "n_elements",
+    "max_at%"};
+
+using ScoreFeatures = std::array<float, kScoreFeatureCount>;
+
+// The features of these criteria; nothing where one cannot be computed (a pair without a
+// mixing enthalpy, fewer than two elements). Nothing is ever imputed.
+std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria);
+
+struct GlassScore {
+  double p_glass;     // before it is stored: the trainer's probability to 1e-9
+  bool extrapolated;  // more than three elements, or an element the training data lack
+};
+
+// The score of a composition, or nothing where a feature cannot be computed.
+std::optional<GlassScore> glass_score(const GlassCriteria& criteria);
+
+// The probability of the trees for these features.
+double score_probability(const ScoreFeatures& features);
+
+// What the score is, for --version and the documentation: the model, its training data and a
+// short hash of its table.
+std::string_view score_model_name();
+
+}  // namespace glassform

@@ -1,0 +1,388 @@
+// The Python module's binding, glassform._core: a few functions over the model and the report
+// layer that hand back rows of the field table (name -> value) or the program's CSV text. The
+// package glassform (python/glassform) builds its result objects from them.
+//
+// A number is handed over as the double nearest the digits the CSV writes for it, so that the
+// module's values equal what pandas reads from the command line's CSV.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <fmt/format.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "glassform/io/formula.hpp"
+#include "glassform/model/alloys.hpp"
+#include "glassform/model/assessment.hpp"
+#include "glassform/model/cluster_model.hpp"
+#include "glassform/model/glass_score.hpp"
+#include "glassform/model/screening.hpp"
+#include "glassform/report/blackman_plot.hpp"
+#include "glassform/report/csv_report.hpp"
+#include "glassform/report/fields.hpp"
+#include "glassform/report/row_writer.hpp"
+#include "glassform/report/screen_setup.hpp"
+#include "glassform/report/tables.hpp"
+#include "glassform/report/version.hpp"
+#include "glassform/report/warnings.hpp"
+#include "glassform/report/weighing_report.hpp"
+
+namespace py = pybind11;
+
+namespace glassform {
+namespace {
+
+// A text that is no element symbol; raised in Python as glassform.UnknownSymbol with the
+// suggestions.
+class UnknownSymbolError : public std::invalid_argument {
+ public:
+  explicit UnknownSymbolError(std::string_view symbol)
+      : std::invalid_argument(unknown_symbol_message(symbol)), text(symbol) {
+    for (const std::string_view s : suggest_symbols(symbol))
+      suggestions.emplace_back(s);
+  }
+  std::string text;
+  std::vector<std::string> suggestions;
+};
+
+// A formula that cannot be read; raised in Python as glassform.FormulaError with the formula and
+// the 1-based position of the fault.
+class FormulaReadError : public std::invalid_argument {
+ public:
+  FormulaReadError(std::string_view text, const FormulaError& error)
+      : std::invalid_argument(fmt::format("formula \"{}\", position {}: {}", text,
+                                          error.position + 1, error.message)),
+        formula(text),
+        position(error.position + 1) {}
+  std::string formula;
+  std::size_t position;
+};
+
+const Element& element_of(const std::string& symbol) {
+  const Element* e = find_element(symbol);
+  if (e == nullptr) throw UnknownSymbolError(symbol);
+  return *e;
+}
+
+std::vector<FormulaPart> parts_of(const std::string& formula) {
+  ParsedFormula parsed = parse_composition(formula);
+  if (parsed.error) throw FormulaReadError(formula, *parsed.error);
+  return std::move(parsed.parts);
+}
+
+// The double nearest the shortest digits of a float, as the CSV writes it.
+double as_written(float value) {
+  if (!std::isfinite(value)) return value;
+  return std::strtod(fmt::format("{}", value).c_str(), nullptr);
+}
+
+py::object python_value(const FieldValue& value) {
+  if (std::holds_alternative<std::monostate>(value)) return py::none();
+  if (const std::optional<std::string_view> t = text_value(value)) return py::str(std::string(*t));
+  if (const auto* i = std::get_if<long long>(&value)) return py::int_(*i);
+  if (const auto* f = std::get_if<float>(&value)) return py::float_(as_written(*f));
+  if (const auto* d = std::get_if<double>(&value)) return py::float_(*d);
+  return py::bool_(std::get<bool>(value));
+}
+
+py::dict row_dict(const Row& row, const std::vector<const Field*>& fields) {
+  py::dict out;
+  for (const Field* f : fields)
+    out[py::str(std::string(f->name))] = python_value(f->value(row));
+  return out;
+}
+
+std::vector<std::string> warnings_list(const std::vector<std::string>& warnings) {
+  return warnings;
+}
+
+// The field table: (name, unit, kind, per, meaning) in column order.
+std::vector<std::tuple<std::string, std::string, std::string, std::string, std::string>> fields() {
+  std::vector<std::tuple<std::string, std::string, std::string, std::string, std::string>> out;
+  for (const Field& f : all_fields()) {
+    out.emplace_back(std::string(f.name), std::string(f.unit), std::string(kind_name(f.kind)),
+                     std::string(scope_name(f.scope)), std::string(f.meaning));
+  }
+  return out;
+}
+
+std::vector<std::string> names_of(const std::vector<const Field*>& fields) {
+  std::vector<std::string> out;
+  out.reserve(fields.size());
+  for (const Field* f : fields)
+    out.emplace_back(f->name);
+  return out;
+}
+
+// The fields of an assessment, without the input's line and label.
+std::vector<const Field*> given_fields() {
+  std::vector<const Field*> out = assess_fields();
+  std::erase_if(out, [](const Field* f) { return f->name == "line" || f->name == "label"; });
+  return out;
+}
+
+AlloyResult compute(const std::vector<std::string>& symbols,
+                    const std::optional<std::vector<int>>& cn) {
+  if (symbols.size() < 2 || symbols.size() > 4) {
+    throw std::invalid_argument("an alloy has 2 to 4 elements, solvent first");
+  }
+  std::vector<const Element*> elements;
+  elements.reserve(symbols.size());
+  std::vector<ClusterMeasure> measures;
+  for (const std::string& s : symbols)
+    elements.push_back(&element_of(s));
+  std::vector<int> chosen;
+  for (std::size_t i = 1; i < elements.size(); ++i) {
+    measures.push_back(measure_cluster(*elements[i], *elements[0]));
+    chosen.push_back(nearest_integer(measures.back().coordination));
+  }
+  if (cn) {
+    if (cn->size() != chosen.size()) {
+      throw std::invalid_argument(
+          fmt::format("expected {} integer coordination numbers (one per "
+                      "solute), found {}",
+                      chosen.size(), cn->size()));
+    }
+    for (const int k : *cn) {
+      if (k < 1) {
+        throw std::invalid_argument(fmt::format(
+            "coordination number {} is below 1: a coordination number counts neighbours", k));
+      }
+    }
+    chosen = *cn;
+  }
+  std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
+  if (!alloy) throw std::invalid_argument("the alloy cannot be computed");
+  return *alloy;
+}
+
+// {"rows": one field dict per composition, "warnings": the command line's warnings}.
+py::dict alloy(const std::vector<std::string>& symbols, const std::optional<std::vector<int>>& cn) {
+  const AlloyResult a = compute(symbols, cn);
+  const std::vector<const Field*> names = alloy_fields();
+  py::list rows;
+  for (const Composition& c : a.compositions())
+    rows.append(row_dict(Row::of(a, c), names));
+  py::dict out;
+  out["rows"] = rows;
+  out["warnings"] = warnings_list(command_line_warnings(a));
+  return out;
+}
+
+// {"row": the assess fields, "warnings": [...]}.
+py::dict assess_formula(const std::string& formula) {
+  const std::vector<FormulaPart> parts = parts_of(formula);
+  const Assessment a = assess(parts);
+  std::vector<std::string> warnings = elastic_warnings(a.elastic);
+  if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs)) {
+    warnings.push_back(*w);
+  }
+  py::dict out;
+  out["row"] = row_dict(Row::of(a), given_fields());
+  out["warnings"] = warnings;
+  return out;
+}
+
+std::vector<const Element*> candidates(const std::vector<std::string>& symbols,
+                                       const Exclusion& exclusion) {
+  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion);
+  std::vector<const Element*> out;
+  for (const std::string& s : symbols) {
+    const Element* e = &element_of(s);
+    if (std::find(out.begin(), out.end(), e) == out.end()) out.push_back(e);
+  }
+  return out;
+}
+
+// The CSV of `glassform screen` with the same options.
+std::string screen(const std::string& kind, const std::vector<std::string>& solvents,
+                   const std::optional<std::vector<std::string>>& solutes,
+                   const std::optional<std::string>& sort, long long top,
+                   const std::vector<std::string>& where,
+                   const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
+                   bool best_variant) {
+  ScreenOptions options;
+  if (kind == "binary") {
+    options.kind = AlloyKind::kBinary;
+  } else if (kind == "ternary") {
+    options.kind = AlloyKind::kTernary;
+  } else if (kind == "quaternary") {
+    options.kind = AlloyKind::kQuaternary;
+  } else {
+    throw std::invalid_argument("kind must be binary, ternary or quaternary, not \"" + kind + "\"");
+  }
+  std::variant<Exclusion, std::string> exclusion =
+      parse_exclusion(exclude.value_or(std::vector<std::string>{}));
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
+    throw std::invalid_argument("exclude: " + *why);
+  }
+  if (top < 1 || top > kMostScreenTop) {
+    throw std::invalid_argument("top takes a whole number from 1 to " +
+                                std::to_string(kMostScreenTop) + ", not " + std::to_string(top));
+  }
+  const Exclusion& excluded = std::get<Exclusion>(exclusion);
+  options.solvents = candidates(solvents, excluded);
+  options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded);
+  const std::vector<const Element*> named = screen_candidates(options.solvents, options.solutes);
+  std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""), named);
+  if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
+  auto keep = parse_where(where, named);
+  if (const std::string* why = std::get_if<std::string>(&keep)) {
+    throw std::invalid_argument("where " + *why);
+  }
+  options.physical_only = !keep_unphysical;
+  options.best_variant = best_variant;
+  options.threads = screen_threads();
+  options.keep = std::get<0>(std::move(keep));
+  std::vector<RankedRow> rows;
+  {
+    py::gil_scoped_release release;
+    rows = screen_top(options, std::get<SortOrder>(order), static_cast<std::size_t>(top));
+  }
+  StringSink csv;
+  RowWriter writer(csv, Format::kCsv, false);
+  for (const RankedRow& row : rows)
+    writer.add(row.alloy, row.alloy.compositions()[row.composition]);
+  writer.finish();
+  return csv.text;
+}
+
+// The CSV of `glassform weigh`.
+std::string weigh_formula(const std::string& formula, std::optional<double> mass, bool weight) {
+  if (mass && !(std::isfinite(*mass) && *mass > 0)) {
+    throw std::invalid_argument("mass must be a positive number of grams, not " +
+                                fmt::format("{}", *mass));
+  }
+  StringSink csv;
+  write_weighing(csv, Format::kCsv, weigh(parts_of(formula), weight, mass));
+  return csv.text;
+}
+
+std::string elements_csv() {
+  StringSink csv;
+  write_element_table(csv, Format::kCsv);
+  return csv.text;
+}
+
+// The Blackman diagram of alloys (symbols and integers) and given compositions.
+std::string blackman_svg(
+    const std::vector<std::pair<std::vector<std::string>, std::optional<std::vector<int>>>>& alloys,
+    const std::vector<std::string>& formulas, const std::string& placement) {
+  if (placement != "model" && placement != "isotropic") {
+    throw std::invalid_argument("placement must be model or isotropic, not \"" + placement + "\"");
+  }
+  BlackmanPlot plot(placement == "model" ? BlackmanPlot::Placement::kModel
+                                         : BlackmanPlot::Placement::kIsotropic);
+  for (const auto& [symbols, cn] : alloys)
+    plot.add_alloy(compute(symbols, cn));
+  for (const std::string& formula : formulas) {
+    const std::vector<FormulaPart> parts = parts_of(formula);
+    plot.add_composition(formula, parts, estimate_formula_elastic(parts));
+  }
+  return plot.svg();
+}
+
+// The featurizer's columns: the score's inputs, Omega, the distance to the model's own
+// composition, and the score.
+const std::vector<const Field*>& feature_fields() {
+  static const std::vector<const Field*> kFeatures = [] {
+    std::vector<const Field*> out;
+    out.reserve(kScoreFeatureNames.size() + 3);
+    for (const std::string_view name : kScoreFeatureNames)
+      out.push_back(find_field(name));
+    for (const std::string_view name : {"Omega", "model_distance_at%", "p_glass"})
+      out.push_back(find_field(name));
+    return out;
+  }();
+  return kFeatures;
+}
+
+// One row of features per formula (NaN where a value is absent), computed without the GIL, and
+// how many entries could not be featurised (None, or a formula that cannot be read): NaN rows
+// unless `ignore_errors` is false, when the first such formula raises its error.
+py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas,
+                         bool ignore_errors) {
+  const std::vector<const Field*>& columns = feature_fields();
+  const std::size_t n = formulas.size();
+  const std::size_t k = columns.size();
+  py::array_t<double> out({n, k});
+  double* data = out.mutable_data();
+  std::optional<FormulaReadError> failure;
+  std::size_t failed = 0;
+  {
+    py::gil_scoped_release release;
+    for (std::size_t i = 0; i < n && !failure; ++i) {
+      double* row_data = data + i * k;
+      ParsedFormula parsed;
+      if (formulas[i]) parsed = parse_composition(*formulas[i]);
+      if (!formulas[i] || parsed.error) {
+        if (!ignore_errors) {
+          failure.emplace(formulas[i] ? *formulas[i] : std::string("None"),
+                          parsed.error ? *parsed.error : FormulaError{0, "no formula"});
+          break;
+        }
+        ++failed;
+        std::fill_n(row_data, k, std::numeric_limits<double>::quiet_NaN());
+        continue;
+      }
+      const Assessment a = assess(parsed.parts);
+      const Row row = Row::of(a);
+      for (std::size_t j = 0; j < k; ++j) {
+        const FieldValue v = columns[j]->value(row);
+        const auto* f = std::get_if<float>(&v);
+        const std::optional<double> number = numeric_value(v);
+        row_data[j] = f != nullptr ? as_written(*f)
+                                   : number.value_or(std::numeric_limits<double>::quiet_NaN());
+      }
+    }
+  }
+  if (failure) throw FormulaReadError(*failure);
+  return py::make_tuple(out, failed);
+}
+
+}  // namespace
+}  // namespace glassform
+
+PYBIND11_MODULE(_core, m) {
+  using namespace glassform;
+  m.doc() = "glassform's binding: rows of the field table and the program's CSV";
+  // The exceptions are the package's own classes (glassform.errors), raised with their details.
+  // pybind11 takes the pointer by value.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param)
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) std::rethrow_exception(p);
+    } catch (const UnknownSymbolError& e) {
+      const py::object type = py::module_::import("glassform.errors").attr("UnknownSymbol");
+      PyErr_SetObject(type.ptr(), py::make_tuple(e.what(), e.text, e.suggestions).ptr());
+    } catch (const FormulaReadError& e) {
+      const py::object type = py::module_::import("glassform.errors").attr("FormulaError");
+      PyErr_SetObject(type.ptr(), py::make_tuple(e.what(), e.formula, e.position).ptr());
+    }
+  });
+  m.def("version", [] { return std::string(version()); });
+  m.def("score_model", [] { return std::string(score_model_name()); });
+  m.def("fields", &fields);
+  m.def("alloy_field_names", [] { return names_of(alloy_fields()); });
+  m.def("assess_field_names", [] { return names_of(given_fields()); });
+  m.def("text_view_names", [] { return names_of(view_fields(kTextView)); });
+  m.def("alloy", &alloy, py::arg("symbols"), py::arg("cn") = py::none());
+  m.def("assess", &assess_formula, py::arg("formula"));
+  m.def("screen", &screen, py::arg("kind"), py::arg("solvents"), py::arg("solutes"),
+        py::arg("sort"), py::arg("top"), py::arg("where"), py::arg("exclude"),
+        py::arg("keep_unphysical"), py::arg("best_variant"));
+  m.def("weigh", &weigh_formula, py::arg("formula"), py::arg("mass") = py::none(),
+        py::arg("wt") = false);
+  m.def("elements_csv", &elements_csv);
+  m.def("blackman_svg", &blackman_svg, py::arg("alloys"), py::arg("formulas"),
+        py::arg("placement") = "model");
+  m.def("feature_labels", [] { return names_of(feature_fields()); });
+  m.def("featurize_many", &featurize_many, py::arg("formulas"), py::arg("ignore_errors") = true);
+}

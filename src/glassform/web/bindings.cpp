@@ -1,0 +1,264 @@
+// The browser version's entry point: the model and the report writers compiled to WebAssembly,
+// behind one function that takes a JSON request and returns a JSON response, so the page's
+// script needs nothing but strings. Errors come back as {"ok": false, "error": ...}, never as
+// an exception in the page.
+#include <emscripten/bind.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "glassform/io/formula.hpp"
+#include "glassform/io/text.hpp"
+#include "glassform/model/alloys.hpp"
+#include "glassform/model/assessment.hpp"
+#include "glassform/model/element_sets.hpp"
+#include "glassform/model/screening.hpp"
+#include "glassform/model/weighing.hpp"
+#include "glassform/report/alloy_writer.hpp"
+#include "glassform/report/assessment_report.hpp"
+#include "glassform/report/blackman_plot.hpp"
+#include "glassform/report/fields.hpp"
+#include "glassform/report/json_report.hpp"
+#include "glassform/report/row_writer.hpp"
+#include "glassform/report/screen_setup.hpp"
+#include "glassform/report/table_writer.hpp"
+#include "glassform/report/tables.hpp"
+#include "glassform/report/warnings.hpp"
+
+namespace glassform {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// An error for the page. What the user gave is quoted in it as the command line quotes it
+// (io/text.hpp): control bytes and invalid UTF-8 escaped, whole UTF-8 characters kept.
+Json failure(const std::string& message) {
+  return {{"ok", false}, {"error", message}};
+}
+
+// A message that may hold the user's bytes, escaped whole.
+std::string escaped_message(std::string_view message) {
+  return escaped_text(message, std::string_view::npos);
+}
+
+// The response's text; a byte that is not UTF-8 can never make it throw.
+std::string dumped(const Json& response) {
+  return response.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A row as a JSON object with the fields of the CSV, written once by the table writer.
+Json row_object(const Row& row) {
+  std::string text;
+  append_json_object(text, positional_columns(alloy_fields()), row, false);
+  return Json::parse(text);
+}
+
+// The columns of the page's table of compositions: name, short header, unit and decimals.
+Json page_columns() {
+  Json columns = Json::array();
+  for (const Field* f : view_fields(kPageView)) {
+    columns.push_back({{"name", f->name},
+                       {"header", f->short_header()},
+                       {"unit", f->unit},
+                       {"decimals", f->decimals}});
+  }
+  return columns;
+}
+
+std::string write(Format format, const AlloyResult& alloy) {
+  StringSink sink;
+  AlloyWriter writer(sink, format);
+  writer.add(alloy);
+  writer.finish();
+  return sink.text;
+}
+
+// {"symbols": [...], "chosen": [n or null, ...]}: the alloy, with the nearest integer where
+// none is chosen.
+Json evaluate(const Json& request) {
+  std::vector<const Element*> elements;
+  for (const Json& s : request.at("symbols")) {
+    const std::string symbol = s.get<std::string>();
+    const Element* e = find_element(symbol);
+    if (e == nullptr) return failure(unknown_symbol_text(symbol));
+    elements.push_back(e);
+  }
+  if (elements.size() < 2 || elements.size() > 4) {
+    return failure("an alloy has 2, 3 or 4 elements, solvent first");
+  }
+  std::vector<ClusterMeasure> measures;
+  std::vector<int> chosen;
+  Json clusters = Json::array();
+  const Json none;
+  const Json& wanted = request.contains("chosen") ? request.at("chosen") : none;
+  for (std::size_t i = 1; i < elements.size(); ++i) {
+    measures.push_back(measure_cluster(*elements[i], *elements[0]));
+    const int nearest = nearest_integer(measures.back().coordination);
+    int k = nearest;
+    if (wanted.is_array() && i - 1 < wanted.size() && !wanted[i - 1].is_null()) {
+      if (!wanted[i - 1].is_number_integer()) {
+        return failure("the integer coordination number must be a whole number");
+      }
+      k = wanted[i - 1].get<int>();
+    }
+    if (k < 1) {
+      return failure("coordination number " + std::to_string(k) +
+                     " is below 1: a coordination number counts neighbours");
+    }
+    chosen.push_back(k);
+    clusters.push_back({{"solute", elements[i]->symbol},
+                        {"coordination_number", json_number(measures.back().coordination)},
+                        {"nearest", nearest},
+                        {"chosen", k}});
+  }
+  const std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
+  if (!alloy) return failure("the alloy cannot be computed");
+  BlackmanPlot plot;
+  plot.add_alloy(*alloy);
+  Json rows = Json::array();
+  for (const Composition& c : alloy->compositions())
+    rows.push_back(row_object(Row::of(*alloy, c)));
+  return {{"ok", true},
+          {"clusters", std::move(clusters)},
+          {"report", write(Format::kText, *alloy)},
+          {"csv", write(Format::kCsv, *alloy)},
+          {"json", write(Format::kJson, *alloy)},
+          {"rows", std::move(rows)},
+          {"columns", page_columns()},
+          {"warnings", command_line_warnings(*alloy)},
+          {"svg", plot.svg()}};
+}
+
+// {"kind": ..., "solvent": ..., "top": n, "exclude": [sets or symbols], "sort": key,
+//  "best_variant": bool, "keep_unphysical": bool}: the best rows, as `glassform screen` ranks
+// them (the same defaults where a member is missing).
+Json screen(const Json& request) {
+  const std::string kind = request.at("kind").get<std::string>();
+  if (kind != "binary" && kind != "ternary" && kind != "quaternary") {
+    return failure("the kind is binary, ternary or quaternary, not " + quoted_text(kind));
+  }
+  const Json top_value = request.value("top", Json(20));
+  if (!top_value.is_number_integer() || top_value.get<long long>() < 1 ||
+      top_value.get<long long>() > kMostScreenTop) {
+    return failure("top takes a whole number from 1 to " + std::to_string(kMostScreenTop) +
+                   ", not " + top_value.dump());
+  }
+  const auto top = static_cast<std::size_t>(top_value.get<long long>());
+  std::variant<Exclusion, std::string> exclusion =
+      parse_exclusion(request.value("exclude", std::vector<std::string>{}));
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
+    return failure(escaped_message(*why));
+  }
+  const Exclusion& excluded = std::get<Exclusion>(exclusion);
+  // The solvent: a symbol, or all (every element the exclusion leaves), as the command line.
+  const std::string symbol = request.at("solvent").get<std::string>();
+  std::vector<const Element*> solvents;
+  if (symbol == "all") {
+    solvents = all_elements_but(excluded);
+  } else if (const Element* solvent = find_element(symbol)) {
+    solvents = {solvent};
+  } else {
+    return failure(unknown_symbol_text(symbol));
+  }
+  std::variant<SortOrder, std::string> order =
+      parse_sort(request.value("sort", std::string()),
+                 screen_candidates(solvents, all_elements_but(excluded)));
+  if (const std::string* why = std::get_if<std::string>(&order)) {
+    return failure(escaped_message(*why));
+  }
+  const bool keep_unphysical = request.value("keep_unphysical", false);
+  ScreenOptions options;
+  options.kind = kind == "ternary"      ? AlloyKind::kTernary
+                 : kind == "quaternary" ? AlloyKind::kQuaternary
+                                        : AlloyKind::kBinary;
+  options.solvents = std::move(solvents);
+  options.solutes = all_elements_but(excluded);
+  options.physical_only = !keep_unphysical;
+  options.best_variant = request.value("best_variant", false);
+  Json rows = Json::array();
+  StringSink text;
+  StringSink csv;
+  RowWriter text_writer(
+      text, Format::kText, false, positional_columns(alloy_fields()),
+      TextLayout{options.kind == AlloyKind::kTernary,
+                 screen_first_line(std::get<Exclusion>(exclusion), keep_unphysical)});
+  RowWriter csv_writer(csv, Format::kCsv, false);
+  for (const RankedRow& row : screen_top(options, std::get<SortOrder>(order), top)) {
+    const Composition& c = row.alloy.compositions()[row.composition];
+    rows.push_back(row_object(Row::of(row.alloy, c)));
+    text_writer.add(row.alloy, c);
+    csv_writer.add(row.alloy, c);
+  }
+  text_writer.finish();
+  csv_writer.finish();
+  return {{"ok", true}, {"rows", std::move(rows)}, {"text", text.text}, {"csv", csv.text}};
+}
+
+// {"formula": "Cu46Zr46Al8"}: the assessment of a composition, as `glassform assess` writes it.
+Json assess_formula(const Json& request) {
+  const std::string text = request.at("formula").get<std::string>();
+  const ParsedFormula parsed = parse_composition(text);
+  if (parsed.error) {
+    return failure("formula " + quoted_text(text) + ", position " +
+                   std::to_string(parsed.error->position + 1) + ": " +
+                   escaped_message(parsed.error->message));
+  }
+  const Assessment a = assess(parsed.parts);
+  StringSink report;
+  StringSink row;
+  for (auto [sink, format] : {std::pair<StringSink*, Format>{&report, Format::kText},
+                              std::pair<StringSink*, Format>{&row, Format::kJsonl}}) {
+    AssessmentWriter writer(*sink, format, AssessmentScope::kAll,
+                            positional_columns(assess_fields()));
+    writer.add(a);
+    writer.finish();
+  }
+  Json warnings = Json::array();
+  if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs)) {
+    warnings.push_back(*w);
+  }
+  return {{"ok", true},
+          {"report", report.text},
+          {"row", Json::parse(row.text)},
+          {"warnings", std::move(warnings)}};
+}
+
+Json elements() {
+  Json list = Json::array();
+  for (const Element& e : kElements) {
+    std::vector<std::string> sets;
+    for (const std::string_view name : sets_of(e))
+      sets.emplace_back(name);
+    list.push_back({{"symbol", e.symbol},
+                    {"sets", sets},
+                    {"radius_nm", json_number(e.radius)},
+                    {"has_moduli", e.e != 0.0F && e.g != 0.0F && e.b != 0.0F}});
+  }
+  return {{"ok", true}, {"elements", std::move(list)}};
+}
+
+}  // namespace
+
+std::string handle(const std::string& request_text) {
+  try {
+    const Json request = Json::parse(request_text);
+    const std::string action = request.value("action", "");
+    if (action == "evaluate") return dumped(evaluate(request));
+    if (action == "screen") return dumped(screen(request));
+    if (action == "elements") return dumped(elements());
+    if (action == "assess") return dumped(assess_formula(request));
+    return dumped(failure("unknown action " + quoted_text(action)));
+  } catch (const std::exception& e) {
+    return dumped(failure("bad request: " + escaped_message(e.what())));
+  } catch (...) {
+    return dumped(failure("bad request"));
+  }
+}
+
+}  // namespace glassform
+
+EMSCRIPTEN_BINDINGS(glassform) {
+  emscripten::function("handle", &glassform::handle);
+}

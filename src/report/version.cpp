@@ -1,9 +1,0 @@
-#include "report/version.hpp"
-
-namespace glassform {
-
-std::string_view version() {
-  return GLASSFORM_VERSION;
-}
-
-}  // namespace glassform
