@@ -16,9 +16,7 @@ character that Python does not allow in a name becomes "_" (`C12/C11` -> `C12_ov
 CSV names. A number is the double that pandas reads from the command line's CSV; a value the
 program cannot compute is None, and the reason is in `warnings`.
 """
-import csv as _csv
 import dataclasses as _dataclasses
-import io as _io
 import re as _re
 import warnings as _warnings
 from typing import Any as _Any
@@ -234,11 +232,21 @@ def assess_many(formulas: _Iterable[_Any]):
     return frame
 
 
-def _frame(text: str, function: str):
-    frame = _pandas(function).read_csv(_io.StringIO(text))
+def _frame(rows: list, names: _Sequence[str], function: str, numeric: _Sequence[str] = ()):
+    """Rows of the binding as a DataFrame with the given columns, as pandas reads the command
+    line's CSV: the `numeric` columns are float64 where a value is missing (NaN), even in every
+    row; `warnings` is "" where there is none."""
+    frame = _pandas(function).DataFrame.from_records(rows, columns=list(names))
+    for name in numeric:
+        if name in frame.columns and frame[name].dtype == object:
+            frame[name] = frame[name].astype("float64")
     if "warnings" in frame.columns:
         frame["warnings"] = frame["warnings"].fillna("")
     return frame
+
+
+def _numeric_fields() -> tuple:
+    return tuple(f[0] for f in _core.fields() if f[2] in ("number", "integer"))
 
 
 def screen(kind: str, solvents: _Union[str, _Sequence[str]], solutes=None, sort=None, top=100,
@@ -247,11 +255,11 @@ def screen(kind: str, solvents: _Union[str, _Sequence[str]], solutes=None, sort=
     None means the command line's default: solutes all, sort "-p_glass", exclude
     ["radioactive", "gases"]; `where` conditions such as "dH_mix_kJ/mol<-10"."""
     as_list = lambda v: [v] if isinstance(v, str) else list(v)  # noqa: E731
-    text = _core.screen(kind, as_list(solvents), None if solutes is None else as_list(solutes),
+    rows = _core.screen(kind, as_list(solvents), None if solutes is None else as_list(solutes),
                         sort, _integer(top, "top"), as_list(where),
                         None if exclude is None else as_list(exclude), bool(keep_unphysical),
                         bool(best_variant))
-    return _frame(text, "screen")
+    return _frame(rows, _core.alloy_field_names(), "screen", _numeric_fields())
 
 
 @_dataclasses.dataclass(frozen=True)
@@ -267,16 +275,15 @@ class Weighing:
 def weigh(formula: _Any, mass: _Optional[float] = None, wt: bool = False) -> Weighing:
     """Atomic and weight percent of a formula (its amounts in weight percent with `wt`), and
     the grams of each element for an ingot of `mass` grams."""
-    text = _core.weigh(_formula_text(formula, "weigh"), mass, bool(wt))
-    rows = list(_csv.DictReader(_io.StringIO(text)))
-    grams = tuple(float(r["mass_g"]) for r in rows) if mass is not None else None
-    return Weighing(tuple(r["element"] for r in rows), tuple(float(r["at%"]) for r in rows),
-                    tuple(float(r["wt%"]) for r in rows), grams, mass)
+    w = _core.weigh(_formula_text(formula, "weigh"), mass, bool(wt))
+    grams = None if w["grams"] is None else tuple(w["grams"])
+    return Weighing(tuple(w["elements"]), tuple(w["atomic_percent"]),
+                    tuple(w["weight_percent"]), grams, mass)
 
 
 def elements():
     """The built-in element table as a DataFrame (as `glassform elements --format csv`)."""
-    return _frame(_core.elements_csv(), "elements")
+    return _frame(_core.elements(), _core.element_field_names(), "elements")
 
 
 def fields():

@@ -1,5 +1,5 @@
 // The Python module's binding, glassform._core: a few functions over the model and the report
-// layer that hand back rows of the field table (name -> value) or the program's CSV text. The
+// layer that hand back rows (name -> value) of the field table and of the other tables. The
 // package glassform (python/glassform) builds its result objects from them.
 //
 // A number is handed over as the double nearest the digits the CSV writes for it, so that the
@@ -201,13 +201,13 @@ std::vector<const Element*> candidates(const std::vector<std::string>& symbols,
   return out;
 }
 
-// The CSV of `glassform screen` with the same options.
-std::string screen(const std::string& kind, const std::vector<std::string>& solvents,
-                   const std::optional<std::vector<std::string>>& solutes,
-                   const std::optional<std::string>& sort, long long top,
-                   const std::vector<std::string>& where,
-                   const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
-                   bool best_variant) {
+// The rows of `glassform screen` with the same options, one field dict each.
+py::list screen(const std::string& kind, const std::vector<std::string>& solvents,
+                const std::optional<std::vector<std::string>>& solutes,
+                const std::optional<std::string>& sort, long long top,
+                const std::vector<std::string>& where,
+                const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
+                bool best_variant) {
   ScreenOptions options;
   if (kind == "binary") {
     options.kind = AlloyKind::kBinary;
@@ -246,29 +246,52 @@ std::string screen(const std::string& kind, const std::vector<std::string>& solv
     py::gil_scoped_release release;
     rows = screen_top(options, std::get<SortOrder>(order), static_cast<std::size_t>(top));
   }
-  StringSink csv;
-  RowWriter writer(csv, Format::kCsv, false);
+  const std::vector<const Field*> fields = alloy_fields();
+  py::list out;
   for (const RankedRow& row : rows)
-    writer.add(row.alloy, row.alloy.compositions()[row.composition]);
-  writer.finish();
-  return csv.text;
+    out.append(row_dict(Row::of(row.alloy, row.alloy.compositions()[row.composition]), fields));
+  return out;
 }
 
-// The CSV of `glassform weigh`.
-std::string weigh_formula(const std::string& formula, std::optional<double> mass, bool weight) {
+// `glassform weigh`: {"elements", "atomic_percent", "weight_percent", "grams" (None without a
+// mass)}.
+py::dict weigh_formula(const std::string& formula, std::optional<double> mass, bool weight) {
   if (mass && !(std::isfinite(*mass) && *mass > 0)) {
     throw std::invalid_argument("mass must be a positive number of grams, not " +
                                 fmt::format("{}", *mass));
   }
-  StringSink csv;
-  write_weighing(csv, Format::kCsv, weigh(parts_of(formula), weight, mass));
-  return csv.text;
+  const Weighing w = weigh(parts_of(formula), weight, mass);
+  std::vector<std::string> symbols;
+  for (const Element* e : w.elements)
+    symbols.emplace_back(e->symbol);
+  py::dict out;
+  out["elements"] = symbols;
+  out["atomic_percent"] = w.atomic;
+  out["weight_percent"] = w.weight;
+  out["grams"] = w.grams ? py::cast(*w.grams) : py::none();
+  return out;
 }
 
-std::string elements_csv() {
-  StringSink csv;
-  write_element_table(csv, Format::kCsv);
-  return csv.text;
+// The element table as rows: a dict per element, numbers as numbers, None for no value.
+py::list elements() {
+  const std::span<const TableColumn> columns = element_columns();
+  py::list out;
+  for (const std::vector<std::string>& cells : element_table_cells(Format::kCsv)) {
+    py::dict row;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      const std::string& cell = cells[c];
+      py::object value = py::str(cell);
+      if (columns[c].kind == FieldKind::kInteger) {
+        value = py::int_(std::stoll(cell));
+      } else if (columns[c].kind == FieldKind::kNumber) {
+        value =
+            cell.empty() ? py::object(py::none()) : py::float_(std::strtod(cell.c_str(), nullptr));
+      }
+      row[py::str(std::string(columns[c].name))] = value;
+    }
+    out.append(row);
+  }
+  return out;
 }
 
 // The Blackman diagram of alloys (symbols and integers) and given compositions.
@@ -352,7 +375,7 @@ py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas
 
 PYBIND11_MODULE(_core, m) {
   using namespace glassform;
-  m.doc() = "glassform's binding: rows of the field table and the program's CSV";
+  m.doc() = "glassform's binding: rows of the field table and of the other tables";
   // The exceptions are the package's own classes (glassform.errors), raised with their details.
   // pybind11 takes the pointer by value.
   // NOLINTNEXTLINE(performance-unnecessary-value-param)
@@ -380,7 +403,13 @@ PYBIND11_MODULE(_core, m) {
         py::arg("keep_unphysical"), py::arg("best_variant"));
   m.def("weigh", &weigh_formula, py::arg("formula"), py::arg("mass") = py::none(),
         py::arg("wt") = false);
-  m.def("elements_csv", &elements_csv);
+  m.def("elements", &elements);
+  m.def("element_field_names", [] {
+    std::vector<std::string> names;
+    for (const TableColumn& c : element_columns())
+      names.emplace_back(c.name);
+    return names;
+  });
   m.def("blackman_svg", &blackman_svg, py::arg("alloys"), py::arg("formulas"),
         py::arg("placement") = "model");
   m.def("feature_labels", [] { return names_of(feature_fields()); });

@@ -171,9 +171,10 @@ std::string other_tables_markdown() {
     append_format(text, "{}The columns of `glassform {}`:\n\n", text.empty() ? "" : "\n",
                   t.command);
     text.append("| name | unit | kind | meaning |\n|---|---|---|---|\n");
-    for (const TableColumn& c : t.columns)
+    for (const TableColumn& c : t.columns) {
       append_format(text, "| `{}` | {} | {} | {} |\n", c.name, c.unit, kind_name(c.kind),
                     c.meaning);
+    }
   }
   return text;
 }
@@ -241,8 +242,8 @@ std::string aligned_table(const std::vector<std::string>& header,
   return out;
 }
 
-void write_element_table(OutputSink& sink, Format format) {
-  Table table(kElementColumns);
+std::vector<std::vector<std::string>> element_table_cells(Format format) {
+  std::vector<std::vector<std::string>> rows;
   for (const Element& e : kElements) {
     std::string sets;  // the named sets of screen --exclude
     for (const std::string_view name : sets_of(e))
@@ -254,11 +255,21 @@ void write_element_table(OutputSink& sink, Format format) {
       weight.insert(weight.begin(), '[');
       weight.push_back(']');
     }
-    table.rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
-                          format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
-                          shortest_or_empty(e.b), weight,
-                          e.weight_is_mass_number ? "mass number" : "", sets});
+    rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
+                    format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
+                    shortest_or_empty(e.b), weight, e.weight_is_mass_number ? "mass number" : "",
+                    sets});
   }
+  return rows;
+}
+
+std::span<const TableColumn> element_columns() {
+  return kElementColumns;
+}
+
+void write_element_table(OutputSink& sink, Format format) {
+  Table table(kElementColumns);
+  table.rows = element_table_cells(format);
   write_table(sink, format, table);
 }
 

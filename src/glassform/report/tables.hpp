@@ -33,6 +33,10 @@ struct TableColumn {
 // naming its command: the rest of `glassform fields --all` and a section of docs/output.md.
 std::string other_tables_markdown();
 
+// The element table's columns, and its cells as `format` writes them (empty for no value).
+std::span<const TableColumn> element_columns();
+std::vector<std::vector<std::string>> element_table_cells(Format format);
+
 // The columns of weigh's CSV.
 std::span<const TableColumn> weigh_columns();
 
