@@ -156,8 +156,9 @@ def main(argv):
               "can be made amorphous at all, not a bulk glass that can be cast centimetres "
               "thick. p_glass ranks new systems well above any single criterion (about %.2f "
               "against at most %.2f) and the compositions of a known system fairly (%.2f); a "
-              "row flagged `extrapolated` (more than three elements, or an element absent from "
-              "these data) is outside what was measured, and a row without p_glass has an input "
+              "row flagged `extrapolated` (an element, or a pair of elements, that no "
+              "composition of these data holds) is outside what was measured, and a row without "
+              "p_glass has an input "
               "that is unknown (a pair without a mixing enthalpy)." % (
                   pooled, single[0][0] if single else float("nan"), within),
               "<!-- score-benchmark:end -->", ""]

@@ -73,6 +73,7 @@ class Dataset:
         conflicting = sum(1 for k in labels if len(labels[k]) > 1)
         kept = [(k, f) for k, f in order if len(labels[k]) == 1]
         self.formulas = [f for _, f in kept]
+        self.parts = [k for k, _ in kept]  # (symbol, fraction rounded to 6 decimals), sorted
         self.y = np.array([int(next(iter(labels[k]))) for k, _ in kept])
         self.systems = np.array(["-".join(sorted(s for s, _ in k)) for k, _ in kept])
         self.elements = sorted({s for k, _ in kept for s, _ in k})

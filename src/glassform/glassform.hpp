@@ -17,6 +17,7 @@
 #include "glassform/model/measured.hpp"
 #include "glassform/model/mixing_enthalpy.hpp"
 #include "glassform/model/model_constants.hpp"
+#include "glassform/model/score_domain.hpp"
 #include "glassform/model/screening.hpp"
 #include "glassform/model/weighing.hpp"
 

@@ -139,7 +139,13 @@ check "batch <&-: status 1, the reason" test "$status" -eq 1 -a "$err" = "glassf
 for sig in INT QUIT USR1 ALRM; do
   "$glassform" screen quaternary --solvent all --all --format csv -o big.csv 2>/dev/null &
   pid=$!
-  sleep 0.5
+  # The signal goes once the temporary file exists: the handlers are in place by then. (A
+  # background job of a script starts with SIGINT and SIGQUIT ignored, so a signal sent before
+  # the program's handlers would be lost on a loaded machine.)
+  for _ in $(seq 600); do
+    ls -A | grep -qE '^\.big\.csv\..*\.tmp$' && break
+    sleep 0.05
+  done
   kill -"$sig" "$pid"
   wait "$pid"
   status=$?

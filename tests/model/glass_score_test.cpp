@@ -1,4 +1,5 @@
 #include "glassform/model/glass_score.hpp"
+#include "glassform/model/score_domain.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,21 +37,33 @@ TEST(GlassScore, EqualsTheTrainersProbabilityForEveryTrainingComposition) {
 }
 
 // Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; valence electrons (11 + 4) / 2 = 7.5.
+// The domain against the labelled compositions: every element and pair known, or not; the
+// nearest labelled composition of the same elements (Cu60Zr40 is one; Cu64Zr36 is 1 at.% from
+// one).
 TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
   struct Case {
     const char* formula;
     bool scored;
     bool extrapolated;
+    std::optional<float> known_pairs;
+    std::optional<float> nearest;
   };
+  constexpr float kTwoOfThree = 2.0F / 3;
   for (const Case& c : {
-           Case{"Cu50Zr50", true, false},
-           Case{"Ni50Pd50", true, false},         // mixes with 0 kJ/mol: still scored
-           Case{"Fe50O50", false, false},         // no enthalpy for O-Fe: never imputed
-           Case{"Cu", false, false},              // one element
-           Case{"Cu40Zr30Ni20Ti10", true, true},  // four elements
-           Case{"Os50Zr50", true, true},          // Os is not in the training data
-           Case{"Cu40Zr40Al10Ni0", true, false},  // an amount of 0 is no element
+           Case{"Cu60Zr40", true, false, 1.0F, 0.0F}, Case{"Cu64Zr36", true, false, 1.0F, 1.0F},
+           Case{"Ni50Pd50", true, false, 1.0F, 0.0F},        // mixes with 0 kJ/mol: still scored
+           Case{"Fe50O50", false, false, 0.0F, {}},          // no enthalpy for O-Fe: never imputed
+           Case{"Cu", false, false, {}, {}},                 // one element
+           Case{"Cu40Zr30Ni20Ti10", true, false, 1.0F, {}},  // four elements, every pair known
+           Case{"Cu40Zr30Ni20Au10", true, true, 4.0F / 6, {}},  // Au with Zr and Ni unknown
+           Case{"Zr60Cu30Ag10", true, true, kTwoOfThree, {}},
+           Case{"Os50Zr50", true, true, 0.0F, {}},            // Os is not in the training data
+           Case{"Cu46Zr46Al8Ni0", true, false, 1.0F, 19.0F},  // an amount of 0 is no element
        }) {
+    const ParsedFormula read = parse_formula(c.formula);
+    const GlassCriteria k = glass_criteria(read.parts);
+    EXPECT_EQ(known_pair_share(k.elements), c.known_pairs) << c.formula;
+    EXPECT_EQ(nearest_known_percent(read.parts), c.nearest) << c.formula;
     const std::optional<GlassScore> s = score_of(c.formula);
     ASSERT_EQ(s.has_value(), c.scored) << c.formula;
     if (!s) continue;

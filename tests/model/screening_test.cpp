@@ -1,5 +1,6 @@
 #include "glassform/model/screening.hpp"
 #include "glassform/report/fields.hpp"
+#include "glassform/report/screen_setup.hpp"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,35 @@ TEST(ScreenOrder, BreaksTiesAsStatedAndPutsMissingValuesLast) {
   const SortOrder by_z1 = by("Z1", false);
   EXPECT_TRUE(row_before(by_z1, cu_zr_al, c[0], cu_zr_al, c[2]));
   EXPECT_FALSE(row_before(by_z1, cu_zr_al, c[2], cu_zr_al, c[2]));
+}
+
+// The default order: every row inside the score's data before the first extrapolated one,
+// each group by p_glass descending.
+TEST(ScreenOrder, DefaultPutsTheRowsInsideTheDataFirst) {
+  const ScreenOptions options{
+      AlloyKind::kQuaternary, {el("Cu"), el("Zr")}, all_elements(), false, false, {}};
+  const auto order = std::get<SortOrder>(parse_sort("", all_elements()));
+  const std::vector<RankedRow> rows = screen_top(options, order, 3000);
+  const Field* p_glass = find_field("p_glass");
+  const Field* extrapolated = find_field("extrapolated");
+  std::size_t outside = 0;
+  std::optional<double> last;
+  bool was_outside = false;
+  for (const RankedRow& r : rows) {
+    const Row row = Row::of(r.alloy, r.alloy.compositions()[r.composition]);
+    const std::optional<double> p = numeric_value(p_glass->value(row));
+    const bool out = numeric_value(extrapolated->value(row)).value_or(1) != 0;
+    ASSERT_FALSE(was_outside && !out) << "a row inside the data after an extrapolated one";
+    if (out != was_outside) last.reset();
+    if (p && last) {
+      EXPECT_LE(*p, *last);
+    }
+    last = p;
+    was_outside = out;
+    outside += out ? 1 : 0;
+  }
+  EXPECT_GT(outside, 0U);
+  EXPECT_LT(outside, rows.size());
 }
 
 TEST(ScreenFilter, RequireElasticDropsRowsWithoutConstants) {

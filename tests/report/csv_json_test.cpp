@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "glassform/io/formula.hpp"
 #include "glassform/report/alloy_writer.hpp"
 #include "glassform/report/csv_report.hpp"
 #include "glassform/report/row_filter.hpp"
 #include "glassform/report/screen_setup.hpp"
 #include "glassform/report/table_writer.hpp"
 #include "glassform/report/tables.hpp"
+#include "glassform/report/warnings.hpp"
 
 namespace glassform {
 namespace {
@@ -247,6 +249,20 @@ TEST(Fields, TagsAgreeWithTheScoreAndTheViews) {
       EXPECT_GT(columns[i]->place, i == 0 ? 0 : columns[i - 1]->place) << columns[i]->name;
       EXPECT_NE(columns[i]->kind, FieldKind::kText) << columns[i]->name;
     }
+  }
+}
+
+// A positive mixing enthalpy with a small size difference warns of a solid solution; an
+// enthalpy of exactly 0 does not.
+TEST(Warnings, SolidSolutionWhereTheCriteriaExpectOne) {
+  constexpr std::string_view kText = "a crystalline solid solution is expected";
+  for (const auto& [formula, warned] : {std::pair{"Cu70Zn30", true}, std::pair{"Fe70Mn30", false},
+                                        std::pair{"Cu46Zr46Al8", false}}) {
+    const std::vector<std::string> w =
+        criteria_warnings(glass_criteria(parse_formula(formula).parts));
+    EXPECT_EQ(std::ranges::any_of(w, [&](const std::string& t) { return t.ends_with(kText); }),
+              warned)
+        << formula;
   }
 }
 

@@ -67,9 +67,9 @@ FormulaLine parse_formula_line(std::string_view line) {
   return out;
 }
 
-void warn_missing_pairs(const Run& run, const Assessment& a, std::string_view where) {
-  if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs))
-    run.warn(std::string(where) + *w);
+void warn_of_criteria(const Run& run, const Assessment& a, std::string_view where) {
+  for (const std::string& w : criteria_warnings(a.criteria))
+    run.warn(std::string(where) + w);
 }
 
 }  // namespace
@@ -156,7 +156,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       AssessmentWriter writer(sink, r.format(), scope, positional_columns(fields));
       writer.set_measured(r.measured);
       auto write = [&](const Assessment& a, const Origin& origin, std::string_view where) {
-        if (scope == AssessmentScope::kAll) warn_missing_pairs(r, a, where);
+        if (scope == AssessmentScope::kAll) warn_of_criteria(r, a, where);
         writer.add(a, origin);
         if (!r.plot_path.empty()) {
           plot.add_composition(

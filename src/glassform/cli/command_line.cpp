@@ -12,6 +12,7 @@
 #include "glassform/io/measured_file.hpp"
 #include "glassform/io/text.hpp"
 #include "glassform/model/glass_score.hpp"
+#include "glassform/model/score_domain.hpp"
 #include "glassform/report/version.hpp"
 
 namespace glassform {
@@ -327,8 +328,9 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
       "glassform"};
   app.set_version_flag(
       "--version",
-      "glassform " + std::string(version()) + "\nscore p_glass: " + std::string(score_model_name()),
-      "Print the name, the version and the glass-formation score's model");
+      "glassform " + std::string(version()) + "\nscore p_glass: " +
+          std::string(score_model_name()) + "\nlabelled data: " + std::string(labelled_data_name()),
+      "Print the name, the version, the glass-formation score's model and its labelled data");
   app.require_subcommand(1);
   app.footer(cli::kExamples);
   cli::register_binary(app, run);

@@ -1,5 +1,7 @@
 #include "glassform/model/glass_score.hpp"
 
+#include "glassform/model/score_domain.hpp"
+
 #include <cmath>
 #include <cstdint>
 
@@ -20,8 +22,6 @@ constexpr std::size_t kLeaves = std::size_t{1} << kTreeDepth;
 static_assert(kNodeFeature.size() == kTreeCount * kInnerNodes);
 static_assert(kNodeThreshold.size() == kTreeCount * kInnerNodes);
 static_assert(kLeafValue.size() == kTreeCount * kLeaves);
-
-constexpr int kMostTrainedElements = 3;
 
 // A node's feature and threshold side by side: one load per level.
 struct Node {
@@ -79,7 +79,10 @@ double score_probability(const ScoreFeatures& features) {
 std::optional<GlassScore> glass_score(const GlassCriteria& criteria) {
   const std::optional<ScoreFeatures> features = score_features(criteria);
   if (!features) return std::nullopt;
-  bool trained = criteria.element_count <= kMostTrainedElements;
+  // Inside the data: every element and every pair of elements occurs in some labelled
+  // composition (the trees saw only binaries and ternaries, but a quaternary of known pairs
+  // is no farther from them than its ternaries).
+  bool trained = known_pair_share(criteria.elements) == 1.0F;
   for (std::size_t i = 0; i < kElementCount && trained; ++i) {
     trained = !criteria.elements[i] || kTrainedElement[i];
   }

@@ -36,8 +36,10 @@ using ScoreFeatures = std::array<float, kScoreFeatureCount>;
 std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria);
 
 struct GlassScore {
-  double p_glass;     // before it is stored: the trainer's probability to 1e-9
-  bool extrapolated;  // more than three elements, or an element the training data lack
+  double p_glass;  // before it is stored: the trainer's probability to 1e-9
+  // An element that no labelled composition holds, or a pair of elements that none holds
+  // together (known_pair_share below 1).
+  bool extrapolated;
 };
 
 // The score of a composition, or nothing where a feature cannot be computed.

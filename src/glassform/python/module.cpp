@@ -181,9 +181,8 @@ py::dict assess_formula(const std::string& formula) {
   const std::vector<FormulaPart> parts = parts_of(formula);
   const Assessment a = assess(parts);
   std::vector<std::string> warnings = elastic_warnings(a.elastic);
-  if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs)) {
-    warnings.push_back(*w);
-  }
+  for (std::string& w : criteria_warnings(a.criteria))
+    warnings.push_back(std::move(w));
   py::dict out;
   out["row"] = row_dict(Row::of(a), given_fields());
   out["warnings"] = warnings;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "glassform/io/format.hpp"
+#include "glassform/model/score_domain.hpp"
 #include "glassform/report/csv_report.hpp"
 #include "glassform/report/number_format.hpp"
 #include "glassform/report/warnings.hpp"
@@ -209,6 +210,18 @@ V of_score(const Row& row, Get get) {
   return score ? get(*score) : V();
 }
 
+// The composition of a row as element amounts: a given one's parts, or a model alloy's
+// elements at their stored at.%.
+template <typename Use>
+V with_parts(const Row& row, Use use) {
+  if (row.alloy == nullptr) return row.parts.empty() ? V() : use(row.parts);
+  const std::span<const Element* const> e = row.alloy->elements();
+  std::array<FormulaPart, 4> parts{};
+  for (std::size_t i = 0; i < e.size(); ++i)
+    parts[i] = {e[i], static_cast<double>(row.composition->percent[i])};
+  return use(std::span<const FormulaPart>(parts.data(), e.size()));
+}
+
 V warnings(const Row& row) {
   std::string text;
   if (row.alloy != nullptr) {
@@ -218,8 +231,8 @@ V warnings(const Row& row) {
       text.append(text.empty() ? w : "; " + w);
   }
   if (row.alloy != nullptr || !row.parts.empty()) {
-    if (std::optional<std::string> w = missing_pairs_warning(row.criteria().missing_pairs))
-      text.append(text.empty() ? *w : "; " + *w);
+    for (const std::string& w : criteria_warnings(row.criteria()))
+      text.append(text.empty() ? w : "; " + w);
   }
   return text;
 }
@@ -247,7 +260,7 @@ constexpr std::array kFields{
     Field{"R2_used", "", K::kNumber, S::kElement, "radius ratio of the second cluster in the packing arithmetic", &ratio_used<1>, kModelRow, Sec::kCluster},
     Field{"R3_used", "", K::kNumber, S::kElement, "radius ratio of the third cluster in the packing arithmetic", &ratio_used<2>, kModelRow, Sec::kCluster},
     Field{"mismatch", "", K::kNumber, S::kAlloy, "largest |R / R_ideal - 1| over the clusters; absent where a cluster has no ideal ratio",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return optional_float(a.mismatch); }); }, kModelRow | kTextView, Sec::kCluster, B::kLow, 2, 4, ""},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition&) { return optional_float(a.mismatch); }); }, kModelRow | kTextView, Sec::kCluster, B::kLow, 3, 4, ""},
     Field{"solvent_atoms", "", K::kNumber, S::kAlloy, "solvent atoms per structural unit",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.solvent_atoms); }); }, kModelRow, Sec::kCluster},
     Field{"total_atoms", "", K::kNumber, S::kAlloy, "atoms per structural unit",
@@ -258,27 +271,27 @@ constexpr std::array kFields{
     Field{"x_solute3_at%", "at.%", K::kNumber, S::kElement, "the third solute's atomic percent", &atomic_percent<3>, kModelRow, Sec::kCluster},
     Field{"formula", "", K::kText, S::kAlloy, "the composition in atomic percent, two decimals: Zr81.93Cu18.07", &formula, kModelRow | kGivenRow | kElasticRow, Sec::kIdentity},
     Field{"packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of the cell",
-          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }, kModelRow | kTextView | kPageView, Sec::kCluster, B::kNone, 3, 2, ""},
+          [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }, kModelRow | kTextView | kPageView, Sec::kCluster, B::kNone, 4, 2, ""},
     Field{"physical", "", K::kFlag, S::kAlloy, "every cluster has an ideal radius ratio (Z from 4 to 24) and the packing is at most 100 %",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult& a, const Composition& c) { return V(is_physical(a, c)); }); }, kModelRow, Sec::kCluster},
     Field{"E_GPa", "GPa", K::kNumber, S::kAlloy, "Young's modulus by the rule of mixtures",
-          [](const Row& r) { return modulus(r, &ElasticResult::e); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 6, 1, ""},
+          [](const Row& r) { return modulus(r, &ElasticResult::e); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 7, 1, ""},
     Field{"G_GPa", "GPa", K::kNumber, S::kAlloy, "shear modulus by the rule of mixtures",
-          [](const Row& r) { return modulus(r, &ElasticResult::g); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 7, 1, ""},
+          [](const Row& r) { return modulus(r, &ElasticResult::g); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 8, 1, ""},
     Field{"B_GPa", "GPa", K::kNumber, S::kAlloy, "bulk modulus by the rule of mixtures",
-          [](const Row& r) { return modulus(r, &ElasticResult::b); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 8, 1, ""},
+          [](const Row& r) { return modulus(r, &ElasticResult::b); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 9, 1, ""},
     Field{"C11_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C11 = B + G",
-          [](const Row& r) { return constant(r, &ElasticConstants::c11); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 9, 1, ""},
+          [](const Row& r) { return constant(r, &ElasticConstants::c11); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 10, 1, ""},
     Field{"C12_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C12 = (3B - C11) / 2",
-          [](const Row& r) { return constant(r, &ElasticConstants::c12); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 10, 1, ""},
+          [](const Row& r) { return constant(r, &ElasticConstants::c12); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 11, 1, ""},
     Field{"C44_GPa", "GPa", K::kNumber, S::kAlloy, "elastic constant C44 = G",
-          [](const Row& r) { return constant(r, &ElasticConstants::c44); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 11, 1, ""},
+          [](const Row& r) { return constant(r, &ElasticConstants::c44); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kElastic, B::kNone, 12, 1, ""},
     Field{"m_fragility", "", K::kNumber, S::kAlloy, "kinetic fragility index m = 12 (B/G + 0.67)",
-          [](const Row& r) { return constant(r, &ElasticConstants::fragility); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 14, 1, "m"},
+          [](const Row& r) { return constant(r, &ElasticConstants::fragility); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 15, 1, "m"},
     Field{"C12/C11", "", K::kNumber, S::kAlloy, "Blackman-diagram abscissa",
-          [](const Row& r) { return constant(r, &ElasticConstants::c12_over_c11); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 12, 4, ""},
+          [](const Row& r) { return constant(r, &ElasticConstants::c12_over_c11); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 13, 4, ""},
     Field{"C44/C11", "", K::kNumber, S::kAlloy, "Blackman-diagram ordinate",
-          [](const Row& r) { return constant(r, &ElasticConstants::c44_over_c11); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 13, 4, ""},
+          [](const Row& r) { return constant(r, &ElasticConstants::c44_over_c11); }, kModelRow | kGivenRow | kElasticRow | kTextView | kPageView, Sec::kElastic, B::kNone, 14, 4, ""},
     Field{"warnings", "", K::kText, S::kAlloy, "the row's warnings, joined by \"; \"", &warnings, kModelRow | kGivenRow | kElasticRow, Sec::kWarnings},
     Field{"w_solvent_wt%", "wt.%", K::kNumber, S::kElement, "the solvent's weight percent", &weight<0>, kModelRow, Sec::kWeights},
     Field{"w_solute1_wt%", "wt.%", K::kNumber, S::kElement, "the first solute's weight percent", &weight<1>, kModelRow, Sec::kWeights},
@@ -300,9 +313,9 @@ constexpr std::array kFields{
     Field{"cell_volume", "r_solvent^3", K::kNumber, S::kAlloy, "cell volume: the largest edge cubed",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.cell.volume); }); }, kModelRow, Sec::kCluster},
     Field{"delta_pct", "%", K::kNumber, S::kAlloy, "atomic size mismatch 100 sqrt(sum c_i (1 - r_i / mean r)^2)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_pct); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kHigh, 4, 2, ""},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_pct); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kHigh, 5, 2, ""},
     Field{"dH_mix_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "mixing enthalpy sum over pairs of 4 dH_ij c_i c_j (Takeuchi and Inoue 2005)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.dh_mix); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kLow, 5, 1, ""},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.dh_mix); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kLow, 6, 1, ""},
     Field{"dS_mix_J/molK", "J/(mol K)", K::kNumber, S::kAlloy, "ideal mixing entropy -R sum c_i ln c_i",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.ds_mix); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"Tm_K", "K", K::kNumber, S::kAlloy, "mean melting point sum c_i Tm_i",
@@ -335,12 +348,16 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.max_percent); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"p_glass", "", K::kNumber, S::kAlloy, "glass-formation score in [0, 1]: trees trained on melt-spun compositions (Ward et al. 2016); absent where an input is unknown",
           [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }, kModelRow | kGivenRow | kTextView | kPageView, Sec::kScore, B::kHigh, 1, 3, ""},
-    Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside its training domain: more than three elements, or an element the training data lack",
-          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }, kModelRow | kGivenRow, Sec::kScore},
+    Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside the domain of its training data: an element that no training composition holds, or a pair of elements that none holds together (known_pairs < 1)",
+          [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }, kModelRow | kGivenRow | kTextView, Sec::kScore, B::kNone, 2, 0},
+    Field{"known_pairs", "", K::kNumber, S::kAlloy, "share of the element pairs that some labelled training composition of p_glass holds together; absent for one element",
+          [](const Row& r) { return r.alloy == nullptr && r.parts.empty() ? V() : optional_float(known_pair_share(r.criteria().elements)); }, kModelRow | kGivenRow, Sec::kScore},
+    Field{"nearest_known_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from the nearest labelled training composition of the same elements; absent where there is none",
+          [](const Row& r) { return with_parts(r, [](std::span<const FormulaPart> p) { return optional_float(nearest_known_percent(p)); }); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
     Field{"nu", "", K::kNumber, S::kAlloy, "Poisson's ratio of the isotropic solid, (3B - 2G) / (2 (3B + G))",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 15, 3, ""},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 16, 3, ""},
     Field{"B/G", "", K::kNumber, S::kAlloy, "bulk over shear modulus",
-          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.b_over_g); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 16, 2, ""},
+          [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.b_over_g); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 17, 2, ""},
     Field{"Pugh_ductile", "", K::kFlag, S::kAlloy, "B/G > 1.75, Pugh's criterion of ductility",
           [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.pugh_ductile); }); }, kModelRow | kGivenRow | kElasticRow, Sec::kIsotropic},
     Field{"C12/C11_iso", "", K::kNumber, S::kAlloy, "C12/C11 of the isotropic solid with the same B and G (C11 = B + 4G/3, C12 = B - 2G/3)",

@@ -41,7 +41,7 @@ std::vector<std::string> text_header(const TextLayout& layout) {
 
 // Column widths of the streamed table: enough for every row the element table can give.
 std::vector<std::size_t> stream_widths(const TextLayout& layout) {
-  std::vector<std::size_t> widths{8, 30, 8, 7, 10, 9, 6, 7, 7, 5, 0};
+  std::vector<std::size_t> widths{8, 30, 8, 7, 12, 10, 9, 6, 7, 7, 5, 0};
   if (layout.gamma_sites) widths.insert(widths.begin() + 3, 5);
   return widths;
 }
@@ -60,9 +60,12 @@ std::vector<std::string> text_cells(std::size_t rank, const AlloyResult& alloy,
   cells.push_back(z);
   if (layout.gamma_sites) cells.push_back(c.gamma_sites ? std::to_string(*c.gamma_sites) : "-");
   for (const Field* f : fields.numbers) {
-    const std::optional<double> v = numeric_value(f->value(row));
+    const FieldValue value = f->value(row);
+    const std::optional<double> v = numeric_value(value);
     std::string text = "-";
-    if (v) {
+    if (const bool* flag = std::get_if<bool>(&value)) {
+      text = *flag ? "yes" : "no";
+    } else if (v) {
       text.clear();
       append_fixed(text, static_cast<float>(*v), f->decimals);
     }

@@ -79,6 +79,19 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
   SortOrder order;
   if (key.empty()) key = kDefaultSort;
   if (key == "mismatch") return order;
+  if (key == kDefaultSort) {
+    // The rows inside the score's data first, then the extrapolated ones, each by p_glass
+    // descending: 2 + p_glass or p_glass (exact in a double for any stored float), none
+    // without a score.
+    order.key = [](const AlloyResult& alloy, const Composition& c) -> std::optional<double> {
+      const std::optional<GlassScore>& score = Row::of(alloy, c).score();
+      if (!score) return std::nullopt;
+      const double p = static_cast<float>(score->p_glass);
+      return score->extrapolated ? p : 2 + p;
+    };
+    order.descending = true;
+    return order;
+  }
   const bool descending = key[0] == '-';
   const std::string name = descending ? key.substr(1) : key;
   std::vector<Column> columns = screen_columns(candidates);
@@ -126,9 +139,14 @@ std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::s
   };
 }
 
-std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical) {
-  return "excluded: " + exclusion.names + "; unphysical rows " +
-         (keep_unphysical ? "kept" : "dropped");
+std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical,
+                              std::string_view sort) {
+  std::string line = "excluded: " + exclusion.names + "; unphysical rows " +
+                     (keep_unphysical ? "kept" : "dropped");
+  if (sort.empty() || sort == kDefaultSort) {
+    line.append("; order: rows inside the score's data first, each group by p_glass descending");
+  }
+  return line;
 }
 
 }  // namespace glassform

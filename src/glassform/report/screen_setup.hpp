@@ -37,7 +37,7 @@ inline constexpr long long kMostScreenTop = 100000;
 unsigned screen_threads();
 
 // The score descending where the key is empty.
-inline constexpr std::string_view kDefaultSort = "-p_glass";
+inline constexpr std::string_view kDefaultSort = "default";
 
 // The elements a screen's rows can hold, each once, in table order: the solvents and the
 // solutes.
@@ -61,6 +61,7 @@ std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::s
     const std::vector<std::string>& texts, std::span<const Element* const> candidates = {});
 
 // The text output's first line: what was left out.
-std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical);
+std::string screen_first_line(const Exclusion& exclusion, bool keep_unphysical,
+                              std::string_view sort);
 
 }  // namespace glassform

