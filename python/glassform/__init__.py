@@ -183,7 +183,8 @@ class Assessment(_AssessmentRow):  # type: ignore[misc, valid-type]
         return blackman_svg([self])
 
     def _repr_html_(self) -> str:
-        return _html_table([self.as_dict()], ("formula", "p_glass", "extrapolated", "delta_pct",
+        return _html_table([self.as_dict()], ("formula", "p_glass", "extrapolated", "known_pairs",
+                                              "nearest_known_at%", "delta_pct",
                                               "dH_mix_kJ/mol", "model_formula",
                                               "model_distance_at%", "E_GPa", "G_GPa", "B_GPa"),
                            self._repr_svg_())
