@@ -84,14 +84,18 @@ SortOrder by(std::string_view name, bool descending) {
   return {[field](const AlloyResult& a, const Composition& c) {
             return numeric_value(field->value(Row::of(a, c)));
           },
-          descending};
+          descending,
+          {}};
 }
 
 TEST(ScreenTop, EqualsTheHeadOfAFullSort) {
   const ScreenOptions options{
       AlloyKind::kTernary, {el("Zr"), el("Cu")}, all_elements(), false, false, {}};
+  // The default order passes over the alloys outside the score's data once the rows kept are
+  // all inside it: the same rows.
+  const SortOrder by_default = std::get<SortOrder>(parse_sort("", all_elements()));
   for (const SortOrder& order :
-       {SortOrder{}, by("packing_%", true), by("E_GPa", false), by("Z1", false)}) {
+       {SortOrder{}, by("packing_%", true), by("E_GPa", false), by("Z1", false), by_default}) {
     std::vector<RankedRow> all;
     screen_each(options, [&](const AlloyResult& a, const Composition& c) {
       all.push_back({a, static_cast<std::size_t>(&c - a.compositions().data()), std::nullopt});

@@ -79,14 +79,18 @@ double score_probability(const ScoreFeatures& features) {
 std::optional<GlassScore> glass_score(const GlassCriteria& criteria) {
   const std::optional<ScoreFeatures> features = score_features(criteria);
   if (!features) return std::nullopt;
-  // Inside the data: every element and every pair of elements occurs in some labelled
-  // composition (the trees saw only binaries and ternaries, but a quaternary of known pairs
-  // is no farther from them than its ternaries).
-  bool trained = known_pair_share(criteria.elements) == 1.0F;
-  for (std::size_t i = 0; i < kElementCount && trained; ++i) {
-    trained = !criteria.elements[i] || kTrainedElement[i];
+  return GlassScore{score_probability(*features), !is_inside_score_data(criteria.elements)};
+}
+
+bool is_inside_score_data(const std::bitset<kElementCount>& elements) {
+  // Every element and every pair of elements occurs in some labelled composition (the trees
+  // saw only binaries and ternaries, but a quaternary of known pairs is no farther from them
+  // than its ternaries).
+  if (known_pair_share(elements) != 1.0F) return false;
+  for (std::size_t i = 0; i < kElementCount; ++i) {
+    if (elements[i] && !kTrainedElement[i]) return false;
   }
-  return GlassScore{score_probability(*features), !trained};
+  return true;
 }
 
 std::string_view score_model_name() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <optional>
 #include <string_view>
 
@@ -44,6 +45,11 @@ struct GlassScore {
 
 // The score of a composition, or nothing where a feature cannot be computed.
 std::optional<GlassScore> glass_score(const GlassCriteria& criteria);
+
+// Whether a composition of these elements (by table position) lies inside the score's data:
+// every element and every pair of them held by some labelled composition. `extrapolated` is
+// its negation.
+bool is_inside_score_data(const std::bitset<kElementCount>& elements);
 
 // The probability of the trees for these features.
 double score_probability(const ScoreFeatures& features);

@@ -265,6 +265,11 @@ void top_of(const ScreenOptions& options, std::span<const Element* const> solven
   batch.reserve(shared.batch_size());
   std::optional<RankedRow> worst;  // the shared worst row as last seen: it only ever improves
   enumerate(options, solvents, done, [&](const AlloyResult& alloy) {
+    // No row of this alloy can beat the worst row kept (a row ranks before it only with a
+    // larger key, or an equal one and earlier symbols).
+    if (worst && worst->key && order.descending && order.most && order.most(alloy) < *worst->key) {
+      return;
+    }
     each_kept_row(options, order, alloy, [&](std::size_t i, std::optional<double> key) {
       if (worst && !row_before_keyed(order, alloy, alloy.compositions()[i], key, worst->alloy,
                                      worst->alloy.compositions()[worst->composition], worst->key)) {

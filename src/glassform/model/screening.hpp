@@ -36,6 +36,10 @@ using RowKey = std::function<std::optional<double>(const AlloyResult&, const Com
 struct SortOrder {
   RowKey key;
   bool descending = false;
+  // With a descending key, optionally: a value that no row of the alloy can exceed, cheaper
+  // than the keys themselves, so that a screen passes over an alloy none of whose rows can
+  // enter its top rows.
+  std::function<double(const AlloyResult&)> most;
 };
 
 // Whether row (a, ca) comes before row (b, cb).

@@ -1,9 +1,11 @@
 #include "glassform/report/screen_setup.hpp"
 
 #include <algorithm>
+#include <bitset>
 #include <thread>
 
 #include "glassform/model/element_sets.hpp"
+#include "glassform/model/glass_score.hpp"
 #include "glassform/report/fields.hpp"
 #include "glassform/report/row_filter.hpp"
 
@@ -90,6 +92,18 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
       return score->extrapolated ? p : 2 + p;
     };
     order.descending = true;
+    // An alloy outside the data, whose every composition holds all its elements, ranks below 1.
+    order.most = [](const AlloyResult& alloy) {
+      std::bitset<kElementCount> present;
+      for (const Element* e : alloy.elements())
+        present.set(static_cast<std::size_t>(element_index(*e) - 1));
+      for (const Composition& c : alloy.compositions()) {
+        for (std::size_t i = 0; i < alloy.elements().size(); ++i) {
+          if (!(c.percent[i] > 0)) return 3.0;
+        }
+      }
+      return is_inside_score_data(present) ? 3.0 : 1.0;
+    };
     return order;
   }
   const bool descending = key[0] == '-';
