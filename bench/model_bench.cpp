@@ -85,6 +85,19 @@ void GlassScoreTrees(benchmark::State& state) {
 }
 BENCHMARK(GlassScoreTrees);
 
+// The spread p_glass_sd: five models of 50 trees, for a row that is written.
+void GlassScoreSpread(benchmark::State& state) {
+  std::vector<ScoreFeatures> features;
+  for (const GlassCriteria& k : zr_ternary_criteria())
+    features.push_back(*score_features(k));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(score_spread(features[i]));
+    i = i + 1 == features.size() ? 0 : i + 1;
+  }
+}
+BENCHMARK(GlassScoreSpread);
+
 // The criteria of a screen's row and its score.
 void GlassScoreFromRow(benchmark::State& state) {
   std::vector<std::pair<AlloyResult, std::size_t>> rows;

@@ -29,6 +29,11 @@ FEATURES = ["delta_pct", "dH_mix_kJ/mol", "dS_mix_J/molK", "Tm_K", "log10_Omega"
 # The model: gradient-boosted trees with a fixed random state.
 PARAMS = dict(n_estimators=100, max_depth=6, learning_rate=0.1, subsample=0.8, random_state=0)
 
+# The spread p_glass_sd: this many smaller models of the same kind, each trained without one
+# fold of the chemical systems.
+ENSEMBLE_MODELS = 5
+ENSEMBLE_PARAMS = dict(PARAMS, n_estimators=50)
+
 PART = re.compile(r"([A-Z][a-z]?)([0-9]+(?:\.[0-9]*)?)")
 
 

@@ -22,21 +22,24 @@ TEST(GlassScore, EqualsTheTrainersProbabilityForEveryTrainingComposition) {
   std::ifstream file(GLASSFORM_TEST_DATA "/gfa_score_expected.csv");
   std::string line;
   ASSERT_TRUE(std::getline(file, line));
-  ASSERT_EQ(line, "formula,p_glass");
+  ASSERT_EQ(line, "formula,p_glass,p_glass_sd");
   std::size_t compared = 0;
   while (std::getline(file, line)) {
     const std::size_t comma = line.find(',');
     const std::string formula = line.substr(0, comma);
-    const double expected = std::strtod(line.c_str() + comma + 1, nullptr);
+    char* end = nullptr;
+    const double expected = std::strtod(line.c_str() + comma + 1, &end);
+    const double spread = std::strtod(end + 1, nullptr);
     const std::optional<GlassScore> score = score_of(formula);
     ASSERT_TRUE(score) << formula;
     EXPECT_NEAR(score->p_glass, expected, 1e-9) << formula;
+    const auto features = score_features(glass_criteria(parse_formula(formula).parts));
+    EXPECT_NEAR(score_spread(*features), spread, 1e-9) << formula;
     ++compared;
   }
   EXPECT_GT(compared, 5000U);
 }
 
-// Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; valence electrons (11 + 4) / 2 = 7.5.
 // The domain against the labelled compositions: every element and pair known, or not; the
 // nearest labelled composition of the same elements (Cu60Zr40 is one; Cu64Zr36 is 1 at.% from
 // one).
@@ -70,6 +73,7 @@ TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
     EXPECT_EQ(s->extrapolated, c.extrapolated) << c.formula;
     EXPECT_TRUE(s->p_glass > 0 && s->p_glass < 1) << c.formula;
   }
+  // Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; valence electrons (11 + 4) / 2 = 7.5.
   const GlassCriteria k = glass_criteria(parse_formula("Cu50Zr50").parts);
   EXPECT_NEAR(k.delta_chi, 0.285, 1e-6);
   EXPECT_FLOAT_EQ(k.valence, 7.5F);

@@ -328,8 +328,10 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
       "glassform"};
   app.set_version_flag(
       "--version",
-      "glassform " + std::string(version()) + "\nscore p_glass: " +
-          std::string(score_model_name()) + "\nlabelled data: " + std::string(labelled_data_name()),
+      "glassform " + std::string(version()) +
+          "\nscore p_glass: " + std::string(score_model_name()) +
+          "\nspread p_glass_sd: " + std::string(score_spread_name()) +
+          "\nlabelled data: " + std::string(labelled_data_name()),
       "Print the name, the version, the glass-formation score's model and its labelled data");
   app.require_subcommand(1);
   app.footer(cli::kExamples);

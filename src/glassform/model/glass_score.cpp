@@ -4,11 +4,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 
 namespace glassform {
 
 namespace {
 
+#include "glassform/model/glass_score_ensemble.inc"
 #include "glassform/model/glass_score_trees.inc"
 
 static_assert(kFeatureNames == kScoreFeatureNames, "the trees were trained on other features");
@@ -35,6 +37,36 @@ constexpr std::array<Node, kNodeFeature.size()> kNodes = [] {
   return nodes;
 }();
 
+static_assert(kEnsembleFeature.size() == kEnsembleModels * kEnsembleTrees * kInnerNodes);
+static_assert(kEnsembleLeaf.size() == kEnsembleModels * kEnsembleTrees * kLeaves);
+static_assert(kEnsembleTrees % 10 == 0);
+
+constexpr std::array<Node, kEnsembleFeature.size()> kEnsembleNodes = [] {
+  std::array<Node, kEnsembleFeature.size()> nodes{};
+  for (std::size_t i = 0; i < nodes.size(); ++i)
+    nodes[i] = {kEnsembleThreshold[i], kEnsembleFeature[i]};
+  return nodes;
+}();
+
+// The raw score of `count` complete trees from `first`, added to `raw` tree by tree in the
+// trainer's order, ten trees walked at a time.
+double add_trees(double raw, std::span<const Node> nodes, std::span<const double> leaves,
+                 std::size_t first, std::size_t count, const ScoreFeatures& features) {
+  constexpr std::size_t kAtOnce = 10;
+  for (std::size_t t = first; t < first + count; t += kAtOnce) {
+    std::array<std::size_t, kAtOnce> node{};
+    for (int level = 0; level < kTreeDepth; ++level) {
+      for (std::size_t k = 0; k < kAtOnce; ++k) {
+        const Node& at = nodes[(t + k) * kInnerNodes + node[k]];
+        node[k] = 2 * node[k] + 1 + static_cast<std::size_t>(features[at.feature] > at.threshold);
+      }
+    }
+    for (std::size_t k = 0; k < kAtOnce; ++k)
+      raw += leaves[(t + k) * kLeaves + (node[k] - kInnerNodes)];
+  }
+  return raw;
+}
+
 }  // namespace
 
 std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
@@ -59,21 +91,29 @@ double score_probability(const ScoreFeatures& features) {
   // Trees are walked a few at a time, which lets the processor overlap their independent
   // loads; the leaves, each already scaled by the learning rate, are summed tree by tree in
   // the trainer's order.
-  constexpr std::size_t kAtOnce = 10;
-  static_assert(kTreeCount % kAtOnce == 0);
-  double raw = kInitialLogOdds;
-  for (std::size_t t = 0; t < kTreeCount; t += kAtOnce) {
-    std::array<std::size_t, kAtOnce> node{};
-    for (int level = 0; level < kTreeDepth; ++level) {
-      for (std::size_t k = 0; k < kAtOnce; ++k) {
-        const Node& at = kNodes[(t + k) * kInnerNodes + node[k]];
-        node[k] = 2 * node[k] + 1 + static_cast<std::size_t>(features[at.feature] > at.threshold);
-      }
-    }
-    for (std::size_t k = 0; k < kAtOnce; ++k)
-      raw += kLeafValue[(t + k) * kLeaves + (node[k] - kInnerNodes)];
-  }
+  static_assert(kTreeCount % 10 == 0);
+  const double raw = add_trees(kInitialLogOdds, kNodes, kLeafValue, 0, kTreeCount, features);
   return 1.0 / (1.0 + std::exp(-raw));
+}
+
+double score_spread(const ScoreFeatures& features) {
+  std::array<double, kEnsembleModels> p{};
+  double sum = 0;
+  for (std::size_t m = 0; m < kEnsembleModels; ++m) {
+    const double raw = add_trees(kEnsembleInitialLogOdds[m], kEnsembleNodes, kEnsembleLeaf,
+                                 m * kEnsembleTrees, kEnsembleTrees, features);
+    p[m] = 1.0 / (1.0 + std::exp(-raw));
+    sum += p[m];
+  }
+  const double mean = sum / static_cast<double>(kEnsembleModels);
+  double squares = 0;
+  for (const double x : p)
+    squares += (x - mean) * (x - mean);
+  return std::sqrt(squares / static_cast<double>(kEnsembleModels));
+}
+
+std::string_view score_spread_name() {
+  return kEnsembleName;
 }
 
 std::optional<GlassScore> glass_score(const GlassCriteria& criteria) {

@@ -54,6 +54,14 @@ bool is_inside_score_data(const std::bitset<kElementCount>& elements);
 // The probability of the trees for these features.
 double score_probability(const ScoreFeatures& features);
 
+// The spread of the score for these features: the standard deviation (divided by the number of
+// models) of the probabilities of five smaller models, each trained without one fifth of the
+// chemical systems.
+double score_spread(const ScoreFeatures& features);
+
+// What the spread's models are, for --version, with a short hash of their table.
+std::string_view score_spread_name();
+
 // What the score is, for --version and the documentation: the model, its training data and a
 // short hash of its table.
 std::string_view score_model_name();

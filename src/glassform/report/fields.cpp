@@ -348,6 +348,8 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.max_percent); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"p_glass", "", K::kNumber, S::kAlloy, "glass-formation score in [0, 1]: trees trained on melt-spun compositions (Ward et al. 2016); absent where an input is unknown",
           [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }, kModelRow | kGivenRow | kTextView | kPageView, Sec::kScore, B::kHigh, 1, 3, ""},
+    Field{"p_glass_sd", "", K::kNumber, S::kAlloy, "spread of p_glass: the standard deviation of the probabilities of 5 models of 50 trees, each trained without one fifth of the chemical systems",
+          [](const Row& r) { if (r.alloy == nullptr && r.parts.empty()) return V(); const std::optional<ScoreFeatures> f = score_features(r.criteria()); return f ? V(static_cast<float>(score_spread(*f))) : V(); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
     Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside the domain of its training data: an element that no training composition holds, or a pair of elements that none holds together (known_pairs < 1)",
           [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }, kModelRow | kGivenRow | kTextView, Sec::kScore, B::kNone, 2, 0},
     Field{"known_pairs", "", K::kNumber, S::kAlloy, "share of the element pairs that some labelled training composition of p_glass holds together; absent for one element",
