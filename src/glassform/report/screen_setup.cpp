@@ -86,7 +86,8 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
     // descending: 2 + p_glass or p_glass (exact in a double for any stored float), none
     // without a score.
     order.key = [](const AlloyResult& alloy, const Composition& c) -> std::optional<double> {
-      const std::optional<GlassScore>& score = Row::of(alloy, c).score();
+      const Row row = Row::of(alloy, c);
+      const std::optional<GlassScore>& score = row.score();
       if (!score) return std::nullopt;
       const double p = static_cast<float>(score->p_glass);
       return score->extrapolated ? p : 2 + p;
