@@ -104,3 +104,116 @@ def features(glassform, formulas, names=FEATURES):
     if any(r[n] == "" for r in rows for n in names):
         raise SystemExit("a training composition lacks a feature")
     return np.array([[float(r[n]) for n in names] for r in rows])
+
+
+# p_glass is the trees' probability passed through a calibration map fitted to the scores the
+# trees give each composition when its chemical system is held out, in this many folds.
+CALIBRATION_FOLDS = 10
+
+
+def held_out_scores(data, folds=CALIBRATION_FOLDS):
+    """Each composition's probability from the score's model trained without its chemical
+    system (GroupKFold over the systems), and the number of its fold."""
+    from sklearn.ensemble import GradientBoostingClassifier
+    from sklearn.model_selection import GroupKFold
+    scores = np.zeros(len(data.y))
+    fold = np.zeros(len(data.y), dtype=int)
+    for k, (train, test) in enumerate(GroupKFold(folds).split(data.X, data.y, data.systems)):
+        model = GradientBoostingClassifier(**PARAMS).fit(data.X[train], data.y[train])
+        scores[test] = model.predict_proba(data.X[test])[:, 1]
+        fold[test] = k
+    return scores, fold
+
+
+class IsotonicMap:
+    """Isotonic regression of the labels on the scores, interpolated linearly between the
+    centres of its blocks (the mean score of each run of equal fitted values) and extrapolated
+    linearly beyond the first and last, clipped only at 0 and 1: strictly increasing between."""
+    method = "isotonic regression interpolated between the centres of its %d blocks"
+
+    def __init__(self, scores, y):
+        from sklearn.isotonic import IsotonicRegression
+        order = np.argsort(scores, kind="mergesort")
+        x = scores[order]
+        fitted = IsotonicRegression(out_of_bounds="clip").fit(x, y[order]).predict(x)
+        starts = np.r_[0, np.nonzero(np.diff(fitted))[0] + 1]
+        ends = np.r_[starts[1:], len(x)]
+        self.x = np.array([x[s:e].mean() for s, e in zip(starts, ends)])
+        self.y = fitted[starts]
+        if len(self.x) < 2 or (np.diff(self.x) <= 0).any() or (np.diff(self.y) <= 0).any():
+            raise SystemExit("the isotonic calibration is not strictly increasing")
+        self.name = self.method % len(self.x)
+
+    def __call__(self, p):
+        x, y = self.x, self.y
+        p = np.asarray(p, dtype=float)
+        below = y[0] + (p - x[0]) * ((y[1] - y[0]) / (x[1] - x[0]))
+        above = y[-1] + (p - x[-1]) * ((y[-1] - y[-2]) / (x[-1] - x[-2]))
+        v = np.where(p < x[0], below, np.where(p > x[-1], above, np.interp(p, x, y)))
+        return np.clip(v, 0.0, 1.0)
+
+
+class PlattMap:
+    """Platt scaling: a logistic function of the trees' log-odds."""
+
+    def __init__(self, scores, y):
+        from sklearn.linear_model import LogisticRegression
+        fit = LogisticRegression(C=1e12).fit(self._log_odds(scores)[:, None], y)
+        self.slope, self.intercept = float(fit.coef_[0, 0]), float(fit.intercept_[0])
+        self.name = "Platt scaling"
+
+    @staticmethod
+    def _log_odds(p):
+        return np.log(p / (1 - p))
+
+    def __call__(self, p):
+        return 1 / (1 + np.exp(-(self.slope * self._log_odds(np.asarray(p)) + self.intercept)))
+
+
+def tenths(values, y):
+    """Per tenth of the values (the last one closed): its count, mean value and glass share."""
+    tenth = np.minimum((values * 10).astype(int), 9)
+    return [(int((tenth == t).sum()),
+             float(values[tenth == t].mean()) if (tenth == t).any() else float("nan"),
+             float(y[tenth == t].mean()) if (tenth == t).any() else float("nan"))
+            for t in range(10)]
+
+
+def calibration_error(values, y):
+    """The expected calibration error over tenths (weighted by count), and the largest gap of
+    a tenth of at least 100 compositions between its mean value and its glass share."""
+    rows = tenths(values, y)
+    ece = sum(n * abs(m - g) for n, m, g in rows if n) / len(y)
+    worst = max((abs(m - g) for n, m, g in rows if n >= 100), default=0.0)
+    return ece, worst
+
+
+# What a calibration must reach, measured cross-fitted.
+CALIBRATION_ECE = 0.03
+CALIBRATION_TENTH = 0.05
+
+
+def cross_fitted(kind, scores, y, fold):
+    """The map fitted on the other folds' held-out scores, applied to each fold's own."""
+    out = np.empty(len(scores))
+    for k in np.unique(fold):
+        out[fold == k] = kind(scores[fold != k], y[fold != k])(scores[fold == k])
+    return out
+
+
+def calibration(scores, y, fold):
+    """The calibration map of p_glass: of the interpolated isotonic map and Platt scaling,
+    those whose cross-fitted values meet the targets, the one with the lower Brier score; fitted
+    on every held-out score. Returns the map and, for each kind tried, its cross-fitted values,
+    Brier score, expected calibration error and worst tenth."""
+    tried = []
+    for kind in (IsotonicMap, PlattMap):
+        values = cross_fitted(kind, scores, y, fold)
+        ece, worst = calibration_error(values, y)
+        tried.append((kind, values, float(np.mean((values - y) ** 2)), ece, worst))
+    good = [t for t in tried if t[3] <= CALIBRATION_ECE and t[4] <= CALIBRATION_TENTH]
+    if not good:
+        raise SystemExit("no calibration meets the targets: " + "; ".join(
+            "%s: ECE %.3f, worst tenth %.3f" % (k.__name__, e, w) for k, _, _, e, w in tried))
+    best = min(good, key=lambda t: t[2])
+    return best[0](scores, y), tried

@@ -4,13 +4,16 @@
 Fits gradient-boosted trees (scikit-learn, fixed random state) on every labelled composition
 of data/glass_compositions_ward2016.csv, with the features glassform itself prints (see
 gfa_data.py), and writes
-  src/glassform/model/glass_score_trees.inc       the trees, which the program evaluates;
+  src/glassform/model/glass_score_trees.inc       the trees, which the program evaluates, and
+                                        the calibration map of their probability, fitted
+                                        to the scores of 10 system-held-out folds;
   src/glassform/model/labelled_compositions.inc   the labelled compositions themselves, from
                                         which the program tells a score's domain;
   src/glassform/model/glass_score_ensemble.inc    five smaller models, each trained without
                                         one fifth of the chemical systems, whose spread is
                                         p_glass_sd;
-  tests/data/gfa_score_expected.csv     the library's probability and spread of every
+  tests/data/gfa_score_expected.csv     the library's probability (before and after the
+                                        calibration) and spread of every
                                         training composition, which a test compares with the
                                         program's.
 
@@ -162,7 +165,24 @@ def ensemble_table(data, depth, scale):
         'inline constexpr std::string_view kEnsembleName = "%d models of %d trees on the '
         'system-grouped folds, table %s";' % (gfa_data.ENSEMBLE_MODELS,
                                              gfa_data.ENSEMBLE_PARAMS["n_estimators"], digest)]
-    return "\n".join(head + body + ["// clang-format on", ""]), np.std(np.array(proba), axis=0)
+    return "\n".join(head + body + ["// clang-format on", ""]), np.array(proba)
+
+
+def calibration_table(calibration):
+    """The calibration map as C++: the knots of the interpolated isotonic map, or the
+    coefficients of Platt scaling (on the trees' log-odds)."""
+    isotonic = isinstance(calibration, gfa_data.IsotonicMap)
+    knots_x = calibration.x if isotonic else []
+    knots_y = calibration.y if isotonic else []
+    return [
+        "inline constexpr bool kCalibrationIsotonic = %s;" % ("true" if isotonic else "false"),
+        "inline constexpr std::array<double, %d> kCalibrationScore{%s};" % (
+            len(knots_x), ", ".join(repr(float(x)) for x in knots_x)),
+        "inline constexpr std::array<double, %d> kCalibrationValue{%s};" % (
+            len(knots_y), ", ".join(repr(float(y)) for y in knots_y)),
+        "inline constexpr double kPlattSlope = %r;" % (0.0 if isotonic else calibration.slope),
+        "inline constexpr double kPlattIntercept = %r;" % (
+            0.0 if isotonic else calibration.intercept)]
 
 
 def generate(glassform):
@@ -177,6 +197,13 @@ def generate(glassform):
             log.append(text)
 
     data = gfa_data.Dataset(glassform, log=Log())
+    held_out, fold = gfa_data.held_out_scores(data)
+    calibration, tried = gfa_data.calibration(held_out, data.y, fold)
+    log.append("Calibrated by %s (cross-fitted on the held-out scores of %d system-grouped "
+               "folds: %s)" % (calibration.name, gfa_data.CALIBRATION_FOLDS, ", ".join(
+                   "%s Brier %.4f, expected calibration error %.3f, worst tenth %.3f" % (
+                       "isotonic" if kind is gfa_data.IsotonicMap else "Platt", brier, ece, worst)
+                   for kind, _, brier, ece, worst in tried)))
     summary = "".join(log).strip()
     model = GradientBoostingClassifier(**gfa_data.PARAMS).fit(data.X, data.y)
     depth = gfa_data.PARAMS["max_depth"]
@@ -210,10 +237,13 @@ def generate(glassform):
     body.append("inline constexpr std::array<bool, %d> kTrainedElement{" % len(symbols))
     body.append("    %s," % ", ".join("true" if s in trained else "false" for s in symbols))
     body.append("};")
+    body += calibration_table(calibration)
     digest = hashlib.sha256("\n".join(body).encode()).hexdigest()[:12]
     name = ("gradient-boosted trees (%d of depth %d, scikit-learn %s) trained on %d melt-spun "
-            "compositions of Ward et al. 2016, table %s" %
-            (n, depth, sklearn.__version__, len(data.y), digest))
+            "compositions of Ward et al. 2016, calibrated by %s on the held-out scores of %d "
+            "system-grouped folds, table %s" %
+            (n, depth, sklearn.__version__, len(data.y), calibration.name,
+             gfa_data.CALIBRATION_FOLDS, digest))
     head = [
         *GENERATED,
         "// scikit-learn %s, GradientBoostingClassifier(%s)," % (
@@ -227,9 +257,12 @@ def generate(glassform):
              'inline constexpr std::string_view kModelName = "%s";' % name]
     text = "\n".join(head + body + ["// clang-format on", ""])
     proba = model.predict_proba(data.X)[:, 1]
-    ensemble, spread = ensemble_table(data, depth, scale)
-    expected = "formula,p_glass,p_glass_sd\n" + "".join(
-        "%s,%r,%r\n" % (f, float(p), float(d)) for f, p, d in zip(data.formulas, proba, spread))
+    ensemble, members = ensemble_table(data, depth, scale)
+    # The spread is that of the members' probabilities on the calibrated scale.
+    spread = np.std(np.array([calibration(p) for p in members]), axis=0)
+    expected = "formula,p_uncalibrated,p_glass,p_glass_sd\n" + "".join(
+        "%s,%r,%r,%r\n" % (f, float(p), float(c), float(d))
+        for f, p, c, d in zip(data.formulas, proba, calibration(proba), spread))
     return text, expected, summary, labelled_table(data, symbols), ensemble
 
 

@@ -16,28 +16,48 @@ std::optional<GlassScore> score_of(std::string_view formula) {
   return glass_score(glass_criteria(parse_formula(formula).parts));
 }
 
-// The trainer wrote the library's probability of every composition it was fitted to; the
-// program's trees give the same double.
+// The trainer wrote the library's probability of every composition it was fitted to, before
+// and after calibration, and the spread; the program gives the same doubles.
 TEST(GlassScore, EqualsTheTrainersProbabilityForEveryTrainingComposition) {
   std::ifstream file(GLASSFORM_TEST_DATA "/gfa_score_expected.csv");
   std::string line;
   ASSERT_TRUE(std::getline(file, line));
-  ASSERT_EQ(line, "formula,p_glass,p_glass_sd");
+  ASSERT_EQ(line, "formula,p_uncalibrated,p_glass,p_glass_sd");
   std::size_t compared = 0;
   while (std::getline(file, line)) {
     const std::size_t comma = line.find(',');
     const std::string formula = line.substr(0, comma);
     char* end = nullptr;
-    const double expected = std::strtod(line.c_str() + comma + 1, &end);
+    const double trees = std::strtod(line.c_str() + comma + 1, &end);
+    const double expected = std::strtod(end + 1, &end);
     const double spread = std::strtod(end + 1, nullptr);
     const std::optional<GlassScore> score = score_of(formula);
     ASSERT_TRUE(score) << formula;
+    EXPECT_NEAR(score->uncalibrated, trees, 1e-9) << formula;
     EXPECT_NEAR(score->p_glass, expected, 1e-9) << formula;
     const auto features = score_features(glass_criteria(parse_formula(formula).parts));
     EXPECT_NEAR(score_spread(*features), spread, 1e-9) << formula;
     ++compared;
   }
   EXPECT_GT(compared, 5000U);
+}
+
+// The calibration never reorders two compositions: strictly increasing wherever it is not
+// clipped at 0 or 1, and within [0, 1] everywhere.
+TEST(GlassScore, CalibrationKeepsTheOrder) {
+  double previous = calibrated_probability(0.0);
+  EXPECT_GE(previous, 0.0);
+  for (int i = 1; i <= 100000; ++i) {
+    const double p = i / 100000.0;
+    const double c = calibrated_probability(p);
+    ASSERT_LE(c, 1.0) << p;
+    if (previous > 0 && c < 1) {
+      ASSERT_GT(c, previous) << p;
+    } else {
+      ASSERT_GE(c, previous) << p;
+    }
+    previous = c;
+  }
 }
 
 // The domain against the labelled compositions: every element and pair known, or not; the
@@ -71,7 +91,8 @@ TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
     ASSERT_EQ(s.has_value(), c.scored) << c.formula;
     if (!s) continue;
     EXPECT_EQ(s->extrapolated, c.extrapolated) << c.formula;
-    EXPECT_TRUE(s->p_glass > 0 && s->p_glass < 1) << c.formula;
+    EXPECT_TRUE(s->uncalibrated > 0 && s->uncalibrated < 1) << c.formula;
+    EXPECT_TRUE(s->p_glass >= 0 && s->p_glass <= 1) << c.formula;
   }
   // Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; valence electrons (11 + 4) / 2 = 7.5.
   const GlassCriteria k = glass_criteria(parse_formula("Cu50Zr50").parts);

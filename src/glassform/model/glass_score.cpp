@@ -2,6 +2,7 @@
 
 #include "glassform/model/score_domain.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -48,6 +49,19 @@ constexpr std::array<Node, kEnsembleFeature.size()> kEnsembleNodes = [] {
   return nodes;
 }();
 
+// The calibration map: linear between knots of strictly increasing score and value (and
+// beyond the first and last, along their segments), or Platt scaling where there are none.
+constexpr bool strictly_increasing(std::span<const double> values) {
+  for (std::size_t i = 1; i < values.size(); ++i) {
+    if (!(values[i - 1] < values[i])) return false;
+  }
+  return true;
+}
+static_assert(kCalibrationScore.size() == kCalibrationValue.size());
+static_assert(!kCalibrationIsotonic || kCalibrationScore.size() >= 2);
+static_assert(strictly_increasing(kCalibrationScore) && strictly_increasing(kCalibrationValue),
+              "the calibration would change the order of two compositions");
+
 // The raw score of `count` complete trees from `first`, added to `raw` tree by tree in the
 // trainer's order, ten trees walked at a time.
 double add_trees(double raw, std::span<const Node> nodes, std::span<const double> leaves,
@@ -87,6 +101,21 @@ std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
                        k.max_percent};
 }
 
+double calibrated_probability(double probability) {
+  if constexpr (!kCalibrationIsotonic) {
+    const double log_odds = std::log(probability / (1 - probability));
+    return 1.0 / (1.0 + std::exp(-(kPlattSlope * log_odds + kPlattIntercept)));
+  } else {
+    const std::span<const double> x = kCalibrationScore;
+    const std::span<const double> y = kCalibrationValue;
+    // The segment [x[i], x[i + 1]] that holds the probability, or the first or last one.
+    const auto above = std::upper_bound(x.begin() + 1, x.end() - 1, probability);
+    const auto i = static_cast<std::size_t>(above - x.begin()) - 1;
+    const double value = y[i] + (probability - x[i]) * ((y[i + 1] - y[i]) / (x[i + 1] - x[i]));
+    return std::clamp(value, 0.0, 1.0);
+  }
+}
+
 double score_probability(const ScoreFeatures& features) {
   // Trees are walked a few at a time, which lets the processor overlap their independent
   // loads; the leaves, each already scaled by the learning rate, are summed tree by tree in
@@ -102,7 +131,7 @@ double score_spread(const ScoreFeatures& features) {
   for (std::size_t m = 0; m < kEnsembleModels; ++m) {
     const double raw = add_trees(kEnsembleInitialLogOdds[m], kEnsembleNodes, kEnsembleLeaf,
                                  m * kEnsembleTrees, kEnsembleTrees, features);
-    p[m] = 1.0 / (1.0 + std::exp(-raw));
+    p[m] = calibrated_probability(1.0 / (1.0 + std::exp(-raw)));
     sum += p[m];
   }
   const double mean = sum / static_cast<double>(kEnsembleModels);
@@ -119,7 +148,8 @@ std::string_view score_spread_name() {
 std::optional<GlassScore> glass_score(const GlassCriteria& criteria) {
   const std::optional<ScoreFeatures> features = score_features(criteria);
   if (!features) return std::nullopt;
-  return GlassScore{score_probability(*features), !is_inside_score_data(criteria.elements)};
+  const double trees = score_probability(*features);
+  return GlassScore{calibrated_probability(trees), trees, !is_inside_score_data(criteria.elements)};
 }
 
 bool is_inside_score_data(const std::bitset<kElementCount>& elements) {

@@ -1,6 +1,7 @@
-// A glass-formation score: the probability-like p_glass in [0, 1] that a composition of 2 to 16
+// A glass-formation score: the probability p_glass in [0, 1] that a composition of 2 to 16
 // elements forms a glass by melt spinning, from gradient-boosted trees over physical composition
-// features (the composition criteria). The trees are trained offline on the labelled
+// features (the composition criteria), calibrated so that of the compositions scored about 0.3,
+// about 30 % are glasses. The trees and the calibration map are fitted offline to the labelled
 // compositions of data/glass_compositions_ward2016.csv by tools/train_gfa_score.py, which
 // writes them to glass_score_trees.inc; docs/validation.md gives the score's measured skill.
 #pragma once
@@ -37,7 +38,11 @@ using ScoreFeatures = std::array<float, kScoreFeatureCount>;
 std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria);
 
 struct GlassScore {
-  double p_glass;  // before it is stored: the trainer's probability to 1e-9
+  // The calibrated probability, before it is stored: the trainer's to 1e-9.
+  double p_glass;
+  // The trees' probability before calibration, by which rows are ranked: the calibration map
+  // keeps their order but ties where it is clipped at 0 or 1.
+  double uncalibrated;
   // An element that no labelled composition holds, or a pair of elements that none holds
   // together (known_pair_share below 1).
   bool extrapolated;
@@ -51,12 +56,17 @@ std::optional<GlassScore> glass_score(const GlassCriteria& criteria);
 // its negation.
 bool is_inside_score_data(const std::bitset<kElementCount>& elements);
 
-// The probability of the trees for these features.
+// The probability of the trees for these features, before calibration.
 double score_probability(const ScoreFeatures& features);
 
+// The calibrated probability of the trees' probability: the calibration map, fitted to the
+// scores of compositions whose chemical system the trees did not see. Strictly increasing,
+// except where it is clipped at 0 and 1.
+double calibrated_probability(double probability);
+
 // The spread of the score for these features: the standard deviation (divided by the number of
-// models) of the probabilities of five smaller models, each trained without one fifth of the
-// chemical systems.
+// models) of the calibrated probabilities of five smaller models, each trained without one
+// fifth of the chemical systems.
 double score_spread(const ScoreFeatures& features);
 
 // What the spread's models are, for --version, with a short hash of their table.

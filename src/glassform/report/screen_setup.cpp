@@ -83,14 +83,13 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
   if (key == "mismatch") return order;
   if (key == kDefaultSort) {
     // The rows inside the score's data first, then the extrapolated ones, each by p_glass
-    // descending: 2 + p_glass or p_glass (exact in a double for any stored float), none
-    // without a score.
+    // descending: 2 + p or p, where p is the trees' probability before calibration (which the
+    // calibration keeps in order, but ties where it clips at 0 and 1); none without a score.
     order.key = [](const AlloyResult& alloy, const Composition& c) -> std::optional<double> {
       const Row row = Row::of(alloy, c);
       const std::optional<GlassScore>& score = row.score();
       if (!score) return std::nullopt;
-      const double p = static_cast<float>(score->p_glass);
-      return score->extrapolated ? p : 2 + p;
+      return score->extrapolated ? score->uncalibrated : 2 + score->uncalibrated;
     };
     order.descending = true;
     // An alloy outside the data, whose every composition holds all its elements, ranks below 1.
@@ -127,9 +126,19 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
            "x_El_at%, w_El_wt% of the candidates: " +
            keys;
   }
-  order.key = [column = *known](const AlloyResult& alloy, const Composition& c) {
-    return numeric_value(column.value(Row::of(alloy, c)));
-  };
+  if (name == "p_glass") {
+    // By the trees' own probability, which the calibrated p_glass follows without its ties.
+    order.key = [](const AlloyResult& alloy, const Composition& c) -> std::optional<double> {
+      const Row row = Row::of(alloy, c);
+      const std::optional<GlassScore>& score = row.score();
+      if (!score) return std::nullopt;
+      return score->uncalibrated;
+    };
+  } else {
+    order.key = [column = *known](const AlloyResult& alloy, const Composition& c) {
+      return numeric_value(column.value(Row::of(alloy, c)));
+    };
+  }
   order.descending = descending;
   return order;
 }
