@@ -14,11 +14,12 @@ and the observed glass share per tenth of p_glass.
 
 Writes the Markdown section that tools/validate.py copies into docs/validation.md.
 
-Usage: benchmark_gfa.py [GLASSFORM] [--data CSV] [--folds N] [--out PATH]
+Usage: benchmark_gfa.py [GLASSFORM] [--data CSV] [--folds N] [--out PATH] [--svg PATH]
   GLASSFORM  default build/glassform
   --data     the labelled compositions (default data/glass_compositions_ward2016.csv)
   --folds    the number of system-held-out folds (default 10)
-  --out      where the section goes (default docs/score_benchmark.md)"""
+  --out      where the section goes (default docs/score_benchmark.md)
+  --svg      where its reliability diagram goes (default docs/score_reliability.svg)"""
 import argparse
 import csv
 import io
@@ -69,6 +70,33 @@ def assess_columns(glassform, formulas):
     return columns
 
 
+def wilson(glasses, n, z=1.96):
+    """The 95 % Wilson score interval of a share of glasses."""
+    p = glasses / n
+    centre = (p + z * z / (2 * n)) / (1 + z * z / n)
+    half = z / (1 + z * z / n) * (p * (1 - p) / n + z * z / (4 * n * n)) ** 0.5
+    return centre - half, centre + half
+
+
+def reliability_diagram(glassform, path, y, series, notes):
+    """The reliability diagram: for each (name, values), the share of glasses observed
+    against the mean value in each tenth, with its 95 % interval; drawn by glassform chart."""
+    import json
+    import subprocess
+    spec = {"title": "Reliability of p_glass (scores of held-out chemical systems)",
+            "x": {"label": "mean p_glass in a tenth", "min": 0, "max": 1},
+            "y": {"label": "share of glasses observed", "min": 0, "max": 1},
+            "diagonal": True, "notes": notes, "series": []}
+    for name, values in series:
+        points = []
+        for n, mean, share in gfa_data.tenths(values, y):
+            if n:
+                points.append([mean, share, *wilson(share * n, n)])
+        spec["series"].append({"name": name, "joined": True, "points": points})
+    subprocess.run([glassform, "chart", "-o", path], input=json.dumps(spec), text=True,
+                   check=True)
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("glassform", nargs="?",
@@ -76,6 +104,8 @@ def main(argv):
     parser.add_argument("--data", default=gfa_data.DATA)
     parser.add_argument("--folds", type=int, default=10)
     parser.add_argument("--out", default=os.path.join(gfa_data.ROOT, "docs", "score_benchmark.md"))
+    parser.add_argument("--svg",
+                        default=os.path.join(gfa_data.ROOT, "docs", "score_reliability.svg"))
     args = parser.parse_args(argv)
     try:
         import numpy as np
@@ -91,23 +121,24 @@ def main(argv):
     data = gfa_data.Dataset(args.glassform, log=counts)
     print(counts.getvalue().strip())
 
-    held_out = np.zeros(len(data.y))
-    for train, test in GroupKFold(args.folds).split(data.X, data.y, data.systems):
-        model = GradientBoostingClassifier(**gfa_data.PARAMS).fit(data.X[train], data.y[train])
-        held_out[test] = model.predict_proba(data.X[test])[:, 1]
+    # The trees' held-out probabilities rank; their calibration is measured cross-fitted: the
+    # map applied to a fold's held-out scores was fitted on the other folds' only.
+    held_out, fold = gfa_data.held_out_scores(data, args.folds)
     pooled = roc_auc_score(data.y, held_out)
     within, systems = within_system_auc(data.y, held_out, data.systems, roc_auc_score)
     print("p_glass leave-system-out ROC AUC: %.3f" % pooled)
     print("p_glass mean within-system ROC AUC: %.3f" % within)
+    chosen, tried = gfa_data.calibration(held_out, data.y, fold, required=False)
+    calibrated = next(values for kind, values, *_ in tried if isinstance(chosen, kind))
 
-    # How good the held-out scores are as probabilities: the Brier score against always saying
-    # the share of glasses, and the expected calibration error over tenths (weighted by count).
+    # How good the calibrated scores are as probabilities: the Brier score against always
+    # saying the share of glasses, and the expected calibration error over tenths.
     base_rate = float(data.y.mean())
-    brier = float(np.mean((held_out - data.y) ** 2))
+    brier = float(np.mean((calibrated - data.y) ** 2))
     base_brier = float(np.mean((base_rate - data.y) ** 2))
-    tenth_of = np.minimum((held_out * 10).astype(int), 9)
-    ece = sum(abs(held_out[tenth_of == t].mean() - data.y[tenth_of == t].mean()) *
-              (tenth_of == t).sum() for t in range(10) if (tenth_of == t).any()) / len(data.y)
+    ece, worst = gfa_data.calibration_error(calibrated, data.y)
+    raw_brier = float(np.mean((held_out - data.y) ** 2))
+    raw_ece, raw_worst = gfa_data.calibration_error(held_out, data.y)
     print("p_glass Brier score: %.4f" % brier)
     print("base-rate Brier score: %.4f" % base_brier)
     print("Brier skill score: %.3f" % (1 - brier / base_brier))
@@ -128,6 +159,9 @@ def main(argv):
                             roc_auc_score(data.y[k], model.predict_proba(data.X[k])[:, 1])))
     element_mean = float(np.mean([a for *_, a in per_element])) if per_element else float("nan")
     print("p_glass leave-element-out mean ROC AUC: %.3f" % element_mean)
+    print("calibration: %s; worst tenth off by %.3f (before calibration: Brier score %.4f, "
+          "expected calibration error %.3f, worst tenth %.3f)" % (chosen.name, worst, raw_brier,
+                                                                  raw_ece, raw_worst))
 
     # The labels the held-out trees disagree with most: candidates for a wrong label.
     suspect_glass = [f for f, y, p in zip(data.formulas, data.y, held_out) if y and p < 0.05]
@@ -175,24 +209,31 @@ def main(argv):
               "The cluster model's own quantities (`model_distance_at%`, and the mismatch and "
               "packing of the nearest model composition) rank glasses little better than a coin.",
               "", "### Calibration of p_glass", "",
-              "The held-out scores in tenths, with the share of glasses observed in each: read "
-              "p_glass as a ranking and as a rough probability for compositions like these, "
-              "not as a promise.", "",
-              "| p_glass | compositions | mean p_glass | glasses observed |", "|---|---|---|---|"]
-    for tenth in range(10):
-        low, high = tenth / 10, (tenth + 1) / 10
-        k = (held_out >= low) & ((held_out < high) if tenth < 9 else (held_out <= high))
-        if k.sum() == 0:
-            lines.append("| %.1f-%.1f | 0 | - | - |" % (low, high))
-            continue
-        lines.append("| %.1f-%.1f | %d | %.3f | %.0f %% |" % (
-            low, high, k.sum(), held_out[k].mean(), 100 * data.y[k].mean()))
-    lines += ["", "As probabilities (the held-out scores above, before any calibration): Brier "
-              "score %.4f against %.4f for always saying the share of glasses (Brier skill "
-              "score %.3f); expected calibration error %.3f over the tenths, weighted by their "
-              "compositions. %.0f %% of these compositions are glasses: a p_glass of %.1f is the "
-              "base rate, not good news." % (brier, base_brier, 1 - brier / base_brier, ece,
-                                             100 * base_rate, base_rate),
+              "p_glass is a probability: the trees' score passed through a calibration map "
+              "(%s) fitted to the trees' held-out scores, so that of the compositions given "
+              "about 0.3, about 30 %% are glasses. The map is strictly increasing: it never "
+              "changes the order of two compositions, and the ROC AUC above is that of the "
+              "trees' scores. Measured cross-fitted: the map applied to a fold's held-out "
+              "scores was fitted on the other folds' only. The tenths of those values, with the "
+              "share of glasses observed in each:" % chosen.name, "",
+              "| p_glass | compositions | mean p_glass | glasses observed | before calibration: "
+              "compositions | mean score | glasses observed |", "|---|---|---|---|---|---|---|"]
+    for tenth, ((n, m, g), (rn, rm, rg)) in enumerate(zip(gfa_data.tenths(calibrated, data.y),
+                                                         gfa_data.tenths(held_out, data.y))):
+        cells = ["%d | %.3f | %.0f %%" % (n, m, 100 * g) if n else "0 | - | -",
+                 "%d | %.3f | %.0f %%" % (rn, rm, 100 * rg) if rn else "0 | - | -"]
+        lines.append("| %.1f-%.1f | %s | %s |" % (tenth / 10, (tenth + 1) / 10, *cells))
+    lines += ["", "![Reliability diagram: the share of glasses observed against the mean p_glass "
+              "in each tenth, before and after calibration, with 95 %% intervals](%s)" %
+              os.path.basename(args.svg), "",
+              "As probabilities: Brier score %.4f against %.4f for always saying the share of "
+              "glasses (Brier skill score %.3f); expected calibration error %.3f over the "
+              "tenths, weighted by their compositions, and no tenth of 100 compositions or more "
+              "off by more than %.3f. Before calibration: Brier score %.4f, expected calibration "
+              "error %.3f, a tenth off by %.3f. %.0f %% of these compositions are glasses: a "
+              "p_glass of %.1f is the base rate, not good news." % (
+                  brier, base_brier, 1 - brier / base_brier, ece, worst, raw_brier, raw_ece,
+                  raw_worst, 100 * base_rate, base_rate),
               "", "### Leave one element out", "",
               "Harder than holding out systems: for each of the %d elements in the most "
               "compositions, the trees are trained without every composition that holds it and "
@@ -219,7 +260,16 @@ def main(argv):
               "<!-- score-benchmark:end -->", ""]
     with open(args.out, "w") as f:
         f.write("\n".join(lines))
-    print("wrote %s" % args.out)
+    reliability_diagram(args.glassform, args.svg, data.y, [
+        ("calibrated p_glass, cross-fitted (expected calibration error %.3f)" % ece, calibrated),
+        ("the trees' score before calibration (%.3f)" % raw_ece, held_out)], [
+        "Each point is a tenth of the scores: x its mean, y the share of glasses among its "
+        "compositions,",
+        "with the 95 %% Wilson interval; on the dashed diagonal a score is the share it promises. "
+        "%d compositions," % len(data.y),
+        "%d glasses, scored by trees trained without their chemical system (tools/benchmark_gfa.py)."
+        % int(data.y.sum())])
+    print("wrote %s and %s" % (args.out, args.svg))
     return 0
 
 

@@ -1,4 +1,5 @@
 #include "glassform/report/blackman_plot.hpp"
+#include "glassform/report/xy_chart.hpp"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,39 @@ TEST(BlackmanPlot, HoldsAtMostAThousandPointsAndLabelsThirty) {
   // Labels name the gamma sites of a ternary's points.
   EXPECT_LE(count(svg, "class=\"label\""), BlackmanPlot::kLabelledPoints);
   EXPECT_NE(svg.find(">Cu83.3Zr8.4Al8.4 empty</text>"), std::string::npos);
+}
+
+// The x-y chart's description: each mistake named; a logarithmic axis leaves out what it cannot
+// place and says so; ticks never read -0.
+TEST(XyChart, ReadsItsDescriptionAndCountsWhatItCannotDraw) {
+  for (const auto& [text, message] : {
+           std::pair{"[1, 2]", "the chart is not a JSON object"},
+           std::pair{"{}", "\"series\" is missing or not a list"},
+           std::pair{R"({"series": [{"name": "a", "points": [[1]]}]})",
+                     "a point of \"a\" is not [x, y] or [x, y, low, high]"},
+           std::pair{R"({"x": {"log": true, "min": 0}, "series": []})",
+                     "\"x.min\" is not a number above 0 on a logarithmic axis"},
+           std::pair{R"({"y": {"min": 1, "max": 1}, "series": []})",
+                     "\"y.min\" is not below \"y.max\""},
+       }) {
+    const auto chart = chart_from_json(text);
+    ASSERT_TRUE(std::holds_alternative<std::string>(chart)) << text;
+    EXPECT_EQ(std::get<std::string>(chart), message);
+  }
+  const auto chart = chart_from_json(
+      R"({"x": {"log": true}, "y": {"min": 0, "max": 1}, "diagonal": true, "series": [)"
+      R"({"name": "a<b", "points": [[0, 0.5], [0.2, 0.1, 0.05, 0.2], [20, 0.9]]}]})");
+  ASSERT_TRUE(std::holds_alternative<XyChart>(chart));
+  const std::string svg = chart_svg(std::get<XyChart>(chart));
+  EXPECT_NE(svg.find("data-points=\"2\" data-not-drawn=\"1\""), std::string::npos);
+  EXPECT_NE(svg.find("1 point not drawn: zero or below on a logarithmic axis"), std::string::npos);
+  EXPECT_NE(svg.find("data-name=\"a&lt;b\""), std::string::npos);
+  EXPECT_NE(svg.find("id=\"diagonal\""), std::string::npos);
+  EXPECT_NE(svg.find(">0.0</text>"), std::string::npos);
+  EXPECT_EQ(svg.find(">-0"), std::string::npos);
+  // Decades 0.1 to 100 around the points at 0.2 and 20.
+  for (const char* tick : {">0.1</text>", ">1</text>", ">10</text>", ">100</text>"})
+    EXPECT_NE(svg.find(tick), std::string::npos) << tick;
 }
 
 }  // namespace

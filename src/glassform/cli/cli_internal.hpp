@@ -137,6 +137,7 @@ void register_weigh(CLI::App& app, Run& run);
 void register_screen(CLI::App& app, Run& run);
 void register_elastic(CLI::App& app, Run& run);
 void register_fields(CLI::App& app, Run& run);
+void register_chart(CLI::App& app, Run& run);
 void register_assess(CLI::App& app, Run& run);
 
 // --- Given compositions -----------------------------------------------------------------------

@@ -346,6 +346,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   cli::register_elastic(app, run);
   cli::register_assess(app, run);
   cli::register_fields(app, run);
+  cli::register_chart(app, run);
 
   const auto is_command = [&run](const std::string& name) {
     return std::any_of(run.commands.begin(), run.commands.end(),
