@@ -1,5 +1,6 @@
 #include "glassform/model/glass_score.hpp"
 
+#include "glassform/model/complete_trees.hpp"
 #include "glassform/model/score_domain.hpp"
 
 #include <algorithm>
@@ -16,38 +17,19 @@ namespace {
 
 static_assert(kFeatureNames == kScoreFeatureNames, "the trees were trained on other features");
 
-// Every tree is stored complete to kTreeDepth levels, breadth first: node i has children 2i+1
-// and 2i+2, and a left child where the feature is at most the threshold. The thresholds are
-// floats rounded down from the trainer's doubles, which keeps each comparison of a float
-// feature exact.
+// Every tree is stored complete to kTreeDepth levels, breadth first (complete_trees.hpp).
 constexpr std::size_t kInnerNodes = (std::size_t{1} << kTreeDepth) - 1;
 constexpr std::size_t kLeaves = std::size_t{1} << kTreeDepth;
 static_assert(kNodeFeature.size() == kTreeCount * kInnerNodes);
 static_assert(kNodeThreshold.size() == kTreeCount * kInnerNodes);
 static_assert(kLeafValue.size() == kTreeCount * kLeaves);
 
-// A node's feature and threshold side by side: one load per level.
-struct Node {
-  float threshold;
-  std::uint32_t feature;
-};
-constexpr std::array<Node, kNodeFeature.size()> kNodes = [] {
-  std::array<Node, kNodeFeature.size()> nodes{};
-  for (std::size_t i = 0; i < nodes.size(); ++i)
-    nodes[i] = {kNodeThreshold[i], kNodeFeature[i]};
-  return nodes;
-}();
-
+constexpr auto kNodes = trees::nodes_of(kNodeThreshold, kNodeFeature);
 static_assert(kEnsembleFeature.size() == kEnsembleModels * kEnsembleTrees * kInnerNodes);
 static_assert(kEnsembleLeaf.size() == kEnsembleModels * kEnsembleTrees * kLeaves);
 static_assert(kEnsembleTrees % 10 == 0);
 
-constexpr std::array<Node, kEnsembleFeature.size()> kEnsembleNodes = [] {
-  std::array<Node, kEnsembleFeature.size()> nodes{};
-  for (std::size_t i = 0; i < nodes.size(); ++i)
-    nodes[i] = {kEnsembleThreshold[i], kEnsembleFeature[i]};
-  return nodes;
-}();
+constexpr auto kEnsembleNodes = trees::nodes_of(kEnsembleThreshold, kEnsembleFeature);
 
 // The calibration map: linear between knots of strictly increasing score and value (and
 // beyond the first and last, along their segments), or Platt scaling where there are none.
@@ -61,25 +43,6 @@ static_assert(kCalibrationScore.size() == kCalibrationValue.size());
 static_assert(!kCalibrationIsotonic || kCalibrationScore.size() >= 2);
 static_assert(strictly_increasing(kCalibrationScore) && strictly_increasing(kCalibrationValue),
               "the calibration would change the order of two compositions");
-
-// The raw score of `count` complete trees from `first`, added to `raw` tree by tree in the
-// trainer's order, ten trees walked at a time.
-double add_trees(double raw, std::span<const Node> nodes, std::span<const double> leaves,
-                 std::size_t first, std::size_t count, const ScoreFeatures& features) {
-  constexpr std::size_t kAtOnce = 10;
-  for (std::size_t t = first; t < first + count; t += kAtOnce) {
-    std::array<std::size_t, kAtOnce> node{};
-    for (int level = 0; level < kTreeDepth; ++level) {
-      for (std::size_t k = 0; k < kAtOnce; ++k) {
-        const Node& at = nodes[(t + k) * kInnerNodes + node[k]];
-        node[k] = 2 * node[k] + 1 + static_cast<std::size_t>(features[at.feature] > at.threshold);
-      }
-    }
-    for (std::size_t k = 0; k < kAtOnce; ++k)
-      raw += leaves[(t + k) * kLeaves + (node[k] - kInnerNodes)];
-  }
-  return raw;
-}
 
 }  // namespace
 
@@ -121,7 +84,7 @@ double score_probability(const ScoreFeatures& features) {
   // loads; the leaves, each already scaled by the learning rate, are summed tree by tree in
   // the trainer's order.
   static_assert(kTreeCount % 10 == 0);
-  const double raw = add_trees(kInitialLogOdds, kNodes, kLeafValue, 0, kTreeCount, features);
+  const double raw = trees::add_trees<kTreeDepth>(kInitialLogOdds, kNodes, kLeafValue, 0, kTreeCount, features);
   return 1.0 / (1.0 + std::exp(-raw));
 }
 
@@ -129,7 +92,7 @@ double score_spread(const ScoreFeatures& features) {
   std::array<double, kEnsembleModels> p{};
   double sum = 0;
   for (std::size_t m = 0; m < kEnsembleModels; ++m) {
-    const double raw = add_trees(kEnsembleInitialLogOdds[m], kEnsembleNodes, kEnsembleLeaf,
+    const double raw = trees::add_trees<kTreeDepth>(kEnsembleInitialLogOdds[m], kEnsembleNodes, kEnsembleLeaf,
                                  m * kEnsembleTrees, kEnsembleTrees, features);
     p[m] = calibrated_probability(1.0 / (1.0 + std::exp(-raw)));
     sum += p[m];
