@@ -24,7 +24,10 @@ DATA = os.path.join(ROOT, "data", "glass_compositions_ward2016.csv")
 # The score's inputs, in the trees' order: output fields of glassform.
 FEATURES = ["delta_pct", "dH_mix_kJ/mol", "dS_mix_J/molK", "Tm_K", "log10_Omega",
             "min_dH_pair_kJ/mol", "max_dH_pair_kJ/mol", "delta_chi", "valence_electrons", "n_elements",
-            "max_at%"]
+            "max_at%"] + ["%s_%s%s" % (name, statistic, unit)
+                          for name, unit in (("mendeleev_number", ""), ("group", ""), ("period", ""),
+                                             ("covalent_radius", "_pm"))
+                          for statistic in ("mean", "dev", "min", "max", "range")]
 
 # The model: gradient-boosted trees with a fixed random state.
 PARAMS = dict(n_estimators=100, max_depth=6, learning_rate=0.1, subsample=0.8, random_state=0)
@@ -127,7 +130,7 @@ def held_out_scores(data, folds=CALIBRATION_FOLDS):
 
 class IsotonicMap:
     """Isotonic regression of the labels on the scores, interpolated linearly between the
-    centres of its blocks (the mean score of each run of equal fitted values) and extrapolated
+    centres of its blocks (the median score of each run of equal fitted values) and extrapolated
     linearly beyond the first and last, clipped only at 0 and 1: strictly increasing between."""
     method = "isotonic regression interpolated between the centres of its %d blocks"
 
@@ -138,7 +141,7 @@ class IsotonicMap:
         fitted = IsotonicRegression(out_of_bounds="clip").fit(x, y[order]).predict(x)
         starts = np.r_[0, np.nonzero(np.diff(fitted))[0] + 1]
         ends = np.r_[starts[1:], len(x)]
-        self.x = np.array([x[s:e].mean() for s, e in zip(starts, ends)])
+        self.x = np.array([np.median(x[s:e]) for s, e in zip(starts, ends)])
         self.y = fitted[starts]
         if len(self.x) < 2 or (np.diff(self.x) <= 0).any() or (np.diff(self.y) <= 0).any():
             raise SystemExit("the isotonic calibration is not strictly increasing")

@@ -72,6 +72,48 @@ TEST(CriteriaData, BuiltInTablesEqualTheDataFiles) {
         << row[0];
     EXPECT_EQ(kElementProperties[i].valence_electrons, std::stoi(row[3])) << row[0];
   }
+  // Mendeleev number, group, period and covalent radius, by symbol (the file has Sb, Bi, As
+  // too).
+  std::size_t found = 0;
+  for (const std::vector<std::string>& row :
+       rows_of(GLASSFORM_DATA "/element_properties_more.tsv")) {
+    const Element* e = find_element(row[0]);
+    if (e == nullptr) continue;
+    const ElementProperties& p = kElementProperties[static_cast<std::size_t>(e - kElements.data())];
+    EXPECT_EQ(p.mendeleev_number, std::stoi(row[1])) << row[0];
+    EXPECT_EQ(p.group, std::stoi(row[2])) << row[0];
+    EXPECT_EQ(p.period, std::stoi(row[3])) << row[0];
+    EXPECT_EQ(p.covalent_radius, std::strtof(row[4].c_str(), nullptr)) << row[0];
+    ++found;
+  }
+  EXPECT_EQ(found, kElementCount);
+}
+
+// The statistics of element properties, by hand: Cu50Zr50 has Mendeleev numbers 64 and 44,
+// groups 11 and 4, periods 4 and 5, covalent radii 132 and 175 pm; Cu80Zr20 weights them.
+TEST(Criteria, ElementStatistics) {
+  struct Case {
+    const char* formula;
+    ElementStatistic property;
+    PropertyStatistics expected;
+  };
+  for (const Case& c : {
+           Case{"Cu50Zr50", ElementStatistic::kMendeleevNumber, {54, 10, 44, 64, 20}},
+           Case{"Cu50Zr50", ElementStatistic::kGroup, {7.5F, 3.5F, 4, 11, 7}},
+           Case{"Cu50Zr50", ElementStatistic::kPeriod, {4.5F, 0.5F, 4, 5, 1}},
+           Case{"Cu50Zr50", ElementStatistic::kCovalentRadius, {153.5F, 21.5F, 132, 175, 43}},
+           // mean 0.8 * 132 + 0.2 * 175 = 140.6; deviation 0.8 * 8.6 + 0.2 * 34.4 = 13.76
+           Case{"Cu80Zr20", ElementStatistic::kCovalentRadius, {140.6F, 13.76F, 132, 175, 43}},
+           Case{"Cu", ElementStatistic::kGroup, {11, 0, 11, 11, 0}},
+       }) {
+    const PropertyStatistics s = glass_criteria(parse_formula(c.formula).parts)
+                                     .statistics[static_cast<std::size_t>(c.property)];
+    EXPECT_FLOAT_EQ(s.mean, c.expected.mean) << c.formula;
+    EXPECT_FLOAT_EQ(s.deviation, c.expected.deviation) << c.formula;
+    EXPECT_EQ(s.min, c.expected.min) << c.formula;
+    EXPECT_EQ(s.max, c.expected.max) << c.formula;
+    EXPECT_EQ(s.range, c.expected.range) << c.formula;
+  }
 }
 
 GlassCriteria of(std::string_view formula) {

@@ -79,6 +79,36 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
     out.elements.set(e);
     if (n > 1) entropy -= c[i] * std::log(static_cast<double>(c[i]));
   }
+  for (std::size_t s = 0; s < kElementStatisticCount; ++s) {
+    const auto value = [s](std::size_t e) -> long double {
+      const ElementProperties& p = kElementProperties[e];
+      switch (static_cast<ElementStatistic>(s)) {
+        case ElementStatistic::kMendeleevNumber:
+          return p.mendeleev_number;
+        case ElementStatistic::kGroup:
+          return p.group;
+        case ElementStatistic::kPeriod:
+          return p.period;
+        case ElementStatistic::kCovalentRadius:
+          return p.covalent_radius;
+      }
+      return 0;
+    };
+    long double mean = 0;
+    long double least = value(shares[0].index);
+    long double most = least;
+    for (std::size_t i = 0; i < n; ++i) {
+      const long double v = value(shares[i].index);
+      mean += c[i] * v;
+      least = std::min(least, v);
+      most = std::max(most, v);
+    }
+    long double deviation = 0;
+    for (std::size_t i = 0; i < n; ++i)
+      deviation += c[i] * std::abs(value(shares[i].index) - mean);
+    out.statistics[s] = {stored(mean), stored(deviation), stored(least), stored(most),
+                         stored(most - least)};
+  }
   long double spread = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const long double d = 1 - kElements[shares[i].index].radius / mean_radius;

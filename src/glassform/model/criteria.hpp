@@ -3,7 +3,9 @@
 // and Inoue's three empirical rules. Pure functions of the element amounts.
 #pragma once
 
+#include <array>
 #include <bitset>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,6 +31,21 @@ struct PairEnthalpy {
   float kj_per_mol;
 };
 
+// Statistics of one element property over a composition: the mean by atomic fraction, the
+// mean absolute deviation from it (by fraction), the least and the largest value and their
+// difference.
+struct PropertyStatistics {
+  float mean = 0;
+  float deviation = 0;
+  float min = 0;
+  float max = 0;
+  float range = 0;
+};
+
+// The element properties whose statistics are inputs of the glass-formation score.
+enum class ElementStatistic : std::uint8_t { kMendeleevNumber, kGroup, kPeriod, kCovalentRadius };
+inline constexpr std::size_t kElementStatisticCount = 4;
+
 struct GlassCriteria {
   float delta_pct = 0;                   // atomic size mismatch, %
   std::optional<float> dh_mix;           // mixing enthalpy, kJ/mol
@@ -45,6 +62,8 @@ struct GlassCriteria {
   int element_count = 0;  // elements with a non-zero amount
   std::bitset<kElementCount> elements;  // which they are, by table position
   float max_percent = 0;                // the largest atomic percent
+  // By ElementStatistic: Mendeleev number, group, period, covalent radius (pm).
+  std::array<PropertyStatistics, kElementStatisticCount> statistics{};
   // Inoue's rules: at least three elements at 5 at.% or more; the largest and the smallest
   // radius of the main three (the three largest fractions, ties in table order) differ by more
   // than 12 % of the smaller; every pair of the main three mixes with a negative enthalpy.

@@ -51,17 +51,23 @@ std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
   if (k.element_count < 2 || !k.dh_mix || !k.log10_omega || !k.min_pair || !k.max_pair) {
     return std::nullopt;
   }
-  return ScoreFeatures{k.delta_pct,
-                       *k.dh_mix,
-                       k.ds_mix,
-                       k.tm,
-                       *k.log10_omega,
-                       k.min_pair->kj_per_mol,
-                       k.max_pair->kj_per_mol,
-                       k.delta_chi,
-                       k.valence,
-                       static_cast<float>(k.element_count),
-                       k.max_percent};
+  ScoreFeatures x{k.delta_pct,
+                  *k.dh_mix,
+                  k.ds_mix,
+                  k.tm,
+                  *k.log10_omega,
+                  k.min_pair->kj_per_mol,
+                  k.max_pair->kj_per_mol,
+                  k.delta_chi,
+                  k.valence,
+                  static_cast<float>(k.element_count),
+                  k.max_percent};
+  std::size_t at = 11;
+  for (const PropertyStatistics& p : k.statistics) {
+    for (const float v : {p.mean, p.deviation, p.min, p.max, p.range})
+      x[at++] = v;
+  }
+  return x;
 }
 
 double calibrated_probability(double probability) {
@@ -84,7 +90,8 @@ double score_probability(const ScoreFeatures& features) {
   // loads; the leaves, each already scaled by the learning rate, are summed tree by tree in
   // the trainer's order.
   static_assert(kTreeCount % 10 == 0);
-  const double raw = trees::add_trees<kTreeDepth>(kInitialLogOdds, kNodes, kLeafValue, 0, kTreeCount, features);
+  const double raw =
+      trees::add_trees<kTreeDepth>(kInitialLogOdds, kNodes, kLeafValue, 0, kTreeCount, features);
   return 1.0 / (1.0 + std::exp(-raw));
 }
 
@@ -92,8 +99,9 @@ double score_spread(const ScoreFeatures& features) {
   std::array<double, kEnsembleModels> p{};
   double sum = 0;
   for (std::size_t m = 0; m < kEnsembleModels; ++m) {
-    const double raw = trees::add_trees<kTreeDepth>(kEnsembleInitialLogOdds[m], kEnsembleNodes, kEnsembleLeaf,
-                                 m * kEnsembleTrees, kEnsembleTrees, features);
+    const double raw =
+        trees::add_trees<kTreeDepth>(kEnsembleInitialLogOdds[m], kEnsembleNodes, kEnsembleLeaf,
+                                     m * kEnsembleTrees, kEnsembleTrees, features);
     p[m] = calibrated_probability(1.0 / (1.0 + std::exp(-raw)));
     sum += p[m];
   }

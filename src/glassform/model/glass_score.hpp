@@ -1,9 +1,10 @@
 // A glass-formation score: the probability p_glass in [0, 1] that a composition of 2 to 16
 // elements forms a glass by melt spinning, from gradient-boosted trees over physical composition
-// features (the composition criteria), calibrated so that of the compositions scored about 0.3,
-// about 30 % are glasses. The trees and the calibration map are fitted offline to the labelled
-// compositions of data/glass_compositions_ward2016.csv by tools/train_gfa_score.py, which
-// writes them to glass_score_trees.inc; docs/validation.md gives the score's measured skill.
+// features (the composition criteria and statistics of element properties), calibrated so that of
+// the compositions scored about 0.3, about 30 % are glasses. The trees and the calibration map are
+// fitted offline to the labelled compositions of data/glass_compositions_ward2016.csv by
+// tools/train_gfa_score.py, which writes them to glass_score_trees.inc; docs/validation.md gives
+// the score's measured skill.
 #pragma once
 
 #include <array>
@@ -17,7 +18,7 @@ namespace glassform {
 
 // The score's inputs, in the trees' order; the names are the output fields they are printed
 // as, so that the trainer reads the very values the program uses.
-inline constexpr std::size_t kScoreFeatureCount = 11;
+inline constexpr std::size_t kScoreFeatureCount = 31;
 inline constexpr std::array<std::string_view, kScoreFeatureCount> kScoreFeatureNames{
     "delta_pct",
     "dH_mix_kJ/mol",
@@ -29,7 +30,27 @@ inline constexpr std::array<std::string_view, kScoreFeatureCount> kScoreFeatureN
     "delta_chi",
     "valence_electrons",
     "n_elements",
-    "max_at%"};
+    "max_at%",
+    "mendeleev_number_mean",
+    "mendeleev_number_dev",
+    "mendeleev_number_min",
+    "mendeleev_number_max",
+    "mendeleev_number_range",
+    "group_mean",
+    "group_dev",
+    "group_min",
+    "group_max",
+    "group_range",
+    "period_mean",
+    "period_dev",
+    "period_min",
+    "period_max",
+    "period_range",
+    "covalent_radius_mean_pm",
+    "covalent_radius_dev_pm",
+    "covalent_radius_min_pm",
+    "covalent_radius_max_pm",
+    "covalent_radius_range_pm"};
 
 using ScoreFeatures = std::array<float, kScoreFeatureCount>;
 

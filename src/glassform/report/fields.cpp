@@ -168,6 +168,14 @@ V of_criteria(const Row& row, Get get) {
   return get(row.criteria());
 }
 
+// A statistic of an element property over the composition: an input of the score.
+template <ElementStatistic Property, float PropertyStatistics::*Statistic>
+V element_statistic(const Row& row) {
+  return of_criteria(row, [](const GlassCriteria& k) {
+    return V(k.statistics[static_cast<std::size_t>(Property)].*Statistic);
+  });
+}
+
 // Values of the isotropic solid of the row's B and G.
 template <typename Get>
 V of_isotropic(const Row& row, Get get) {
@@ -346,6 +354,46 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(static_cast<long long>(k.element_count)); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"max_at%", "at.%", K::kNumber, S::kAlloy, "the largest atomic percent",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.max_percent); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"mendeleev_number_mean", "", K::kNumber, S::kAlloy, "the mean sum c_i v_i of the elements' Mendeleev number (Magpie's MendeleevNumber), an input of p_glass",
+          element_statistic<ElementStatistic::kMendeleevNumber, &PropertyStatistics::mean>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"mendeleev_number_dev", "", K::kNumber, S::kAlloy, "the mean absolute deviation sum c_i |v_i - mean| of the elements' Mendeleev number (Magpie's MendeleevNumber), an input of p_glass",
+          element_statistic<ElementStatistic::kMendeleevNumber, &PropertyStatistics::deviation>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"mendeleev_number_min", "", K::kNumber, S::kAlloy, "the least of the elements' Mendeleev number (Magpie's MendeleevNumber), an input of p_glass",
+          element_statistic<ElementStatistic::kMendeleevNumber, &PropertyStatistics::min>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"mendeleev_number_max", "", K::kNumber, S::kAlloy, "the largest of the elements' Mendeleev number (Magpie's MendeleevNumber), an input of p_glass",
+          element_statistic<ElementStatistic::kMendeleevNumber, &PropertyStatistics::max>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"mendeleev_number_range", "", K::kNumber, S::kAlloy, "the largest minus the least of the elements' Mendeleev number (Magpie's MendeleevNumber), an input of p_glass",
+          element_statistic<ElementStatistic::kMendeleevNumber, &PropertyStatistics::range>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"group_mean", "", K::kNumber, S::kAlloy, "the mean sum c_i v_i of the elements' group of the periodic table (Magpie's Column; 3 for the lanthanides and actinides), an input of p_glass",
+          element_statistic<ElementStatistic::kGroup, &PropertyStatistics::mean>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"group_dev", "", K::kNumber, S::kAlloy, "the mean absolute deviation sum c_i |v_i - mean| of the elements' group of the periodic table (Magpie's Column; 3 for the lanthanides and actinides), an input of p_glass",
+          element_statistic<ElementStatistic::kGroup, &PropertyStatistics::deviation>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"group_min", "", K::kNumber, S::kAlloy, "the least of the elements' group of the periodic table (Magpie's Column; 3 for the lanthanides and actinides), an input of p_glass",
+          element_statistic<ElementStatistic::kGroup, &PropertyStatistics::min>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"group_max", "", K::kNumber, S::kAlloy, "the largest of the elements' group of the periodic table (Magpie's Column; 3 for the lanthanides and actinides), an input of p_glass",
+          element_statistic<ElementStatistic::kGroup, &PropertyStatistics::max>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"group_range", "", K::kNumber, S::kAlloy, "the largest minus the least of the elements' group of the periodic table (Magpie's Column; 3 for the lanthanides and actinides), an input of p_glass",
+          element_statistic<ElementStatistic::kGroup, &PropertyStatistics::range>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"period_mean", "", K::kNumber, S::kAlloy, "the mean sum c_i v_i of the elements' period of the periodic table (Magpie's Row), an input of p_glass",
+          element_statistic<ElementStatistic::kPeriod, &PropertyStatistics::mean>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"period_dev", "", K::kNumber, S::kAlloy, "the mean absolute deviation sum c_i |v_i - mean| of the elements' period of the periodic table (Magpie's Row), an input of p_glass",
+          element_statistic<ElementStatistic::kPeriod, &PropertyStatistics::deviation>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"period_min", "", K::kNumber, S::kAlloy, "the least of the elements' period of the periodic table (Magpie's Row), an input of p_glass",
+          element_statistic<ElementStatistic::kPeriod, &PropertyStatistics::min>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"period_max", "", K::kNumber, S::kAlloy, "the largest of the elements' period of the periodic table (Magpie's Row), an input of p_glass",
+          element_statistic<ElementStatistic::kPeriod, &PropertyStatistics::max>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"period_range", "", K::kNumber, S::kAlloy, "the largest minus the least of the elements' period of the periodic table (Magpie's Row), an input of p_glass",
+          element_statistic<ElementStatistic::kPeriod, &PropertyStatistics::range>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"covalent_radius_mean_pm", "pm", K::kNumber, S::kAlloy, "the mean sum c_i v_i of the elements' covalent radius in pm (Magpie's CovalentRadius), an input of p_glass",
+          element_statistic<ElementStatistic::kCovalentRadius, &PropertyStatistics::mean>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"covalent_radius_dev_pm", "pm", K::kNumber, S::kAlloy, "the mean absolute deviation sum c_i |v_i - mean| of the elements' covalent radius in pm (Magpie's CovalentRadius), an input of p_glass",
+          element_statistic<ElementStatistic::kCovalentRadius, &PropertyStatistics::deviation>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"covalent_radius_min_pm", "pm", K::kNumber, S::kAlloy, "the least of the elements' covalent radius in pm (Magpie's CovalentRadius), an input of p_glass",
+          element_statistic<ElementStatistic::kCovalentRadius, &PropertyStatistics::min>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"covalent_radius_max_pm", "pm", K::kNumber, S::kAlloy, "the largest of the elements' covalent radius in pm (Magpie's CovalentRadius), an input of p_glass",
+          element_statistic<ElementStatistic::kCovalentRadius, &PropertyStatistics::max>, kGivenRow | kScoreInput, Sec::kCriteria},
+    Field{"covalent_radius_range_pm", "pm", K::kNumber, S::kAlloy, "the largest minus the least of the elements' covalent radius in pm (Magpie's CovalentRadius), an input of p_glass",
+          element_statistic<ElementStatistic::kCovalentRadius, &PropertyStatistics::range>, kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"p_glass", "", K::kNumber, S::kAlloy, "calibrated probability in [0, 1] that a composition forms a glass by melt spinning: trees trained on melt-spun compositions (Ward et al. 2016), calibrated on their scores for chemical systems they did not see; absent where an input is unknown",
           [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }, kModelRow | kGivenRow | kTextView | kPageView, Sec::kScore, B::kHigh, 1, 3, ""},
     Field{"p_glass_sd", "", K::kNumber, S::kAlloy, "spread of p_glass: the standard deviation of the calibrated probabilities of 5 models of 50 trees, each trained without one fifth of the chemical systems",
