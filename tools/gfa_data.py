@@ -93,8 +93,9 @@ class Dataset:
         self.X = features(glassform, self.formulas)
 
 
-def features(glassform, formulas, names=FEATURES):
-    """The feature matrix of these formulas, from glassform assess."""
+def features(glassform, formulas, names=FEATURES, missing="error"):
+    """The feature matrix of these formulas, from glassform assess; a formula that lacks a
+    feature is an error, or (missing="nan") a row of NaN."""
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, "compositions.txt")
         with open(path, "w") as f:
@@ -104,9 +105,9 @@ def features(glassform, formulas, names=FEATURES):
     if len(rows) != len(formulas):
         raise SystemExit("glassform assess gave %d rows for %d compositions" %
                          (len(rows), len(formulas)))
-    if any(r[n] == "" for r in rows for n in names):
+    if missing == "error" and any(r[n] == "" for r in rows for n in names):
         raise SystemExit("a training composition lacks a feature")
-    return np.array([[float(r[n]) for n in names] for r in rows])
+    return np.array([[float(r[n]) if r[n] != "" else np.nan for n in names] for r in rows])
 
 
 # p_glass is the trees' probability passed through a calibration map fitted to the scores the
@@ -223,3 +224,151 @@ def calibration(scores, y, fold, required=True):
             "%s: ECE %.3f, worst tenth %.3f" % (k.__name__, e, w) for k, _, _, e, w in tried))
     best = min(good, key=lambda t: t[2])
     return best[0](scores, y), tried
+
+
+# The bulk glasses with their critical casting thickness: L. Ward, S. C. O'Keeffe, J. Stevick,
+# G. R. Jelbert, M. Aykol, C. Wolverton, Acta Mater. 159 (2018) 102-111.
+BULK_DATA = os.path.join(ROOT, "data", "ward2018_metallic_glasses.csv")
+
+_TOKEN = re.compile(r"\s*(?:([A-Z][a-z]?)|([(\[{])|([)\]}])|([0-9]*\.?[0-9]+))")
+_CLOSER = {"(": ")", "[": "]", "{": "}"}
+
+
+def expand_formula(text):
+    """The element amounts of a formula with nested groups: (Cu60Zr30Ti10)98Y2,
+    La62Al14(CuNi)24, [(Fe0.8Co0.2)0.75B0.2Si0.05]96Nb4. A group's amounts are normalised, then
+    multiplied by its subscript (1 without one); an element without an amount has 1. Returns
+    {symbol: amount}, or None where the text is no such formula."""
+    tokens, pos = [], 0
+    text = text.strip()
+    while pos < len(text):
+        m = _TOKEN.match(text, pos)
+        if not m or m.end() == pos:
+            return None
+        tokens.append(next((k, v) for k, v in zip(("element", "open", "close", "number"),
+                                                   m.groups()) if v is not None))
+        pos = m.end()
+
+    def number_at(i):
+        if i < len(tokens) and tokens[i][0] == "number":
+            return float(tokens[i][1]), i + 1
+        return 1.0, i
+
+    def group(i, closer):
+        amounts = {}
+        while i < len(tokens):
+            kind, value = tokens[i]
+            if kind == "close":
+                if value != closer:
+                    raise ValueError(text)
+                return amounts, i + 1
+            if kind == "element":
+                n, i = number_at(i + 1)
+                amounts[value] = amounts.get(value, 0.0) + n
+            elif kind == "open":
+                inner, i = group(i + 1, _CLOSER[value])
+                n, i = number_at(i)
+                total = sum(inner.values())
+                if total <= 0:
+                    raise ValueError(text)
+                for s, a in inner.items():
+                    amounts[s] = amounts.get(s, 0.0) + a / total * n
+            else:
+                raise ValueError(text)
+        if closer is not None:
+            raise ValueError(text)
+        return amounts, i
+
+    try:
+        amounts, _ = group(0, None)
+    except ValueError:
+        return None
+    amounts = {s: a for s, a in amounts.items() if a > 0}
+    return amounts or None
+
+
+def base_element(parts, order):
+    """The element with the largest share; ties: the first in the table's order."""
+    return min(parts, key=lambda p: (-p[1], order[p[0]]))[0]
+
+
+# The casting-thickness model: gradient-boosted regression trees of log10 D_max over the score's
+# inputs and p_glass, with an 80 % interval from the held-out residuals of system-grouped folds.
+DMAX_FEATURES = FEATURES + ["p_glass"]
+DMAX_PARAMS = dict(n_estimators=200, max_depth=3, learning_rate=0.05, subsample=0.8,
+                   random_state=0)
+DMAX_FOLDS = 5
+DMAX_COVERAGE = 0.8
+# A base element with fewer bulk glasses than this is outside the model's domain.
+DMAX_LEAST_BASE = 10
+
+
+def dmax_interval(residuals):
+    """The offsets (in log10 D_max) of the central DMAX_COVERAGE interval of these residuals."""
+    tail = (1 - DMAX_COVERAGE) / 2
+    return float(np.quantile(residuals, tail)), float(np.quantile(residuals, 1 - tail))
+
+
+def dmax_held_out(data, groups, folds=DMAX_FOLDS, params=None):
+    """Each composition's log10 D_max from trees trained without its group (GroupKFold), and
+    its fold."""
+    from sklearn.ensemble import GradientBoostingRegressor
+    from sklearn.model_selection import GroupKFold
+    estimate = np.zeros(len(data.y))
+    fold = np.zeros(len(data.y), dtype=int)
+    for k, (train, test) in enumerate(GroupKFold(folds).split(data.X, data.y, groups)):
+        model = GradientBoostingRegressor(**(params or DMAX_PARAMS)).fit(data.X[train],
+                                                                          data.y[train])
+        estimate[test] = model.predict(data.X[test])
+        fold[test] = k
+    return estimate, fold
+
+
+class BulkDataset:
+    """The bulk glasses with a critical casting thickness D_max above 0: their compositions
+    (formula texts for glassform, at.% rounded to one decimal), log10 D_max (the median of the
+    rows of one composition), chemical systems, base elements and features (those of p_glass
+    and p_glass itself)."""
+
+    def __init__(self, glassform, path=None, log=sys.stdout):
+        symbols = table_symbols(glassform)
+        order = {s: i for i, s in enumerate(symbols)}
+        with open(path or BULK_DATA, newline="") as f:
+            rows = list(csv.DictReader(line for line in f if not line.startswith("#")))
+        bulk = [r for r in rows if r["gfa_type"] == "BMG" and r["D_max"] and
+                float(r["D_max"]) > 0]
+        nested = sum(1 for r in bulk if re.search(r"[(\[{]", r["composition"]))
+        invalid = outside = 0
+        dmax, first = {}, []
+        for r in bulk:
+            amounts = None if r["comment"] else expand_formula(r["composition"])
+            if amounts is None:
+                invalid += 1
+                continue
+            if any(s not in order for s in amounts):
+                outside += 1
+                continue
+            total = sum(amounts.values())
+            key = tuple(sorted(((s, round(100 * a / total, 1)) for s, a in amounts.items()
+                                if round(100 * a / total, 1) > 0), key=lambda p: order[p[0]]))
+            if len(key) < 2:
+                invalid += 1
+                continue
+            if key not in dmax:
+                dmax[key] = []
+                first.append(key)
+            dmax[key].append(float(r["D_max"]))
+        formulas = ["".join("%s%s" % (s, repr(a)) for s, a in k) for k in first]
+        X = features(glassform, formulas, DMAX_FEATURES, missing="nan")
+        known = ~np.isnan(X).any(axis=1)
+        self.X = X[known]
+        self.parts = [k for k, ok in zip(first, known) if ok]
+        self.formulas = [f for f, ok in zip(formulas, known) if ok]
+        self.y = np.log10(np.array([np.median(dmax[k]) for k in self.parts]))
+        self.systems = np.array(["-".join(sorted(s for s, _ in k)) for k in self.parts])
+        self.bases = np.array([base_element(k, order) for k in self.parts])
+        print("%d bulk-glass rows with D_max above 0 (%d with brackets, expanded); dropped: %d "
+              "invalid, %d with an element outside the table, %d compositions without p_glass; "
+              "%d compositions of %d systems" %
+              (len(bulk), nested, invalid, outside, int((~known).sum()), len(self.parts),
+               len(set(self.systems))), file=log)

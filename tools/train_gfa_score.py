@@ -32,6 +32,8 @@ import gfa_data  # noqa: E402
 
 TREES = os.path.join(gfa_data.ROOT, "src", "glassform", "model", "glass_score_trees.inc")
 ENSEMBLE = os.path.join(gfa_data.ROOT, "src", "glassform", "model", "glass_score_ensemble.inc")
+DMAX = os.path.join(gfa_data.ROOT, "src", "glassform", "model", "casting_thickness_trees.inc")
+DMAX_EXPECTED = os.path.join(gfa_data.ROOT, "tests", "data", "dmax_expected.csv")
 LABELLED = os.path.join(gfa_data.ROOT, "src", "glassform", "model", "labelled_compositions.inc")
 EXPECTED = os.path.join(gfa_data.ROOT, "tests", "data", "gfa_score_expected.csv")
 SKIP = 77
@@ -185,6 +187,83 @@ def calibration_table(calibration):
             0.0 if isotonic else calibration.intercept)]
 
 
+def dmax_table(glassform, symbols):
+    """The casting-thickness model as C++ (its trees, interval and domain), the library's
+    estimate of every training composition, and what the data held."""
+    from sklearn.ensemble import GradientBoostingRegressor
+
+    log = []
+
+    class Log:
+        def write(self, text):
+            log.append(text)
+
+    bulk = gfa_data.BulkDataset(glassform, log=Log())
+    params = gfa_data.DMAX_PARAMS
+    model = GradientBoostingRegressor(**params).fit(bulk.X, bulk.y)
+    held_out, _ = gfa_data.dmax_held_out(bulk, bulk.systems)
+    low, high = gfa_data.dmax_interval(bulk.y - held_out)
+    depth, scale = params["max_depth"], params["learning_rate"]
+    features, thresholds, leaves = [], [], []
+    for estimator in model.estimators_[:, 0]:
+        f, t, v = complete_tree(estimator.tree_, depth, scale)
+        features.append(f)
+        thresholds.append(t)
+        leaves.append(v)
+    n = len(features)
+    inner, outer = 2 ** depth - 1, 2 ** depth
+    bases = {e: int((bulk.bases == e).sum()) for e in symbols}
+    held = {e for parts in bulk.parts for e, _ in parts}
+    body = [
+        "inline constexpr std::array<std::string_view, %d> kDmaxFeatureNames{%s};" % (
+            len(gfa_data.DMAX_FEATURES), ", ".join('"%s"' % x for x in gfa_data.DMAX_FEATURES)),
+        "inline constexpr int kDmaxTreeDepth = %d;" % depth,
+        "inline constexpr std::size_t kDmaxTreeCount = %d;" % n,
+        "inline constexpr double kDmaxInitial = %r;" % float(
+            model._raw_predict_init(bulk.X[:1])[0, 0]),
+        "inline constexpr std::array<std::uint8_t, %d> kDmaxNodeFeature{" % (n * inner)]
+    body += ["    %s," % ", ".join(str(x) for x in f) for f in features]
+    body += ["};", "inline constexpr std::array<float, %d> kDmaxNodeThreshold{" % (n * inner)]
+    body += ["    %s," % ", ".join(t) for t in thresholds]
+    body += ["};", "inline constexpr std::array<double, %d> kDmaxLeafValue{" % (n * outer)]
+    body += ["    %s," % ", ".join(repr(float(x)) for x in v) for v in leaves]
+    body += ["};",
+             "inline constexpr double kDmaxLowOffset = %r;" % low,
+             "inline constexpr double kDmaxHighOffset = %r;" % high,
+             "inline constexpr std::size_t kBulkGlassCount = %d;" % len(bulk.y),
+             "inline constexpr std::size_t kLeastBaseGlasses = %d;" % gfa_data.DMAX_LEAST_BASE,
+             "inline constexpr std::array<std::uint16_t, %d> kBulkGlassesWithBase{%s};" % (
+                 len(symbols), ", ".join(str(bases[e]) for e in symbols)),
+             "inline constexpr std::array<bool, %d> kBulkGlassElement{%s};" % (
+                 len(symbols), ", ".join("true" if e in held else "false" for e in symbols))]
+    digest = hashlib.sha256("\n".join(body).encode()).hexdigest()[:12]
+    summary = "".join(log).strip()
+    head = [
+        *GENERATED,
+        "// The critical casting thickness: scikit-learn GradientBoostingRegressor(%s) of log10 "
+        "D_max (mm)" % ", ".join("%s=%r" % kv for kv in params.items()),
+        "// over the score's inputs and p_glass, fitted to the bulk glasses of",
+        "// data/ward2018_metallic_glasses.csv (L. Ward, S. C. O'Keeffe, J. Stevick, G. R. Jelbert,",
+        "// M. Aykol, C. Wolverton, Acta Mater. 159 (2018) 102-111):"]
+    head += ["//   " + line.strip() for line in re.findall(r".{1,90}(?:\s|$)", summary)]
+    head += [
+        "// The %d %% interval adds the %.0fth and %.0fth percentiles of the residuals of the" % (
+            100 * gfa_data.DMAX_COVERAGE, 50 - 50 * gfa_data.DMAX_COVERAGE,
+            50 + 50 * gfa_data.DMAX_COVERAGE),
+        "// compositions' estimates by trees trained without their chemical system",
+        "// (GroupKFold(%d)). kBulkGlassesWithBase counts the compositions of each base element" %
+        gfa_data.DMAX_FOLDS,
+        "// (the largest share), in the element table's order.",
+        "// clang-format off",
+        'inline constexpr std::string_view kDmaxName = "gradient-boosted regression trees (%d of '
+        'depth %d) trained on %d bulk glasses of Ward et al. 2018, table %s";' % (
+            n, depth, len(bulk.y), digest)]
+    text = "\n".join(head + body + ["// clang-format on", ""])
+    expected = "formula,log10_dmax_mm\n" + "".join(
+        "%s,%r\n" % (f, float(e)) for f, e in zip(bulk.formulas, model.predict(bulk.X)))
+    return text, expected, summary
+
+
 def generate(glassform):
     import numpy as np
     import sklearn
@@ -263,7 +342,9 @@ def generate(glassform):
     expected = "formula,p_uncalibrated,p_glass,p_glass_sd\n" + "".join(
         "%s,%r,%r,%r\n" % (f, float(p), float(c), float(d))
         for f, p, c, d in zip(data.formulas, proba, calibration(proba), spread))
-    return text, expected, summary, labelled_table(data, symbols), ensemble
+    dmax, dmax_expected, dmax_summary = dmax_table(glassform, symbols)
+    return (text, expected, summary + "\n" + dmax_summary, labelled_table(data, symbols), ensemble,
+            dmax, dmax_expected)
 
 
 def main(argv):
@@ -282,35 +363,25 @@ def main(argv):
             print("the table was written with another scikit-learn than %s: skipped" %
                   sklearn.__version__)
             return SKIP
-    text, expected, summary, labelled, ensemble = generate(glassform)
-    print(summary)
+    generated = generate(glassform)
+    print(generated[2])
+    outputs = dict(zip((TREES, EXPECTED, None, LABELLED, ENSEMBLE, DMAX, DMAX_EXPECTED),
+                       generated))
+    del outputs[None]
+    names = ", ".join(os.path.relpath(p, gfa_data.ROOT) for p in outputs)
     if check:
-        with open(EXPECTED) as f:
-            committed_expected = f.read()
-        with open(LABELLED) as f:
-            committed_labelled = f.read()
-        with open(ENSEMBLE) as f:
-            committed_ensemble = f.read()
-        if (committed, committed_expected, committed_labelled, committed_ensemble) != (
-                text, expected, labelled, ensemble):
-            print("%s, %s, %s or %s differs from what the trainer gives: run "
-                  "tools/train_gfa_score.py" % tuple(os.path.relpath(p, gfa_data.ROOT)
-                                                     for p in (TREES, EXPECTED, LABELLED,
-                                                               ENSEMBLE)),
-                  file=sys.stderr)
-            return 1
+        for path, text in outputs.items():
+            with open(path) as f:
+                if f.read() != text:
+                    print("%s differs from what the trainer gives: run tools/train_gfa_score.py" %
+                          os.path.relpath(path, gfa_data.ROOT), file=sys.stderr)
+                    return 1
         print("the committed score is what the trainer gives")
         return 0
-    with open(TREES, "w") as f:
-        f.write(text)
-    with open(EXPECTED, "w") as f:
-        f.write(expected)
-    with open(LABELLED, "w") as f:
-        f.write(labelled)
-    with open(ENSEMBLE, "w") as f:
-        f.write(ensemble)
-    print("wrote %s, %s, %s and %s" % tuple(os.path.relpath(p, gfa_data.ROOT)
-                                            for p in (TREES, EXPECTED, LABELLED, ENSEMBLE)))
+    for path, text in outputs.items():
+        with open(path, "w") as f:
+            f.write(text)
+    print("wrote " + names)
     return 0
 
 

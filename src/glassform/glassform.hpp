@@ -13,6 +13,7 @@
 #include "glassform/model/element_properties.hpp"
 #include "glassform/model/element_sets.hpp"
 #include "glassform/model/elements.hpp"
+#include "glassform/model/casting_thickness.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/measured.hpp"
 #include "glassform/model/mixing_enthalpy.hpp"

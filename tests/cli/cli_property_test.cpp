@@ -119,6 +119,7 @@ TEST(CliAgreesWithDialogue, OverGeneratedAlloysOfEveryKind) {
           line.starts_with("Glass-forming criteria: ") || line.starts_with("Pair mixing enthalp") ||
           line.starts_with("Inoue's rules: ") || line.starts_with("Electronegativity difference") ||
           line.starts_with("Glass-formation score") || line.starts_with("Poisson's ratio nu = ") ||
+          line.starts_with("Critical casting thickness estimate") ||
           line.starts_with("Estimates from the crystalline elements' moduli") ||
           (criteria_line && line.starts_with("  "));
       if (!criteria_line) without_criteria += line + "\n";

@@ -1,4 +1,5 @@
 #include "glassform/model/glass_score.hpp"
+#include "glassform/model/casting_thickness.hpp"
 #include "glassform/model/score_domain.hpp"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,50 @@ TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
   EXPECT_FLOAT_EQ(k.valence, 7.5F);
   EXPECT_EQ(k.element_count, 2);
   EXPECT_FLOAT_EQ(k.max_percent, 50);
+}
+
+// The casting thickness: the trainer's estimate of every bulk glass it was fitted to, an interval
+// around it, and its domain (Cu, Zr, Fe, Mg, Pd, La... bases have 10 or more bulk glasses; Ce 9,
+// Co 8; Os none).
+TEST(CastingThickness, EqualsTheTrainersEstimateAndKeepsItsDomain) {
+  std::ifstream file(GLASSFORM_TEST_DATA "/dmax_expected.csv");
+  std::string line;
+  ASSERT_TRUE(std::getline(file, line));
+  ASSERT_EQ(line, "formula,log10_dmax_mm");
+  std::size_t compared = 0;
+  while (std::getline(file, line)) {
+    const std::size_t comma = line.find(',');
+    const std::string formula = line.substr(0, comma);
+    const GlassCriteria k = glass_criteria(parse_formula(formula).parts);
+    const std::optional<GlassScore> score = glass_score(k);
+    ASSERT_TRUE(score) << formula;
+    const double expected = std::strtod(line.c_str() + comma + 1, nullptr);
+    EXPECT_NEAR(casting_log10_estimate(*score_features(k), static_cast<float>(score->p_glass)),
+                expected, 1e-9)
+        << formula;
+    const std::optional<CastingEstimate> c = casting_thickness(k, *score);
+    ASSERT_TRUE(c) << formula;
+    EXPECT_TRUE(c->low_mm <= c->dmax_mm && c->dmax_mm <= c->high_mm) << formula;
+    ++compared;
+  }
+  EXPECT_EQ(compared, bulk_glass_count());
+  struct Case {
+    const char* formula;
+    bool in_domain;
+  };
+  for (const Case& c : {
+           Case{"Cu46Zr46Al8", true},      // a tie: Cu comes first in the table
+           Case{"Pd40Cu30Ni10P20", true},  // Pd: 12
+           Case{"Ce70Al10Cu20", false},    // Ce: 9
+           Case{"Co50Fe20B30", false},     // Co: 8
+           Case{"Zr60Cu30Os10", false},    // Os is in no bulk glass
+           Case{"Fe70B20Si10", true},
+       }) {
+    const GlassCriteria k = glass_criteria(parse_formula(c.formula).parts);
+    const std::optional<CastingEstimate> e = casting_thickness(k, *glass_score(k));
+    ASSERT_TRUE(e) << c.formula;
+    EXPECT_EQ(e->in_domain, c.in_domain) << c.formula;
+  }
 }
 
 }  // namespace

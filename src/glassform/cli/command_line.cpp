@@ -1,4 +1,5 @@
 #include "glassform/cli/command_line.hpp"
+#include "glassform/model/casting_thickness.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -331,8 +332,10 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
       "glassform " + std::string(version()) +
           "\nscore p_glass: " + std::string(score_model_name()) +
           "\nspread p_glass_sd: " + std::string(score_spread_name()) +
-          "\nlabelled data: " + std::string(labelled_data_name()),
-      "Print the name, the version, the glass-formation score's model and its labelled data");
+          "\nlabelled data: " + std::string(labelled_data_name()) +
+          "\ncasting thickness dmax_mm: " + std::string(casting_model_name()),
+      "Print the name, the version, the glass-formation score's model and its labelled data, "
+      "and the casting-thickness model");
   app.require_subcommand(1);
   app.footer(cli::kExamples);
   cli::register_binary(app, run);

@@ -75,7 +75,10 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
     mean_radius += c[i] * kElements[e].radius;
     tm += c[i] * kElementProperties[e].melting_point;
     valence += c[i] * kElementProperties[e].valence_electrons;
-    largest_share = std::max(largest_share, c[i]);
+    if (c[i] > largest_share) {  // in table order: a tie keeps the first
+      largest_share = c[i];
+      out.base = e;
+    }
     out.elements.set(e);
     if (n > 1) entropy -= c[i] * std::log(static_cast<double>(c[i]));
   }

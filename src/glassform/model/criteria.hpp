@@ -62,6 +62,9 @@ struct GlassCriteria {
   int element_count = 0;  // elements with a non-zero amount
   std::bitset<kElementCount> elements;  // which they are, by table position
   float max_percent = 0;                // the largest atomic percent
+  // The base element: the one with the largest share (ties: the first in table order), by
+  // table position; meaningful with one element or more.
+  std::size_t base = 0;
   // By ElementStatistic: Mendeleev number, group, period, covalent radius (pm).
   std::array<PropertyStatistics, kElementStatisticCount> statistics{};
   // Inoue's rules: at least three elements at 5 at.% or more; the largest and the smallest

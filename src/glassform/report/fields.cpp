@@ -218,6 +218,14 @@ V of_score(const Row& row, Get get) {
   return score ? get(*score) : V();
 }
 
+// Values of the casting-thickness estimate.
+template <typename Get>
+V of_casting(const Row& row, Get get) {
+  if (row.alloy == nullptr && row.parts.empty()) return {};
+  const std::optional<CastingEstimate>& casting = row.casting();
+  return casting ? get(*casting) : V();
+}
+
 // The composition of a row as element amounts: a given one's parts, or a model alloy's
 // elements at their stored at.%.
 template <typename Use>
@@ -404,6 +412,14 @@ constexpr std::array kFields{
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(known_pair_share(k.elements)); }); }, kModelRow | kGivenRow, Sec::kScore},
     Field{"nearest_known_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from the nearest labelled training composition of the same elements; absent where there is none",
           [](const Row& r) { return with_parts(r, [](std::span<const FormulaPart> p) { return optional_float(nearest_known_percent(p)); }); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
+    Field{"dmax_mm", "mm", K::kNumber, S::kAlloy, "estimated critical casting thickness if the composition forms a bulk glass: regression trees over the inputs of p_glass and p_glass, trained on bulk glasses (Ward et al. 2018); meaningless for a composition that forms no glass",
+          [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.dmax_mm)); }); }, kModelRow | kGivenRow, Sec::kScore, B::kHigh},
+    Field{"dmax_low_mm", "mm", K::kNumber, S::kAlloy, "lower end of the 80 % interval of dmax_mm, from the misses on chemical systems held out from training",
+          [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.low_mm)); }); }, kModelRow | kGivenRow, Sec::kScore},
+    Field{"dmax_high_mm", "mm", K::kNumber, S::kAlloy, "upper end of the 80 % interval of dmax_mm",
+          [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.high_mm)); }); }, kModelRow | kGivenRow, Sec::kScore},
+    Field{"dmax_in_domain", "", K::kFlag, S::kAlloy, "dmax_mm inside its data: the base element (the largest share) has 10 or more bulk glasses in the training data and every element occurs in one",
+          [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(c.in_domain); }); }, kModelRow | kGivenRow, Sec::kScore},
     Field{"nu", "", K::kNumber, S::kAlloy, "Poisson's ratio of the isotropic solid, (3B - 2G) / (2 (3B + G))",
           [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 16, 3, ""},
     Field{"B/G", "", K::kNumber, S::kAlloy, "bulk over shear modulus",

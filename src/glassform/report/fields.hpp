@@ -15,6 +15,7 @@
 
 #include "glassform/model/alloys.hpp"
 #include "glassform/model/assessment.hpp"
+#include "glassform/model/casting_thickness.hpp"
 #include "glassform/model/criteria.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/measured.hpp"
@@ -50,6 +51,15 @@ struct Row {
     return *score_;
   }
 
+  // The casting-thickness estimate, worked out once; nothing without a score.
+  [[nodiscard]] const std::optional<CastingEstimate>& casting() const {
+    if (!casting_) {
+      const std::optional<GlassScore>& s = score();
+      casting_ = s ? casting_thickness(criteria(), *s) : std::nullopt;
+    }
+    return *casting_;
+  }
+
   // The weight percent of each element of a model alloy's composition, worked out once.
   [[nodiscard]] const std::array<float, 4>& weight_percent() const {
     if (!weights_) weights_ = composition_weight_percent(*alloy, *composition);
@@ -81,6 +91,7 @@ struct Row {
   mutable std::optional<std::array<float, 4>> weights_;
   mutable std::optional<GlassCriteria> criteria_;
   mutable std::optional<std::optional<GlassScore>> score_;
+  mutable std::optional<std::optional<CastingEstimate>> casting_;
 };
 
 enum class FieldKind : std::uint8_t { kText, kInteger, kNumber, kFlag };

@@ -1,10 +1,14 @@
 #include "glassform/report/text_report.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <string>
 #include <tuple>
 #include <utility>
 
 #include "glassform/io/format.hpp"
+#include "glassform/model/casting_thickness.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/report/warnings.hpp"
 
@@ -155,6 +159,15 @@ void append_text_report(std::string& out, const AlloyResult& alloy, const Compos
 
 namespace {
 
+// A positive value in two significant digits: 3.0, 12, 0.46, 120.
+std::string two_significant(double value) {
+  if (!(value > 0) || !std::isfinite(value)) return fmt::format("{}", value);
+  const double scale = std::pow(10.0, std::floor(std::log10(value)) - 1);
+  const double rounded = std::round(value / scale) * scale;  // 9.96 becomes 10
+  const int exponent = static_cast<int>(std::floor(std::log10(rounded) + 1e-9));
+  return fmt::format("{:.{}f}", rounded, std::max(0, 1 - exponent));
+}
+
 std::string_view yes_no(bool flag) {
   return flag ? "yes" : "no";
 }
@@ -238,6 +251,14 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
         "  extrapolated: an element, or a pair of elements, that no training composition "
         "holds\n");
   }
+  const std::optional<CastingEstimate> casting = casting_thickness(k, *score);
+  if (!casting) return;
+  append_format(out,
+                "Critical casting thickness estimate Dmax = {} mm (80 %: {}-{} mm), from {} bulk "
+                "glasses; base element {}: {} of them{}\n",
+                two_significant(casting->dmax_mm), two_significant(casting->low_mm),
+                two_significant(casting->high_mm), bulk_glass_count(), kElements[k.base].symbol,
+                bulk_glasses_with_base(k.base), casting->in_domain ? "" : "; outside the data");
 }
 
 }  // namespace glassform
