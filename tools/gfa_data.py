@@ -310,13 +310,15 @@ def dmax_interval(residuals):
 
 
 def dmax_held_out(data, groups, folds=DMAX_FOLDS, params=None):
-    """Each composition's log10 D_max from trees trained without its group (GroupKFold), and
-    its fold."""
+    """Each composition's log10 D_max from trees trained without its group (GroupKFold; random
+    folds where groups is None), and its fold."""
     from sklearn.ensemble import GradientBoostingRegressor
-    from sklearn.model_selection import GroupKFold
+    from sklearn.model_selection import GroupKFold, KFold
     estimate = np.zeros(len(data.y))
     fold = np.zeros(len(data.y), dtype=int)
-    for k, (train, test) in enumerate(GroupKFold(folds).split(data.X, data.y, groups)):
+    splitter = GroupKFold(folds) if groups is not None else KFold(folds, shuffle=True,
+                                                                   random_state=0)
+    for k, (train, test) in enumerate(splitter.split(data.X, data.y, groups)):
         model = GradientBoostingRegressor(**(params or DMAX_PARAMS)).fit(data.X[train],
                                                                           data.y[train])
         estimate[test] = model.predict(data.X[test])

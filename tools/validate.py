@@ -5,9 +5,10 @@ Evaluates each binary system of data/glass_forming_ranges.csv with the command l
 integers nearest the computed coordination numbers) and compares the predicted solute
 percentage with the measured glass-forming range; estimates the elastic moduli of the glasses
 of data/glass_moduli.csv at their measured compositions (glassform elastic FORMULA) and draws
-them with their measurements (docs/validation_moduli.svg); and copies the section that
-tools/benchmark_gfa.py wrote (docs/score_benchmark.md): how well the score and each field rank
-glasses.
+them with their measurements (docs/validation_moduli.svg); and copies the sections that
+tools/benchmark_gfa.py and tools/benchmark_dmax.py wrote (docs/score_benchmark.md: how well the
+score and each field rank glasses; docs/dmax_benchmark.md: how well the casting thickness is
+estimated).
 
 Usage: validate.py GLASSFORM [--check PAGE]   (with --check, fails when PAGE or the plot
 differs)"""
@@ -108,6 +109,9 @@ def page(binary):
     # The score's benchmark retrains the score in folds, which takes a while: it is run by
     # tools/benchmark_gfa.py and its section copied here as it stands.
     with open(os.path.join(ROOT, "docs", "score_benchmark.md")) as f:
+        lines.append(f.read())
+    # So is the casting thickness's, by tools/benchmark_dmax.py.
+    with open(os.path.join(ROOT, "docs", "dmax_benchmark.md")) as f:
         lines.append(f.read())
     return "\n".join(lines)
 
