@@ -16,6 +16,14 @@ gfa_data.py), and writes
                                         calibration) and spread of every
                                         training composition, which a test compares with the
                                         program's.
+  src/glassform/model/casting_thickness_trees.inc the casting-thickness model: regression trees
+                                        of log10 D_max over the score's inputs and p_glass,
+                                        fitted to the bulk glasses of
+                                        data/ward2018_metallic_glasses.csv, with its interval
+                                        and domain;
+  tests/data/dmax_expected.csv          the library's estimate of every bulk glass.
+The casting-thickness model reads p_glass from GLASSFORM: after retraining the score, rebuild
+the program and run this script again.
 
 Usage: train_gfa_score.py [GLASSFORM] [--check]
   GLASSFORM  the program that computes the features (default build/glassform)

@@ -175,8 +175,8 @@ def quaternary(solvent: str, largest: str, next_: str, smallest: str,
 
 
 class Assessment(_AssessmentRow):  # type: ignore[misc, valid-type]
-    """A given composition: the criteria, p_glass, the elastic estimate and the nearest model
-    composition, as `glassform assess` gives them; `warnings` says what could not be computed
+    """A given composition: the criteria, p_glass, the casting thickness, the elastic estimate and
+    the nearest model composition, as `glassform assess` gives them; `warnings` says what could not be computed
     (the warnings joined by "; ", as in the CSV)."""
 
     def _repr_svg_(self) -> str:
@@ -184,7 +184,8 @@ class Assessment(_AssessmentRow):  # type: ignore[misc, valid-type]
 
     def _repr_html_(self) -> str:
         return _html_table([self.as_dict()], ("formula", "p_glass", "extrapolated", "known_pairs",
-                                              "nearest_known_at%", "delta_pct",
+                                              "nearest_known_at%", "dmax_mm", "dmax_low_mm",
+                                              "dmax_high_mm", "dmax_in_domain", "delta_pct",
                                               "dH_mix_kJ/mol", "model_formula",
                                               "model_distance_at%", "E_GPa", "G_GPa", "B_GPa"),
                            self._repr_svg_())

@@ -413,7 +413,7 @@ constexpr std::array kFields{
     Field{"nearest_known_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from the nearest labelled training composition of the same elements; absent where there is none",
           [](const Row& r) { return with_parts(r, [](std::span<const FormulaPart> p) { return optional_float(nearest_known_percent(p)); }); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
     Field{"dmax_mm", "mm", K::kNumber, S::kAlloy, "estimated critical casting thickness if the composition forms a bulk glass: regression trees over the inputs of p_glass and p_glass, trained on bulk glasses (Ward et al. 2018); meaningless for a composition that forms no glass",
-          [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.dmax_mm)); }); }, kModelRow | kGivenRow, Sec::kScore, B::kHigh},
+          [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.dmax_mm)); }); }, kModelRow | kGivenRow | kPageView, Sec::kScore, B::kHigh, 2, 1, "Dmax"},
     Field{"dmax_low_mm", "mm", K::kNumber, S::kAlloy, "lower end of the 80 % interval of dmax_mm, from the misses on chemical systems held out from training",
           [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.low_mm)); }); }, kModelRow | kGivenRow, Sec::kScore},
     Field{"dmax_high_mm", "mm", K::kNumber, S::kAlloy, "upper end of the 80 % interval of dmax_mm",
