@@ -4,16 +4,16 @@
 #pragma once
 
 // The model: elements, clusters, the three alloy computations, the elastic estimate, the
-// composition criteria, the glass-formation score, weighing and screening.
+// composition criteria, the glass-formation score and casting thickness, weighing and screening.
 #include "glassform/model/alloys.hpp"
 #include "glassform/model/assessment.hpp"
+#include "glassform/model/casting_thickness.hpp"
 #include "glassform/model/cluster_model.hpp"
 #include "glassform/model/criteria.hpp"
 #include "glassform/model/elastic.hpp"
 #include "glassform/model/element_properties.hpp"
 #include "glassform/model/element_sets.hpp"
 #include "glassform/model/elements.hpp"
-#include "glassform/model/casting_thickness.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/measured.hpp"
 #include "glassform/model/mixing_enthalpy.hpp"

@@ -97,19 +97,22 @@ GlassCriteria glass_criteria(std::span<const FormulaPart> parts) {
       }
       return 0;
     };
-    long double mean = 0;
-    long double least = value(shares[0].index);
-    long double most = least;
+    // Sums of differences from the first value: where every value is the same, the mean is
+    // that value and the deviation 0 exactly, in any precision of long double.
+    const long double first = value(shares[0].index);
+    long double offset = 0;  // the mean minus the first value
+    long double least = first;
+    long double most = first;
     for (std::size_t i = 0; i < n; ++i) {
       const long double v = value(shares[i].index);
-      mean += c[i] * v;
+      offset += c[i] * (v - first);
       least = std::min(least, v);
       most = std::max(most, v);
     }
     long double deviation = 0;
     for (std::size_t i = 0; i < n; ++i)
-      deviation += c[i] * std::abs(value(shares[i].index) - mean);
-    out.statistics[s] = {stored(mean), stored(deviation), stored(least), stored(most),
+      deviation += c[i] * std::abs(value(shares[i].index) - first - offset);
+    out.statistics[s] = {stored(first + offset), stored(deviation), stored(least), stored(most),
                          stored(most - least)};
   }
   long double spread = 0;
