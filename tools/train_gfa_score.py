@@ -7,8 +7,10 @@ gfa_data.py), and writes
   src/glassform/model/glass_score_trees.inc       the trees, which the program evaluates, and
                                         the calibration map of their probability, fitted
                                         to the scores of 10 system-held-out folds;
-  src/glassform/model/labelled_compositions.inc   the labelled compositions themselves, from
-                                        which the program tells a score's domain;
+  src/glassform/model/labelled_compositions.inc   the labelled compositions themselves (the
+                                        melt-spun ones and the bulk glasses), from which
+                                        the program tells the score's and the casting
+                                        thickness's domain;
   src/glassform/model/glass_score_ensemble.inc    five smaller models, each trained without
                                         one fifth of the chemical systems, whose spread is
                                         p_glass_sd;
@@ -19,8 +21,8 @@ gfa_data.py), and writes
   src/glassform/model/casting_thickness_trees.inc the casting-thickness model: regression trees
                                         of log10 D_max over the score's inputs and p_glass,
                                         fitted to the bulk glasses of
-                                        data/ward2018_metallic_glasses.csv, with its interval
-                                        and domain;
+                                        data/ward2018_metallic_glasses.csv, with its
+                                        interval;
   tests/data/dmax_expected.csv          the library's estimate of every bulk glass.
 The casting-thickness model reads p_glass from GLASSFORM: after retraining the score, rebuild
 the program and run this script again.
@@ -88,42 +90,57 @@ def complete_tree(tree, depth, scale):
     return features, thresholds, leaves
 
 
-def labelled_table(data, symbols):
-    """The labelled compositions as C++: each one's elements (table indices, in table order),
-    their at.% as floats, and whether it is a glass."""
+def labelled_table(data, bulk, symbols):
+    """The labelled compositions as C++: the melt-spun ones the score was trained on, then the
+    bulk glasses of the casting thickness; each one's elements (table indices, in table order),
+    their at.% as floats, its kind (0 a melt-spun non-glass, 1 a melt-spun glass, 2 a bulk
+    glass) and, for a bulk glass, its critical casting thickness in mm."""
     import numpy as np
 
+    def shortest(x):
+        return np.format_float_positional(np.float32(x), unique=True, trim="0") + "F"
+
     index = {s: i for i, s in enumerate(symbols)}
-    elements, percents, starts, glass = [], [], ["0"], []
-    for parts, label in zip(data.parts, data.y):
+    elements, percents, starts, kinds, dmax = [], [], ["0"], [], []
+    rows = [(parts, 100.0, "1" if label else "0", 0.0) for parts, label in zip(data.parts, data.y)]
+    rows += [(parts, 1.0, "2", 10 ** y) for parts, y in zip(bulk.parts, bulk.y)]
+    for parts, scale, kind, mm in rows:
         ordered = sorted(parts, key=lambda p: index[p[0]])
         elements += [str(index[s]) for s, _ in ordered]
-        percents += [np.format_float_positional(np.float32(a * 100), unique=True, trim="0") + "F"
-                     for _, a in ordered]
+        percents += [shortest(a * scale) for _, a in ordered]
         starts.append(str(len(elements)))
-        glass.append("1" if label else "0")
+        kinds.append(kind)
+        dmax.append(shortest(mm))
     body = [
-        "inline constexpr std::size_t kLabelledCount = %d;" % len(glass),
+        "inline constexpr std::size_t kLabelledCount = %d;" % len(kinds),
+        "inline constexpr std::size_t kMeltSpunCount = %d;" % len(data.y),
         "inline constexpr std::array<std::uint8_t, %d> kLabelledElement{" % len(elements)]
     body += ["    %s," % ", ".join(elements[i:i + 30]) for i in range(0, len(elements), 30)]
     body += ["};", "inline constexpr std::array<float, %d> kLabelledPercent{" % len(percents)]
     body += ["    %s," % ", ".join(percents[i:i + 12]) for i in range(0, len(percents), 12)]
     body += ["};", "inline constexpr std::array<std::uint32_t, %d> kLabelledStart{" % len(starts)]
     body += ["    %s," % ", ".join(starts[i:i + 20]) for i in range(0, len(starts), 20)]
-    body += ["};", "inline constexpr std::array<std::uint8_t, %d> kLabelledGlass{" % len(glass)]
-    body += ["    %s," % ", ".join(glass[i:i + 40]) for i in range(0, len(glass), 40)]
+    body += ["};", "inline constexpr std::array<std::uint8_t, %d> kLabelledKind{" % len(kinds)]
+    body += ["    %s," % ", ".join(kinds[i:i + 40]) for i in range(0, len(kinds), 40)]
+    body += ["};", "inline constexpr std::array<float, %d> kLabelledDmax{" % len(dmax)]
+    body += ["    %s," % ", ".join(dmax[i:i + 16]) for i in range(0, len(dmax), 16)]
     body.append("};")
     digest = hashlib.sha256("\n".join(body).encode()).hexdigest()[:12]
     head = [
         *GENERATED,
-        "// The labelled compositions the score was trained on, after the trainer's cleaning, from",
-        "// data/glass_compositions_ward2016.csv (L. Ward, A. Agrawal, A. Choudhary, C. Wolverton,",
-        "// npj Comput. Mater. 2 (2016) 16028, CC BY 4.0; AM is a glass, AC and CR are not).",
-        "// Composition i holds the elements kLabelledElement[kLabelledStart[i] ..",
-        "// kLabelledStart[i + 1]) (table indices, in table order) at kLabelledPercent at.%.",
+        "// The labelled compositions, after the trainer's cleaning: first the melt-spun ones the",
+        "// score was trained on, from data/glass_compositions_ward2016.csv (L. Ward, A. Agrawal,",
+        "// A. Choudhary, C. Wolverton, npj Comput. Mater. 2 (2016) 16028, CC BY 4.0; AM is a glass,",
+        "// kind 1, AC and CR are not, kind 0); then the bulk glasses the casting thickness was",
+        "// trained on (kind 2), with their critical casting thickness in mm, from",
+        "// data/ward2018_metallic_glasses.csv (L. Ward, S. C. O'Keeffe, J. Stevick, G. R. Jelbert,",
+        "// M. Aykol, C. Wolverton, Acta Mater. 159 (2018) 102-111). Composition i holds the",
+        "// elements kLabelledElement[kLabelledStart[i] .. kLabelledStart[i + 1]) (table indices,",
+        "// in table order) at kLabelledPercent at.%.",
         "// clang-format off",
         'inline constexpr std::string_view kLabelledName = "%d melt-spun compositions of Ward et '
-        'al. 2016, table %s";' % (len(glass), digest)]
+        'al. 2016 and %d bulk glasses of Ward et al. 2018, table %s";' % (
+            len(data.y), len(bulk.y), digest)]
     return "\n".join(head + body + ["// clang-format on", ""])
 
 
@@ -195,7 +212,7 @@ def calibration_table(calibration):
             0.0 if isotonic else calibration.intercept)]
 
 
-def dmax_table(glassform, symbols):
+def dmax_table(glassform):
     """The casting-thickness model as C++ (its trees, interval and domain), the library's
     estimate of every training composition, and what the data held."""
     from sklearn.ensemble import GradientBoostingRegressor
@@ -220,8 +237,6 @@ def dmax_table(glassform, symbols):
         leaves.append(v)
     n = len(features)
     inner, outer = 2 ** depth - 1, 2 ** depth
-    bases = {e: int((bulk.bases == e).sum()) for e in symbols}
-    held = {e for parts in bulk.parts for e, _ in parts}
     body = [
         "inline constexpr std::array<std::string_view, %d> kDmaxFeatureNames{%s};" % (
             len(gfa_data.DMAX_FEATURES), ", ".join('"%s"' % x for x in gfa_data.DMAX_FEATURES)),
@@ -238,12 +253,7 @@ def dmax_table(glassform, symbols):
     body += ["};",
              "inline constexpr double kDmaxLowOffset = %r;" % low,
              "inline constexpr double kDmaxHighOffset = %r;" % high,
-             "inline constexpr std::size_t kBulkGlassCount = %d;" % len(bulk.y),
-             "inline constexpr std::size_t kLeastBaseGlasses = %d;" % gfa_data.DMAX_LEAST_BASE,
-             "inline constexpr std::array<std::uint16_t, %d> kBulkGlassesWithBase{%s};" % (
-                 len(symbols), ", ".join(str(bases[e]) for e in symbols)),
-             "inline constexpr std::array<bool, %d> kBulkGlassElement{%s};" % (
-                 len(symbols), ", ".join("true" if e in held else "false" for e in symbols))]
+             "inline constexpr std::size_t kLeastBaseGlasses = %d;" % gfa_data.DMAX_LEAST_BASE]
     digest = hashlib.sha256("\n".join(body).encode()).hexdigest()[:12]
     summary = "".join(log).strip()
     head = [
@@ -259,9 +269,8 @@ def dmax_table(glassform, symbols):
             100 * gfa_data.DMAX_COVERAGE, 50 - 50 * gfa_data.DMAX_COVERAGE,
             50 + 50 * gfa_data.DMAX_COVERAGE),
         "// compositions' estimates by trees trained without their chemical system",
-        "// (GroupKFold(%d)). kBulkGlassesWithBase counts the compositions of each base element" %
+        "// (GroupKFold(%d)). The bulk glasses themselves are in labelled_compositions.inc." %
         gfa_data.DMAX_FOLDS,
-        "// (the largest share), in the element table's order.",
         "// clang-format off",
         'inline constexpr std::string_view kDmaxName = "gradient-boosted regression trees (%d of '
         'depth %d) trained on %d bulk glasses of Ward et al. 2018, table %s";' % (
@@ -269,7 +278,7 @@ def dmax_table(glassform, symbols):
     text = "\n".join(head + body + ["// clang-format on", ""])
     expected = "formula,log10_dmax_mm\n" + "".join(
         "%s,%r\n" % (f, float(e)) for f, e in zip(bulk.formulas, model.predict(bulk.X)))
-    return text, expected, summary
+    return text, expected, summary, bulk
 
 
 def generate(glassform):
@@ -350,9 +359,9 @@ def generate(glassform):
     expected = "formula,p_uncalibrated,p_glass,p_glass_sd\n" + "".join(
         "%s,%r,%r,%r\n" % (f, float(p), float(c), float(d))
         for f, p, c, d in zip(data.formulas, proba, calibration(proba), spread))
-    dmax, dmax_expected, dmax_summary = dmax_table(glassform, symbols)
-    return (text, expected, summary + "\n" + dmax_summary, labelled_table(data, symbols), ensemble,
-            dmax, dmax_expected)
+    dmax, dmax_expected, dmax_summary, bulk = dmax_table(glassform)
+    return (text, expected, summary + "\n" + dmax_summary, labelled_table(data, bulk, symbols),
+            ensemble, dmax, dmax_expected)
 
 
 def main(argv):

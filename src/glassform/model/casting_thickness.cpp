@@ -1,9 +1,12 @@
 #include "glassform/model/casting_thickness.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
 #include "glassform/model/complete_trees.hpp"
+#include "glassform/model/score_domain.hpp"
 
 namespace glassform {
 
@@ -16,7 +19,6 @@ constexpr std::size_t kLeaves = std::size_t{1} << kDmaxTreeDepth;
 static_assert(kDmaxNodeFeature.size() == kDmaxTreeCount * kInnerNodes);
 static_assert(kDmaxLeafValue.size() == kDmaxTreeCount * kLeaves);
 static_assert(kDmaxTreeCount % 10 == 0);
-static_assert(kBulkGlassesWithBase.size() == kElementCount);
 static_assert(kDmaxLowOffset <= 0 && kDmaxHighOffset >= 0, "the interval must hold the estimate");
 
 // The model's inputs: the score's, then p_glass.
@@ -48,20 +50,12 @@ std::optional<CastingEstimate> casting_thickness(const GlassCriteria& criteria,
   const std::optional<ScoreFeatures> features = score_features(criteria);
   if (!features) return std::nullopt;
   const double log10_mm = casting_log10_estimate(*features, static_cast<float>(score.p_glass));
-  bool in_domain = kBulkGlassesWithBase[criteria.base] >= kLeastBaseGlasses;
+  bool in_domain = bulk_glasses_with_base(criteria.base) >= kLeastBaseGlasses;
   for (std::size_t i = 0; i < kElementCount; ++i) {
-    if (criteria.elements[i] && !kBulkGlassElement[i]) in_domain = false;
+    if (criteria.elements[i] && !in_a_bulk_glass(i)) in_domain = false;
   }
   return CastingEstimate{std::pow(10.0, log10_mm), std::pow(10.0, log10_mm + kDmaxLowOffset),
                          std::pow(10.0, log10_mm + kDmaxHighOffset), in_domain};
-}
-
-std::size_t bulk_glass_count() {
-  return kBulkGlassCount;
-}
-
-std::size_t bulk_glasses_with_base(std::size_t element) {
-  return element < kBulkGlassesWithBase.size() ? kBulkGlassesWithBase[element] : 0;
 }
 
 std::string_view casting_model_name() {

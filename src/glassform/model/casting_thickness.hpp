@@ -12,6 +12,7 @@
 
 #include "glassform/model/criteria.hpp"
 #include "glassform/model/glass_score.hpp"
+#include "glassform/model/score_domain.hpp"  // bulk_glass_count, bulk_glasses_with_base
 
 namespace glassform {
 
@@ -21,8 +22,8 @@ struct CastingEstimate {
   // the compositions of chemical systems held out from training missed.
   double low_mm;
   double high_mm;
-  // False where the base element (the largest share) has fewer than kLeastBaseGlasses bulk
-  // glasses in the data, or an element occurs in none.
+  // False where the base element (the largest share) has fewer than 10 bulk glasses in the
+  // data, or an element occurs in none.
   bool in_domain;
 };
 
@@ -33,11 +34,6 @@ std::optional<CastingEstimate> casting_thickness(const GlassCriteria& criteria,
 
 // log10 of the estimate in mm for the score's inputs and p_glass (as stored, a float).
 double casting_log10_estimate(const ScoreFeatures& features, float p_glass);
-
-// How many bulk glasses the model was trained on, and how many of them have this base element
-// (by table position).
-std::size_t bulk_glass_count();
-std::size_t bulk_glasses_with_base(std::size_t element);
 
 // What the model is, for --version, with a short hash of its table.
 std::string_view casting_model_name();

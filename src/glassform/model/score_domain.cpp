@@ -14,16 +14,17 @@ namespace {
 #include "glassform/model/labelled_compositions.inc"
 
 static_assert(kLabelledStart.size() == kLabelledCount + 1);
-static_assert(kLabelledGlass.size() == kLabelledCount);
+static_assert(kLabelledKind.size() == kLabelledCount && kLabelledDmax.size() == kLabelledCount);
+static_assert(kMeltSpunCount <= kLabelledCount);
 
 using PairTable = std::array<std::array<bool, kElementCount>, kElementCount>;
 
-// known[a][b]: some labelled composition holds elements a and b together. Worked out once, on
+// known[a][b]: some melt-spun composition holds elements a and b together. Worked out once, on
 // first use (too many steps for a compiler's constant evaluation).
 const PairTable& known_pairs() {
   static const PairTable kKnown = [] {
     PairTable known{};
-    for (std::size_t c = 0; c < kLabelledCount; ++c) {
+    for (std::size_t c = 0; c < kMeltSpunCount; ++c) {
       for (std::uint32_t i = kLabelledStart[c]; i < kLabelledStart[c + 1]; ++i) {
         for (std::uint32_t j = kLabelledStart[c]; j < kLabelledStart[c + 1]; ++j)
           known[kLabelledElement[i]][kLabelledElement[j]] = true;
@@ -34,13 +35,13 @@ const PairTable& known_pairs() {
   return kKnown;
 }
 
-// The labelled compositions of each set of elements.
+// The melt-spun compositions of each set of elements.
 using BySystem = std::unordered_map<std::bitset<kElementCount>, std::vector<std::uint32_t>>;
 
 const BySystem& labelled_by_system() {
   static const BySystem kBySystem = [] {
     BySystem out;
-    for (std::uint32_t c = 0; c < kLabelledCount; ++c) {
+    for (std::uint32_t c = 0; c < kMeltSpunCount; ++c) {
       std::bitset<kElementCount> system;
       for (std::uint32_t i = kLabelledStart[c]; i < kLabelledStart[c + 1]; ++i)
         system.set(kLabelledElement[i]);
@@ -51,7 +52,42 @@ const BySystem& labelled_by_system() {
   return kBySystem;
 }
 
+// Of the bulk glasses: how many have each base element (the largest share; ties: the first in
+// table order, as the elements are stored), and which elements occur in any.
+struct BulkElements {
+  std::array<std::size_t, kElementCount> with_base{};
+  std::array<bool, kElementCount> held{};
+};
+
+const BulkElements& bulk_elements() {
+  static const BulkElements kBulk = [] {
+    BulkElements out;
+    for (std::size_t c = kMeltSpunCount; c < kLabelledCount; ++c) {
+      std::uint32_t base = kLabelledStart[c];
+      for (std::uint32_t i = kLabelledStart[c]; i < kLabelledStart[c + 1]; ++i) {
+        out.held[kLabelledElement[i]] = true;
+        if (kLabelledPercent[i] > kLabelledPercent[base]) base = i;
+      }
+      ++out.with_base[kLabelledElement[base]];
+    }
+    return out;
+  }();
+  return kBulk;
+}
+
 }  // namespace
+
+std::size_t bulk_glass_count() {
+  return kLabelledCount - kMeltSpunCount;
+}
+
+std::size_t bulk_glasses_with_base(std::size_t element) {
+  return element < kElementCount ? bulk_elements().with_base[element] : 0;
+}
+
+bool in_a_bulk_glass(std::size_t element) {
+  return element < kElementCount && bulk_elements().held[element];
+}
 
 std::optional<float> known_pair_share(const std::bitset<kElementCount>& elements) {
   std::array<std::size_t, kElementCount> present{};

@@ -1,9 +1,11 @@
-// Where a composition stands against the labelled compositions the score was trained on (the
-// melt-spun set, compiled into the program): which of its element pairs the data hold, and how
-// far the nearest labelled composition of the same elements lies.
+// Where a composition stands against the labelled compositions compiled into the program: the
+// melt-spun set the score was trained on (which of its element pairs the data hold, and how far
+// the nearest labelled composition of the same elements lies), and the bulk glasses the casting
+// thickness was trained on (how many share a base element, which elements they hold).
 #pragma once
 
 #include <bitset>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -22,6 +24,13 @@ std::optional<float> known_pair_share(const std::bitset<kElementCount>& elements
 // nothing where the data hold none. Amounts of 0 are left out; an element named twice counts
 // once with the sum.
 std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts);
+
+// How many bulk glasses the casting thickness was trained on; how many of them have this base
+// element (by table position: the largest share, ties the first in table order); whether an
+// element occurs in any.
+std::size_t bulk_glass_count();
+std::size_t bulk_glasses_with_base(std::size_t element);
+bool in_a_bulk_glass(std::size_t element);
 
 // The labelled compositions, for --version: how many, from where, and a short hash.
 std::string_view labelled_data_name();
