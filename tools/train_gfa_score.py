@@ -90,6 +90,27 @@ def complete_tree(tree, depth, scale):
     return features, thresholds, leaves
 
 
+def tree_arrays(estimators, depth, scale, names):
+    """These trees stored complete (complete_tree) as three C++ arrays, named by `names`: their
+    nodes' features, their nodes' thresholds and their leaves; and how many trees there are."""
+    features, thresholds, leaves = [], [], []
+    for estimator in estimators:
+        f, t, v = complete_tree(estimator.tree_, depth, scale)
+        features.append(f)
+        thresholds.append(t)
+        leaves.append(v)
+    n = len(features)
+    inner, outer = 2 ** depth - 1, 2 ** depth
+    body = ["inline constexpr std::array<std::uint8_t, %d> %s{" % (n * inner, names[0])]
+    body += ["    %s," % ", ".join(str(x) for x in f) for f in features]
+    body += ["};", "inline constexpr std::array<float, %d> %s{" % (n * inner, names[1])]
+    body += ["    %s," % ", ".join(t) for t in thresholds]
+    body += ["};", "inline constexpr std::array<double, %d> %s{" % (n * outer, names[2])]
+    body += ["    %s," % ", ".join(repr(float(x)) for x in v) for v in leaves]
+    body.append("};")
+    return body, n
+
+
 def labelled_table(data, bulk, symbols):
     """The labelled compositions as C++: the melt-spun ones the score was trained on, then the
     bulk glasses of the casting thickness; each one's elements (table indices, in table order),
@@ -152,32 +173,21 @@ def ensemble_table(data, depth, scale):
     from sklearn.ensemble import GradientBoostingClassifier
     from sklearn.model_selection import GroupKFold
 
-    features, thresholds, leaves, inits, proba = [], [], [], [], []
+    estimators, inits, proba = [], [], []
     folds = GroupKFold(gfa_data.ENSEMBLE_MODELS).split(data.X, data.y, data.systems)
     for train, _ in folds:
         model = GradientBoostingClassifier(**gfa_data.ENSEMBLE_PARAMS).fit(data.X[train],
                                                                           data.y[train])
         inits.append(repr(float(model._raw_predict_init(data.X[:1])[0, 0])))
-        for estimator in model.estimators_[:, 0]:
-            f, t, v = complete_tree(estimator.tree_, depth, scale)
-            features.append(f)
-            thresholds.append(t)
-            leaves.append(v)
+        estimators += list(model.estimators_[:, 0])
         proba.append(model.predict_proba(data.X)[:, 1])
-    n = len(features)
-    inner, outer = 2 ** depth - 1, 2 ** depth
     body = ["inline constexpr std::size_t kEnsembleModels = %d;" % gfa_data.ENSEMBLE_MODELS,
             "inline constexpr std::size_t kEnsembleTrees = %d;" %
             gfa_data.ENSEMBLE_PARAMS["n_estimators"],
             "inline constexpr std::array<double, %d> kEnsembleInitialLogOdds{%s};" % (
-                len(inits), ", ".join(inits)),
-            "inline constexpr std::array<std::uint8_t, %d> kEnsembleFeature{" % (n * inner)]
-    body += ["    %s," % ", ".join(str(x) for x in f) for f in features]
-    body += ["};", "inline constexpr std::array<float, %d> kEnsembleThreshold{" % (n * inner)]
-    body += ["    %s," % ", ".join(t) for t in thresholds]
-    body += ["};", "inline constexpr std::array<double, %d> kEnsembleLeaf{" % (n * outer)]
-    body += ["    %s," % ", ".join(repr(float(x)) for x in v) for v in leaves]
-    body.append("};")
+                len(inits), ", ".join(inits))]
+    body += tree_arrays(estimators, depth, scale,
+                        ("kEnsembleFeature", "kEnsembleThreshold", "kEnsembleLeaf"))[0]
     digest = hashlib.sha256("\n".join(body).encode()).hexdigest()[:12]
     head = [
         *GENERATED,
@@ -229,29 +239,17 @@ def dmax_table(glassform):
     held_out, _ = gfa_data.dmax_held_out(bulk, bulk.systems)
     low, high = gfa_data.dmax_interval(bulk.y - held_out)
     depth, scale = params["max_depth"], params["learning_rate"]
-    features, thresholds, leaves = [], [], []
-    for estimator in model.estimators_[:, 0]:
-        f, t, v = complete_tree(estimator.tree_, depth, scale)
-        features.append(f)
-        thresholds.append(t)
-        leaves.append(v)
-    n = len(features)
-    inner, outer = 2 ** depth - 1, 2 ** depth
+    arrays, n = tree_arrays(model.estimators_[:, 0], depth, scale,
+                            ("kDmaxNodeFeature", "kDmaxNodeThreshold", "kDmaxLeafValue"))
     body = [
         "inline constexpr std::array<std::string_view, %d> kDmaxFeatureNames{%s};" % (
             len(gfa_data.DMAX_FEATURES), ", ".join('"%s"' % x for x in gfa_data.DMAX_FEATURES)),
         "inline constexpr int kDmaxTreeDepth = %d;" % depth,
         "inline constexpr std::size_t kDmaxTreeCount = %d;" % n,
         "inline constexpr double kDmaxInitial = %r;" % float(
-            model._raw_predict_init(bulk.X[:1])[0, 0]),
-        "inline constexpr std::array<std::uint8_t, %d> kDmaxNodeFeature{" % (n * inner)]
-    body += ["    %s," % ", ".join(str(x) for x in f) for f in features]
-    body += ["};", "inline constexpr std::array<float, %d> kDmaxNodeThreshold{" % (n * inner)]
-    body += ["    %s," % ", ".join(t) for t in thresholds]
-    body += ["};", "inline constexpr std::array<double, %d> kDmaxLeafValue{" % (n * outer)]
-    body += ["    %s," % ", ".join(repr(float(x)) for x in v) for v in leaves]
-    body += ["};",
-             "inline constexpr double kDmaxLowOffset = %r;" % low,
+            model._raw_predict_init(bulk.X[:1])[0, 0])]
+    body += arrays
+    body += ["inline constexpr double kDmaxLowOffset = %r;" % low,
              "inline constexpr double kDmaxHighOffset = %r;" % high,
              "inline constexpr std::size_t kLeastBaseGlasses = %d;" % gfa_data.DMAX_LEAST_BASE]
     digest = hashlib.sha256("\n".join(body).encode()).hexdigest()[:12]
@@ -306,28 +304,14 @@ def generate(glassform):
     scale = gfa_data.PARAMS["learning_rate"]
     init = float(model._raw_predict_init(data.X[:1])[0, 0])
     body = []
-    features, thresholds, leaves = [], [], []
-    for estimator in model.estimators_[:, 0]:
-        f, t, v = complete_tree(estimator.tree_, depth, scale)
-        features.append(f)
-        thresholds.append(t)
-        leaves.append(v)
-    n = len(features)
-    inner, outer = 2 ** depth - 1, 2 ** depth
+    arrays, n = tree_arrays(model.estimators_[:, 0], depth, scale,
+                            ("kNodeFeature", "kNodeThreshold", "kLeafValue"))
     body.append("inline constexpr std::array<std::string_view, %d> kFeatureNames{%s};" %
                 (len(gfa_data.FEATURES), ", ".join('"%s"' % x for x in gfa_data.FEATURES)))
     body.append("inline constexpr int kTreeDepth = %d;" % depth)
     body.append("inline constexpr std::size_t kTreeCount = %d;" % n)
     body.append("inline constexpr double kInitialLogOdds = %r;" % init)
-    body.append("inline constexpr std::array<std::uint8_t, %d> kNodeFeature{" % (n * inner))
-    body += ["    %s," % ", ".join(str(x) for x in f) for f in features]
-    body.append("};")
-    body.append("inline constexpr std::array<float, %d> kNodeThreshold{" % (n * inner))
-    body += ["    %s," % ", ".join(t) for t in thresholds]
-    body.append("};")
-    body.append("inline constexpr std::array<double, %d> kLeafValue{" % (n * outer))
-    body += ["    %s," % ", ".join(repr(float(x)) for x in v) for v in leaves]
-    body.append("};")
+    body += arrays
     symbols = gfa_data.table_symbols(glassform)
     trained = set(data.elements)
     body.append("inline constexpr std::array<bool, %d> kTrainedElement{" % len(symbols))
