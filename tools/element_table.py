@@ -41,6 +41,56 @@ def compare(ours, theirs, tolerance, relative=True, scale=1.0):
     return ("**%g**" if off > tolerance else "%g") % value
 
 
+USER_DATA = """## Your own element data
+
+The built-in values never change: every report of the program, and the interactive calculator
+byte for byte, rests on them. A referee may still ask for another radius, or a composition may
+hold an element the table lacks. `--elements FILE` and `--mixing-enthalpy FILE` lay a user's
+values over the built-in ones for one run; they are options of the top level and of `binary`,
+`ternary`, `quaternary`, `batch`, `screen`, `weigh`, `elastic`, `assess` and `elements`
+(`cluster` and `fields` read no element data and refuse them; the interactive calculator always
+uses the built-in table).
+
+The project ships two such files, copied with their sources in their headers:
+`data/elements_more.tsv` adds Sb, Bi and As (the radius of Miracle et al. 2010; moduli, melting
+point, electronegativity, valence electrons and atomic weight from the Magpie tables), and
+`data/mixing_enthalpy_more.tsv` their 204 pair enthalpies (Takeuchi and Inoue 2005):
+
+    glassform assess --elements data/elements_more.tsv \\
+        --mixing-enthalpy data/mixing_enthalpy_more.tsv Au55Pb22.5Sb22.5
+
+**The element file** is a CSV or TSV (the separator is read from the header line) whose columns
+are `symbol` and any of `radius_nm`, `E_GPa`, `G_GPa`, `B_GPa`, `atomic_weight_u`,
+`melting_point_K`, `electronegativity_pauling`, `valence_electrons` and `source`; the columns
+`index`, `weight_note` and `sets` of `glassform elements --format csv` are read and ignored, so
+that its output can be edited and given back. Another column is an error. A row for a built-in
+symbol changes the cells it fills, cell by cell: an empty cell keeps the built-in value, the text
+`none` removes it (what needs it becomes absent). A row for another symbol (one capital letter and
+an optional small one) adds an element with the values it gives and no others: nothing is
+imputed. The Mendeleev number, group, period and covalent radius that the score reads are known
+for Sb, Bi and As (data/element_properties_more.tsv); for any other added element the score is
+absent.
+
+**The pair file** has the columns `element_a`, `element_b`, `dH_mix_kJ_per_mol` and optionally
+`note` or `source`, as the two mixing-enthalpy tables of `data/` have them; a pair adds or
+replaces an enthalpy.
+
+Both files are UTF-8 (a byte-order mark is skipped), with LF or CR LF line ends, `#` comment
+lines and at most 1 MB. A fault (a missing or unreadable file, no `symbol` column, an unknown
+column, a symbol given twice or not well formed, a number that does not parse, a radius or
+modulus that is not positive, NaN or infinity) is a usage error `FILE:LINE:COLUMN: message`
+(exit status 2), reported before any output is opened.
+
+**Provenance.** Every row of CSV and JSON carries `element_data`: `builtin`, or the first 12
+hexadecimal digits of the SHA-256 of the element file's bytes followed by the pair file's. The
+text output's first line names the files and the digest; standard error lists every changed or
+added value (`Cu radius_nm 0.1278 -> 0.126 (Miracle 2010)`) and the number of pairs added;
+`glassform --version --elements FILE` prints the digest too. The glass-formation score and the
+casting thickness were trained on the built-in values: a row whose inputs hold a changed or added
+value is `extrapolated`, and its `dmax_in_domain` is false.
+"""
+
+
 def page(binary):
     ref = reference()
     lines = [
@@ -93,7 +143,7 @@ def page(binary):
               "| element | no data for |", "|---|---|"]
     for symbol, missing in without:
         lines.append("| %s | %s |" % (symbol, ", ".join(missing)))
-    lines.append("")
+    lines += ["", USER_DATA]
     return "\n".join(lines)
 
 

@@ -97,8 +97,8 @@ TEST(GlassScore, InputsAbsenceAndTrainingDomain) {
   }
   // Cu50Zr50: chi 1.90 and 1.33, so delta_chi = 0.285; valence electrons (11 + 4) / 2 = 7.5.
   const GlassCriteria k = glass_criteria(parse_formula("Cu50Zr50").parts);
-  EXPECT_NEAR(k.delta_chi, 0.285, 1e-6);
-  EXPECT_FLOAT_EQ(k.valence, 7.5F);
+  EXPECT_NEAR(k.delta_chi.value(), 0.285, 1e-6);
+  EXPECT_FLOAT_EQ(k.valence.value(), 7.5F);
   EXPECT_EQ(k.element_count, 2);
   EXPECT_FLOAT_EQ(k.max_percent, 50);
 }

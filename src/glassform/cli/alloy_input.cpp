@@ -8,10 +8,10 @@
 
 namespace glassform::cli {
 
-std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols) {
+std::vector<const Element*> resolve_symbols(const Run& run, std::span<const std::string> symbols) {
   std::vector<const Element*> elements;
   for (const std::string& s : symbols) {
-    const Element* e = find_element(s);
+    const Element* e = run.data().find(s);
     if (e == nullptr) throw UsageError(unknown_symbol_text(s));
     elements.push_back(e);
   }
@@ -60,7 +60,14 @@ void warn_repeated_elements(const Run& run, std::span<const Element* const> elem
   }
 }
 
-AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen) {
+AlloyResult evaluate_alloy(const Run& run, std::span<const Element* const> elements,
+                           std::span<const int> chosen) {
+  for (const Element* e : elements) {
+    if (!(e->radius > 0)) {
+      throw UsageError(std::string(e->symbol) +
+                       " has no radius_nm in the element data: the cluster model needs one");
+    }
+  }
   std::array<ClusterMeasure, 3> measures{};
   std::array<int, 3> integers{};
   const std::size_t solutes = elements.size() - 1;
@@ -71,6 +78,7 @@ AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<c
   std::optional<AlloyResult> alloy = compute_alloy(elements, std::span(measures).first(solutes),
                                                    std::span(integers).first(solutes));
   if (!alloy) throw UsageError("coordination numbers must be at least 1");
+  alloy->data = run.data_pointer();
   return *alloy;
 }
 
@@ -103,9 +111,10 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
   add_mass_option(*command, run);
   add_plot_option(*command, run);
   add_measured_option(*command, run);
+  add_element_data_options(*command, run);
   command->footer("Example:\n  " + example);
   run.commands.emplace_back(command, [args, count](Run& r) {
-    const std::vector<const Element*> elements = resolve_symbols(args->symbols);
+    const std::vector<const Element*> elements = resolve_symbols(r, args->symbols);
     std::vector<int> chosen;
     for (const std::string& text : args->chosen) {
       const std::optional<long long> k = parse_decimal(text);
@@ -118,7 +127,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
     if (!args->chosen.empty()) check_chosen(chosen, count - 1);
     const std::optional<double> grams = r.grams();
     warn_repeated_elements(r, elements, "");
-    const AlloyResult alloy = evaluate_alloy(elements, chosen);
+    const AlloyResult alloy = evaluate_alloy(r, elements, chosen);
     std::vector<Column> columns =
         output_columns(r, read_measured_file(r, alloy_fields()), alloy.elements());
     for (const std::string& w : command_line_warnings(alloy))

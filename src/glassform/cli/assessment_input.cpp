@@ -24,10 +24,17 @@ struct ReadFormula {
   std::optional<FormulaError> error;
 };
 
-ReadFormula read_formula(std::string_view text, bool amounts_are_weight) {
-  ParsedFormula parsed = parse_composition(text);
+ReadFormula read_formula(const Run& run, std::string_view text, bool amounts_are_weight) {
+  ParsedFormula parsed = parse_composition(text, run.data());
   if (parsed.error) return {{}, std::move(parsed.error)};
   if (amounts_are_weight) {
+    for (const FormulaPart& p : parsed.parts) {
+      if (!(p.element->atomic_weight > 0)) {
+        return {{},
+                FormulaError{0, std::string(p.element->symbol) +
+                                    " has no atomic_weight_u in the element data: --wt needs one"}};
+      }
+    }
     const Weighing w = weigh(parsed.parts, true, std::nullopt);
     for (std::size_t i = 0; i < parsed.parts.size(); ++i)
       parsed.parts[i].amount = w.atomic[i];
@@ -94,6 +101,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
   add_output_options(*command, run);
   add_plot_option(*command, run);
   add_measured_option(*command, run);
+  add_element_data_options(*command, run);
   const std::string written_as =
       "Compositions of 1 to 16 elements, written as for weigh: Cu50Zr50, "
       "Zr41.2Ti13.8Cu12.5Ni10Be22.5, (Cu50Zr50)92Al8; the amounts are normalised to 100 and an "
@@ -130,7 +138,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
     // The arguments are read before any output: a bad one is a usage error.
     std::vector<std::vector<FormulaPart>> given;
     for (const std::string& text : args->formulas) {
-      ReadFormula read = read_formula(text, args->weight);
+      ReadFormula read = read_formula(r, text, args->weight);
       if (read.error) throw_formula_error(text, *read.error);
       given.push_back(std::move(read.parts));
     }
@@ -166,7 +174,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       };
       if (!from_file) {
         for (std::size_t i = 0; i < given.size(); ++i)
-          write(assess(given[i]), Origin{i + 1, std::nullopt}, "");
+          write(assess(given[i], r.data_pointer()), Origin{i + 1, std::nullopt}, "");
         writer.finish();
         return 0;
       }
@@ -176,12 +184,12 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
           r, input, name, [&](std::string_view line, std::size_t number, const std::string& where) {
             const FormulaLine parsed = parse_formula_line(line);
             if (parsed.skip) return true;
-            const ReadFormula read = read_formula(parsed.formula, args->weight);
+            const ReadFormula read = read_formula(r, parsed.formula, args->weight);
             if (read.error) {
               r.error(where + formula_error_text(parsed.formula, *read.error));
               return false;
             }
-            write(assess(read.parts), Origin{number, parsed.label}, where);
+            write(assess(read.parts, r.data_pointer()), Origin{number, parsed.label}, where);
             return true;
           });
       writer.finish();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "glassform/cli/command_line.hpp"
+#include "glassform/io/element_file.hpp"
 #include "glassform/io/formula.hpp"
 #include "glassform/model/alloys.hpp"
 #include "glassform/model/weighing.hpp"
@@ -53,12 +54,23 @@ struct Run {
   std::vector<MeasuredGlass> measured;      // its glasses, once read
   std::string columns_text = "positional";  // --columns as given
   std::string input_path;                   // the input file of batch, which no output may replace
+  std::string elements_path;                // --elements FILE
+  std::string mixing_path;                  // --mixing-enthalpy FILE
+  std::shared_ptr<const UserElementData> user_data;  // their data, once read
   // The -o and --plot files, prepared before the work and committed when it succeeded.
   std::shared_ptr<OutputFile> output_file;
   std::shared_ptr<OutputFile> plot_file;
   std::vector<std::pair<CLI::App*, std::function<int(Run&)>>> commands;
 
   [[nodiscard]] Format format() const;
+  // The element data of the run: the built-in tables, or those with the user's files.
+  [[nodiscard]] const ElementData& data() const {
+    return user_data ? user_data->data : ElementData::builtin();
+  }
+  // The same, null for the built-in tables (as results hold it).
+  [[nodiscard]] const ElementData* data_pointer() const {
+    return user_data ? &user_data->data : nullptr;
+  }
   // The ingot mass of --mass in grams, or nothing without it; UsageError unless it is a
   // positive number.
   [[nodiscard]] std::optional<double> grams() const;
@@ -66,8 +78,20 @@ struct Run {
   [[nodiscard]] BlackmanPlot plot() const;
   // Writes "glassform: warning: TEXT" and a line end to standard error.
   void warn(std::string_view text) const;
+  // Writes "glassform: TEXT" and a line end to standard error: what the run was made with.
+  void note(std::string_view text) const;
   void error(std::string_view text) const;
 };
+
+// Adds --elements FILE and --mixing-enthalpy FILE: the user's element data.
+void add_element_data_options(CLI::App& command, Run& run);
+
+// Reads the files of --elements and --mixing-enthalpy, if given (a UsageError naming the file,
+// line and column of a fault), and says on standard error what they change.
+void load_user_element_data(Run& run);
+
+// The first line of a text output made with a user's element data, or nothing.
+std::string element_data_line(const Run& run);
 
 // Adds --format and -o/--output to a subcommand.
 void add_output_options(CLI::App& command, Run& run);
@@ -148,9 +172,9 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
 
 // --- Alloys from arguments or batch lines ----------------------------------------------------
 
-// The element of each symbol, solvent first; an unknown symbol is a UsageError naming it with
-// the model's suggestion ("unknown symbol "cu": did you mean Cu?").
-std::vector<const Element*> resolve_symbols(std::span<const std::string> symbols);
+// The element of each symbol, solvent first, from the run's data; an unknown symbol is a
+// UsageError naming it with the model's suggestion ("unknown symbol "cu": did you mean Cu?").
+std::vector<const Element*> resolve_symbols(const Run& run, std::span<const std::string> symbols);
 
 // What is wrong with `count` chosen integers (of which `chosen` holds the first ones) for an
 // alloy of `solutes` solutes: not one per solute, or one below 1. Empty when nothing is.
@@ -168,9 +192,11 @@ std::optional<long long> parse_decimal(std::string_view text);
 void warn_repeated_elements(const Run& run, std::span<const Element* const> elements,
                             std::string_view where);
 
-// The alloy of these elements with these integers, or with the integers nearest the computed
-// coordination numbers when `chosen` is empty.
-AlloyResult evaluate_alloy(std::span<const Element* const> elements, std::span<const int> chosen);
+// The alloy of these elements (the run's) with these integers, or with the integers nearest
+// the computed coordination numbers when `chosen` is empty; a UsageError for an element
+// without a radius, which the cluster model needs.
+AlloyResult evaluate_alloy(const Run& run, std::span<const Element* const> elements,
+                           std::span<const int> chosen);
 
 // Adds the alloy subcommand for `kind`: positional symbols, --cn, the output options.
 void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::string& summary,
@@ -232,6 +258,6 @@ struct BatchLine {
   std::size_t chosen_count = 0;
 };
 
-BatchLine parse_batch_line(std::string_view line);
+BatchLine parse_batch_line(std::string_view line, const ElementData& data = ElementData::builtin());
 
 }  // namespace glassform::cli

@@ -73,6 +73,10 @@ void Run::warn(std::string_view text) const {
   write_line(io.err, "glassform: warning: ", text);
 }
 
+void Run::note(std::string_view text) const {
+  write_line(io.err, "glassform: ", text);
+}
+
 void Run::error(std::string_view text) const {
   write_line(io.err, "glassform: error: ", text);
 }
@@ -125,7 +129,7 @@ std::optional<std::vector<const Element*>> wide_list(const Run& run) {
     }
   }
   if (symbols.empty()) throw UsageError("--columns wide= needs a list of element symbols");
-  std::vector<const Element*> elements = resolve_symbols(symbols);
+  std::vector<const Element*> elements = resolve_symbols(run, symbols);
   std::vector<const Element*> unique;
   for (const Element* e : elements) {
     if (std::find(unique.begin(), unique.end(), e) == unique.end()) unique.push_back(e);
@@ -299,6 +303,7 @@ int with_output(Run& run, const std::function<int(OutputSink&)>& write) {
   OutputSink& sink = run.output_file ? *run.output_file : run.io.out;
   int status = 0;
   try {
+    if (run.format() == Format::kText) write_or_stop(sink, element_data_line(run));
     status = write(sink);
   } catch (const OutputFailed&) {
     // Reported below, as every failed write.
@@ -338,6 +343,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
       "and the casting-thickness model");
   app.require_subcommand(1);
   app.footer(cli::kExamples);
+  cli::add_element_data_options(app, run);
   cli::register_binary(app, run);
   cli::register_ternary(app, run);
   cli::register_quaternary(app, run);
@@ -390,7 +396,24 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
     cli::write_help(io.out, app.help("", CLI::AppFormatMode::All));
     return cli::standard_output_status(run);
   } catch (const CLI::CallForVersion& e) {
-    cli::write_line(io.out, "", e.what());
+    // --version with --elements or --mixing-enthalpy names their data too.
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      for (auto [name, path] : {std::pair{"--elements", &run.elements_path},
+                                std::pair{"--mixing-enthalpy", &run.mixing_path}}) {
+        const std::string prefix = std::string(name) + "=";
+        if (args[i] == name && i + 1 < args.size()) *path = args[i + 1];
+        if (args[i].starts_with(prefix)) *path = args[i].substr(prefix.size());
+      }
+    }
+    try {
+      cli::load_user_element_data(run);
+    } catch (const cli::UsageError& error) {
+      run.error(error.what());
+      return cli::kUsageStatus;
+    }
+    std::string text = e.what();
+    if (run.user_data) text += "\nelement data: " + run.user_data->digest;
+    cli::write_line(io.out, "", text);
     return cli::standard_output_status(run);
   } catch (const CLI::ParseError& e) {
     // The parser's messages quote the arguments as they came: escaped like every message.
@@ -401,6 +424,14 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   try {
     for (auto& [command, action] : run.commands) {
       if (!command->parsed()) continue;
+      const std::string& name = command->get_name();
+      if ((name == "cluster" || name == "fields" || name == "chart") &&
+          (!run.elements_path.empty() || !run.mixing_path.empty())) {
+        throw cli::UsageError(name +
+                              " reads no element data: --elements and --mixing-enthalpy "
+                              "do not apply to it");
+      }
+      cli::load_user_element_data(run);
       const int status = action(run);
       cli::commit_outputs(run);
       return status;

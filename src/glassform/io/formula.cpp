@@ -22,7 +22,7 @@ bool is_digit(char c) {
 
 class FormulaReader {
  public:
-  explicit FormulaReader(std::string_view text) : text_(text) {}
+  FormulaReader(std::string_view text, const ElementData& data) : text_(text), data_(data) {}
 
   ParsedFormula read() {
     ParsedFormula result;
@@ -130,7 +130,7 @@ class FormulaReader {
         const std::size_t start = pos_++;
         if (pos_ < text_.size() && is_lower(text_[pos_])) ++pos_;
         const std::string_view symbol = text_.substr(start, pos_ - start);
-        const Element* element = find_element(symbol);
+        const Element* element = data_.find(symbol);
         if (element == nullptr) {
           fail(start, unknown_symbol_message(symbol));
           return false;
@@ -155,18 +155,19 @@ class FormulaReader {
   }
 
   std::string_view text_;
+  const ElementData& data_;
   std::size_t pos_ = 0;
   ParsedFormula failed_;
 };
 
 }  // namespace
 
-ParsedFormula parse_formula(std::string_view text) {
-  return FormulaReader(text).read();
+ParsedFormula parse_formula(std::string_view text, const ElementData& data) {
+  return FormulaReader(text, data).read();
 }
 
-ParsedFormula parse_composition(std::string_view text) {
-  ParsedFormula parsed = parse_formula(text);
+ParsedFormula parse_composition(std::string_view text, const ElementData& data) {
+  ParsedFormula parsed = parse_formula(text, data);
   if (!parsed.error && parsed.parts.size() > kMostCompositionElements) {
     parsed.error = FormulaError{0, "at most " + std::to_string(kMostCompositionElements) +
                                        " elements, not " + std::to_string(parsed.parts.size())};

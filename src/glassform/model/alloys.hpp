@@ -15,6 +15,8 @@
 
 namespace glassform {
 
+class ElementData;
+
 enum class AlloyKind { kBinary, kTernary, kQuaternary };
 
 // "binary", "ternary" or "quaternary".
@@ -85,6 +87,9 @@ struct AlloyResult {
   // The largest |R / R_ideal - 1| over the clusters (R measured, R_ideal that of the chosen
   // integer); nothing when any chosen integer lacks an ideal ratio.
   std::optional<float> mismatch;
+  // The data the elements come from, for what is worked out from the alloy later (its
+  // criteria); null for the built-in tables. Set by whoever took the elements from other data.
+  const ElementData* data = nullptr;
 
   [[nodiscard]] std::span<const Element* const> elements() const {
     return std::span(element_slots).first(element_count(kind));

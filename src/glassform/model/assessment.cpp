@@ -33,8 +33,12 @@ std::optional<AlloyResult> model_alloy(std::span<const FormulaPart> parts, std::
 
 }  // namespace
 
-std::optional<ModelMatch> nearest_model_composition(std::span<const FormulaPart> parts) {
+std::optional<ModelMatch> nearest_model_composition(std::span<const FormulaPart> parts,
+                                                    const ElementData* data) {
   if (parts.size() < 2 || parts.size() > 4) return std::nullopt;
+  for (const FormulaPart& p : parts) {
+    if (!(p.element->radius > 0)) return std::nullopt;
+  }
   double largest = 0;
   for (const FormulaPart& p : parts)
     largest = std::max(largest, p.amount);
@@ -43,6 +47,7 @@ std::optional<ModelMatch> nearest_model_composition(std::span<const FormulaPart>
     if (parts[s].amount != largest) continue;
     std::optional<AlloyResult> alloy = model_alloy(parts, s);
     if (!alloy) continue;
+    alloy->data = data;
     const std::span<const Element* const> elements = alloy->elements();
     for (std::size_t k = 0; k < alloy->compositions().size(); ++k) {
       const Composition& c = alloy->compositions()[k];
@@ -60,14 +65,15 @@ std::optional<ModelMatch> nearest_model_composition(std::span<const FormulaPart>
   return best;
 }
 
-Assessment assess(std::span<const FormulaPart> parts) {
+Assessment assess(std::span<const FormulaPart> parts, const ElementData* data) {
   Assessment out;
   for (const FormulaPart& p : parts) {
     if (p.amount > 0) out.parts.push_back(p);
   }
-  out.criteria = glass_criteria(out.parts);
+  out.data = data;
+  out.criteria = glass_criteria(out.parts, data != nullptr ? *data : ElementData::builtin());
   out.elastic = estimate_formula_elastic(out.parts);
-  out.model = nearest_model_composition(out.parts);
+  out.model = nearest_model_composition(out.parts, data);
   return out;
 }
 

@@ -25,16 +25,20 @@ struct ModelMatch {
 // the solutes follow by decreasing radius, each cluster takes the integer nearest its computed
 // coordination number. With a tie for the largest amount each tied element is the solvent in
 // turn. Nothing for fewer than 2 or more than 4 elements.
-std::optional<ModelMatch> nearest_model_composition(std::span<const FormulaPart> parts);
+// Nothing, too, where an element has no radius.
+std::optional<ModelMatch> nearest_model_composition(std::span<const FormulaPart> parts,
+                                                    const ElementData* data = nullptr);
 
 struct Assessment {
   std::vector<FormulaPart> parts;  // the elements with a non-zero amount, in at.%
   GlassCriteria criteria;
   ElasticResult elastic;
   std::optional<ModelMatch> model;
+  const ElementData* data = nullptr;  // the elements' data; null for the built-in tables
 };
 
-// `parts` as parse_formula gives them: distinct elements, amounts in at.% adding up to 100.
-Assessment assess(std::span<const FormulaPart> parts);
+// `parts` as parse_formula gives them: distinct elements, amounts in at.% adding up to 100. The
+// elements are those of `data` (null: the built-in tables), which must outlive the result.
+Assessment assess(std::span<const FormulaPart> parts, const ElementData* data = nullptr);
 
 }  // namespace glassform

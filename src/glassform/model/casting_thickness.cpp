@@ -50,7 +50,9 @@ std::optional<CastingEstimate> casting_thickness(const GlassCriteria& criteria,
   const std::optional<ScoreFeatures> features = score_features(criteria);
   if (!features) return std::nullopt;
   const double log10_mm = casting_log10_estimate(*features, static_cast<float>(score.p_glass));
-  bool in_domain = bulk_glasses_with_base(criteria.base) >= kLeastBaseGlasses;
+  // The trees were trained on the built-in element values: a user's are outside their domain.
+  bool in_domain =
+      !criteria.user_values && bulk_glasses_with_base(criteria.base) >= kLeastBaseGlasses;
   for (std::size_t i = 0; i < kElementCount; ++i) {
     if (criteria.elements[i] && !in_a_bulk_glass(i)) in_domain = false;
   }

@@ -23,7 +23,7 @@ struct CastingEstimate {
   double low_mm;
   double high_mm;
   // False where the base element (the largest share) has fewer than 10 bulk glasses in the
-  // data, or an element occurs in none.
+  // data, an element occurs in none, or the inputs hold a user's element values.
   bool in_domain;
 };
 

@@ -48,23 +48,25 @@ static_assert(strictly_increasing(kCalibrationScore) && strictly_increasing(kCal
 
 std::optional<ScoreFeatures> score_features(const GlassCriteria& criteria) {
   const GlassCriteria& k = criteria;
-  if (k.element_count < 2 || !k.dh_mix || !k.log10_omega || !k.min_pair || !k.max_pair) {
+  if (k.element_count < 2 || !k.dh_mix || !k.log10_omega || !k.min_pair || !k.max_pair ||
+      !k.delta_pct || !k.tm || !k.delta_chi || !k.valence) {
     return std::nullopt;
   }
-  ScoreFeatures x{k.delta_pct,
+  ScoreFeatures x{*k.delta_pct,
                   *k.dh_mix,
                   k.ds_mix,
-                  k.tm,
+                  *k.tm,
                   *k.log10_omega,
                   k.min_pair->kj_per_mol,
                   k.max_pair->kj_per_mol,
-                  k.delta_chi,
-                  k.valence,
+                  *k.delta_chi,
+                  *k.valence,
                   static_cast<float>(k.element_count),
                   k.max_percent};
   std::size_t at = 11;
-  for (const PropertyStatistics& p : k.statistics) {
-    for (const float v : {p.mean, p.deviation, p.min, p.max, p.range})
+  for (const std::optional<PropertyStatistics>& p : k.statistics) {
+    if (!p) return std::nullopt;
+    for (const float v : {p->mean, p->deviation, p->min, p->max, p->range})
       x[at++] = v;
   }
   return x;
@@ -120,7 +122,8 @@ std::optional<GlassScore> glass_score(const GlassCriteria& criteria) {
   const std::optional<ScoreFeatures> features = score_features(criteria);
   if (!features) return std::nullopt;
   const double trees = score_probability(*features);
-  return GlassScore{calibrated_probability(trees), trees, !is_inside_score_data(criteria.elements)};
+  return GlassScore{calibrated_probability(trees), trees,
+                    criteria.user_values || !is_inside_score_data(criteria.elements)};
 }
 
 bool is_inside_score_data(const std::bitset<kElementCount>& elements) {

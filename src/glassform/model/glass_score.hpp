@@ -64,8 +64,8 @@ struct GlassScore {
   // The trees' probability before calibration, by which rows are ranked: the calibration map
   // keeps their order but ties where it is clipped at 0 or 1.
   double uncalibrated;
-  // An element that no labelled composition holds, or a pair of elements that none holds
-  // together (known_pair_share below 1).
+  // An element that no labelled composition holds, a pair of elements that none holds
+  // together (known_pair_share below 1), or a feature read from a user's element values.
   bool extrapolated;
 };
 
@@ -74,7 +74,7 @@ std::optional<GlassScore> glass_score(const GlassCriteria& criteria);
 
 // Whether a composition of these elements (by table position) lies inside the score's data:
 // every element and every pair of them held by some labelled composition. `extrapolated` is
-// its negation.
+// its negation, or a user's values.
 bool is_inside_score_data(const std::bitset<kElementCount>& elements);
 
 // The probability of the trees for these features, before calibration.

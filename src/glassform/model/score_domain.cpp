@@ -106,13 +106,15 @@ std::optional<float> known_pair_share(const std::bitset<kElementCount>& elements
   return static_cast<float>(static_cast<long double>(known) / static_cast<long double>(pairs));
 }
 
-std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts) {
+std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts,
+                                           const ElementData& data) {
   std::array<double, kElementCount> percent{};
   std::bitset<kElementCount> system;
   double total = 0;
   for (const FormulaPart& p : parts) {
     if (p.amount <= 0) continue;
-    const auto i = static_cast<std::size_t>(element_index(*p.element) - 1);
+    const std::size_t i = data.position(*p.element);
+    if (i >= kElementCount) return std::nullopt;
     percent[i] += p.amount;
     total += p.amount;
     system.set(i);

@@ -10,6 +10,7 @@
 #include <span>
 #include <string_view>
 
+#include "glassform/model/element_data.hpp"
 #include "glassform/model/elements.hpp"
 #include "glassform/model/weighing.hpp"
 
@@ -22,8 +23,10 @@ std::optional<float> known_pair_share(const std::bitset<kElementCount>& elements
 // The largest difference of an element's at.% between this composition (amounts in any unit,
 // normalised to 100) and the nearest labelled composition with the same set of elements;
 // nothing where the data hold none. Amounts of 0 are left out; an element named twice counts
-// once with the sum.
-std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts);
+// once with the sum. The elements are `data`'s; an element the built-in table lacks is in no
+// labelled composition.
+std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts,
+                                           const ElementData& data = ElementData::builtin());
 
 // How many bulk glasses the casting thickness was trained on; how many of them have this base
 // element (by table position: the largest share, ties the first in table order); whether an

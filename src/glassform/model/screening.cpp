@@ -25,22 +25,26 @@ struct PairEntry {
   detail::PreparedCluster prepared;
 };
 
-// The pairs of the solvent being screened, by the solute's table position.
+// The pairs of the solvent being screened, by the solute's position in the data. Elements
+// without a radius (a user's) have no entry: they are never candidates.
 class PairCache {
  public:
-  PairCache(AlloyKind kind, const Element& solvent) {
-    for (std::size_t i = 0; i < kElementCount; ++i) {
-      const ClusterMeasure m = measure_cluster(kElements[i], solvent);
+  PairCache(AlloyKind kind, const Element& solvent, const ElementData& data) : data_(data) {
+    const std::span<const Element> all = data.elements();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      if (!(all[i].radius > 0)) continue;
+      const ClusterMeasure m = measure_cluster(all[i], solvent);
       entries_[i].cluster = detail::make_cluster(kind, m, nearest_integer(m.coordination));
       entries_[i].prepared = detail::prepare_cluster(entries_[i].cluster);
     }
   }
   [[nodiscard]] const PairEntry& operator[](const Element* solute) const {
-    return entries_[static_cast<std::size_t>(solute - kElements.data())];
+    return entries_[data_.position(*solute)];
   }
 
  private:
-  std::array<PairEntry, kElementCount> entries_{};
+  const ElementData& data_;
+  std::array<PairEntry, kMostElements> entries_{};
 };
 
 // The candidate solutes of one solvent: the list without the solvent, in decreasing radius
@@ -89,10 +93,12 @@ void enumerate(const ScreenOptions& options, std::span<const Element* const> sol
   std::uint64_t count = 0;
   AlloyResult alloy{};
   alloy.kind = options.kind;
+  alloy.data = options.data;
+  const ElementData& data = options.data != nullptr ? *options.data : ElementData::builtin();
   std::array<detail::PreparedCluster, 3> prepared{};
   std::array<std::size_t, 3> index{};
   for (const Element* solvent : solvents) {
-    const PairCache cache(options.kind, *solvent);
+    const PairCache cache(options.kind, *solvent, data);
     const std::vector<const Element*> solutes = solutes_for(options, solvent);
     const std::size_t n = solutes.size();
     if (n < k) continue;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "glassform/model/alloys.hpp"
+#include "glassform/model/element_data.hpp"
 
 namespace glassform {
 
@@ -25,6 +26,8 @@ struct ScreenOptions {
   bool physical_only = false;  // drop the rows that are not is_physical
   bool best_variant = false;   // one row per alloy: its composition that ranks first
   unsigned threads = 1;        // screen_top shares the solvents among this many threads
+  // The data the elements come from (each with a radius); null for the built-in tables.
+  const ElementData* data = nullptr;
 };
 
 // A row's value to rank by, or nothing where the row has none.

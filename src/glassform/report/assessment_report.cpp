@@ -1,5 +1,7 @@
 #include "glassform/report/assessment_report.hpp"
 
+#include <algorithm>
+
 #include "glassform/io/format.hpp"
 #include "glassform/io/text.hpp"
 #include "glassform/report/csv_report.hpp"
@@ -75,7 +77,12 @@ void AssessmentWriter::add(const Assessment& a, const std::optional<Origin>& ori
       out.append(" (" + escaped_text(*origin->label, std::string::npos) + ")");
     }
     out.append(":\n");
-    append_weighing_table(out, weigh(a.parts, false, std::nullopt));
+    if (std::all_of(a.parts.begin(), a.parts.end(),
+                    [](const FormulaPart& p) { return p.element->atomic_weight > 0; })) {
+      append_weighing_table(out, weigh(a.parts, false, std::nullopt));
+    } else {
+      out.append("Weight percent: not available (an element without an atomic weight)\n");
+    }
     append_criteria_text(out, a.criteria);
     append_model_text(out, a);
     out.append("Elastic properties estimated from the constituents:\n");

@@ -91,15 +91,25 @@ V atomic_percent(const Row& row) {
   return element_at(row, P) != nullptr ? V(row.composition->percent[P]) : V();
 }
 
+// Whether every element of the row has an atomic weight (a user's element may have none).
+bool weighable(const Row& row) {
+  if (row.alloy != nullptr) {
+    const std::span<const Element* const> e = row.alloy->elements();
+    return std::all_of(e.begin(), e.end(), [](const Element* x) { return x->atomic_weight > 0; });
+  }
+  return std::all_of(row.parts.begin(), row.parts.end(),
+                     [](const FormulaPart& p) { return p.element->atomic_weight > 0; });
+}
+
 template <std::size_t P>
 V weight(const Row& row) {
-  if (element_at(row, P) == nullptr) return {};
+  if (element_at(row, P) == nullptr || !weighable(row)) return {};
   return row.weight_percent()[P];
 }
 
 template <std::size_t P>
 V grams(const Row& row) {
-  if (element_at(row, P) == nullptr || !row.grams) return {};
+  if (element_at(row, P) == nullptr || !row.grams || !weighable(row)) return {};
   return composition_masses(*row.alloy, *row.composition, *row.grams)[P];
 }
 
@@ -129,7 +139,7 @@ V formula(const Row& row) {
 }
 
 V formula_wt(const Row& row) {
-  if (row.parts.empty()) return {};
+  if (row.parts.empty() || !weighable(row)) return {};
   // The front ends take at most 16 elements, worked out on the stack; a library user's longer
   // composition is worked out whole, on the heap.
   constexpr std::size_t kMost = 16;
@@ -172,7 +182,8 @@ V of_criteria(const Row& row, Get get) {
 template <ElementStatistic Property, float PropertyStatistics::*Statistic>
 V element_statistic(const Row& row) {
   return of_criteria(row, [](const GlassCriteria& k) {
-    return V(k.statistics[static_cast<std::size_t>(Property)].*Statistic);
+    const std::optional<PropertyStatistics>& s = k.statistics[static_cast<std::size_t>(Property)];
+    return s ? V((*s).*Statistic) : V();
   });
 }
 
@@ -329,13 +340,13 @@ constexpr std::array kFields{
     Field{"cell_volume", "r_solvent^3", K::kNumber, S::kAlloy, "cell volume: the largest edge cubed",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.cell.volume); }); }, kModelRow, Sec::kCluster},
     Field{"delta_pct", "%", K::kNumber, S::kAlloy, "atomic size mismatch 100 sqrt(sum c_i (1 - r_i / mean r)^2)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_pct); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kHigh, 5, 2, ""},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.delta_pct); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kHigh, 5, 2, ""},
     Field{"dH_mix_kJ/mol", "kJ/mol", K::kNumber, S::kAlloy, "mixing enthalpy sum over pairs of 4 dH_ij c_i c_j (Takeuchi and Inoue 2005)",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.dh_mix); }); }, kModelRow | kGivenRow | kScoreInput | kPageView, Sec::kCriteria, B::kLow, 6, 1, ""},
     Field{"dS_mix_J/molK", "J/(mol K)", K::kNumber, S::kAlloy, "ideal mixing entropy -R sum c_i ln c_i",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.ds_mix); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"Tm_K", "K", K::kNumber, S::kAlloy, "mean melting point sum c_i Tm_i",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.tm); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.tm); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"Omega", "", K::kNumber, S::kAlloy, "Tm dS_mix / |dH_mix| (Yang and Zhang 2012); absent where dH_mix is absent or 0",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.omega); }); }, kModelRow | kGivenRow, Sec::kCriteria},
     Field{"log10_Omega", "", K::kNumber, S::kAlloy, "log10 of Tm dS_mix / max(|dH_mix|, 0.1 kJ/mol), an input of p_glass",
@@ -351,13 +362,13 @@ constexpr std::array kFields{
     Field{"inoue_3_elements", "", K::kFlag, S::kAlloy, "Inoue's first rule: at least three elements at 5 at.% or more",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_elements); }); }, kModelRow | kGivenRow, Sec::kRules},
     Field{"inoue_size_12pct", "", K::kFlag, S::kAlloy, "Inoue's second rule: the radii of the main three differ by more than 12 %",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.inoue_size); }); }, kModelRow | kGivenRow, Sec::kRules},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return k.inoue_size ? V(*k.inoue_size) : V(); }); }, kModelRow | kGivenRow, Sec::kRules},
     Field{"inoue_negative_dH", "", K::kFlag, S::kAlloy, "Inoue's third rule: every pair of the main three has a negative dH",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_flag(k.inoue_enthalpy); }); }, kModelRow | kGivenRow, Sec::kRules},
     Field{"delta_chi", "", K::kNumber, S::kAlloy, "electronegativity difference sqrt(sum c_i (chi_i - mean chi)^2), Pauling scale",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.delta_chi); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.delta_chi); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"valence_electrons", "", K::kNumber, S::kAlloy, "mean number of valence electrons sum c_i n_i (Magpie's NValence: s, p, d and f)",
-          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(k.valence); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
+          [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(k.valence); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"n_elements", "", K::kInteger, S::kAlloy, "the number of elements with a non-zero amount",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return V(static_cast<long long>(k.element_count)); }); }, kModelRow | kGivenRow | kScoreInput, Sec::kCriteria},
     Field{"max_at%", "at.%", K::kNumber, S::kAlloy, "the largest atomic percent",
@@ -406,20 +417,22 @@ constexpr std::array kFields{
           [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(static_cast<float>(g.p_glass)); }); }, kModelRow | kGivenRow | kTextView | kPageView, Sec::kScore, B::kHigh, 1, 3, ""},
     Field{"p_glass_sd", "", K::kNumber, S::kAlloy, "spread of p_glass: the standard deviation of the calibrated probabilities of 5 models of 50 trees, each trained without one fifth of the chemical systems",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { const std::optional<ScoreFeatures> f = score_features(k); return f ? V(static_cast<float>(score_spread(*f))) : V(); }); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
-    Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside the domain of its training data: an element that no training composition holds, or a pair of elements that none holds together (known_pairs < 1)",
+    Field{"extrapolated", "", K::kFlag, S::kAlloy, "p_glass outside the domain of its training data: an element that no training composition holds, a pair of elements that none holds together (known_pairs < 1), or a feature computed with a user's element values (element_data not builtin)",
           [](const Row& r) { return of_score(r, [](const GlassScore& g) { return V(g.extrapolated); }); }, kModelRow | kGivenRow | kTextView, Sec::kScore, B::kNone, 2, 0},
     Field{"known_pairs", "", K::kNumber, S::kAlloy, "share of the element pairs that some labelled training composition of p_glass holds together; absent for one element",
           [](const Row& r) { return of_criteria(r, [](const GlassCriteria& k) { return optional_float(known_pair_share(k.elements)); }); }, kModelRow | kGivenRow, Sec::kScore},
     Field{"nearest_known_at%", "at.%", K::kNumber, S::kAlloy, "largest difference in an element's at.% from the nearest labelled training composition of the same elements; absent where there is none",
-          [](const Row& r) { return with_parts(r, [](std::span<const FormulaPart> p) { return optional_float(nearest_known_percent(p)); }); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
+          [](const Row& r) { return with_parts(r, [&r](std::span<const FormulaPart> p) { return optional_float(nearest_known_percent(p, r.element_data())); }); }, kModelRow | kGivenRow, Sec::kScore, B::kLow},
     Field{"dmax_mm", "mm", K::kNumber, S::kAlloy, "estimated critical casting thickness if the composition forms a bulk glass: regression trees over the inputs of p_glass and p_glass, trained on bulk glasses (Ward et al. 2018); meaningless for a composition that forms no glass",
           [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.dmax_mm)); }); }, kModelRow | kGivenRow | kPageView, Sec::kScore, B::kHigh, 2, 1, "Dmax"},
     Field{"dmax_low_mm", "mm", K::kNumber, S::kAlloy, "lower end of the 80 % interval of dmax_mm, from the misses on chemical systems held out from training",
           [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.low_mm)); }); }, kModelRow | kGivenRow, Sec::kScore},
     Field{"dmax_high_mm", "mm", K::kNumber, S::kAlloy, "upper end of the 80 % interval of dmax_mm",
           [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(static_cast<float>(c.high_mm)); }); }, kModelRow | kGivenRow, Sec::kScore},
-    Field{"dmax_in_domain", "", K::kFlag, S::kAlloy, "dmax_mm inside its data: the base element (the largest share) has 10 or more bulk glasses in the training data and every element occurs in one",
+    Field{"dmax_in_domain", "", K::kFlag, S::kAlloy, "dmax_mm inside its data: the base element (the largest share) has 10 or more bulk glasses in the training data, every element occurs in one, and no input comes from a user's element values",
           [](const Row& r) { return of_casting(r, [](const CastingEstimate& c) { return V(c.in_domain); }); }, kModelRow | kGivenRow, Sec::kScore},
+    Field{"element_data", "", K::kText, S::kAlloy, "the element data of the row: builtin, or the first 12 hex digits of the SHA-256 of the --elements file, then those of the --mixing-enthalpy file",
+          [](const Row& r) { return V(r.element_data().name()); }, kModelRow | kGivenRow | kElasticRow, Sec::kScore},
     Field{"nu", "", K::kNumber, S::kAlloy, "Poisson's ratio of the isotropic solid, (3B - 2G) / (2 (3B + G))",
           [](const Row& r) { return of_isotropic(r, [](const IsotropicElastic& i) { return V(i.nu); }); }, kModelRow | kGivenRow | kElasticRow | kPageView, Sec::kIsotropic, B::kNone, 16, 3, ""},
     Field{"B/G", "", K::kNumber, S::kAlloy, "bulk over shear modulus",

@@ -36,12 +36,20 @@ struct Row {
   const GlassCriteria* given_criteria = nullptr;  // a given composition's, worked out already
   const ModelMatch* model = nullptr;              // the model composition nearest a given one
   const MeasuredGlass* measured = nullptr;        // the measurement of the same composition
+  const ElementData* data = nullptr;              // the elements' data; null for the built-in
+
+  // The data the row's elements come from.
+  [[nodiscard]] const ElementData& element_data() const {
+    return data != nullptr ? *data : ElementData::builtin();
+  }
 
   // The composition criteria, worked out once.
   [[nodiscard]] const GlassCriteria& criteria() const {
     if (given_criteria != nullptr) return *given_criteria;
-    if (!criteria_)
-      criteria_ = alloy != nullptr ? glass_criteria(*alloy, *composition) : glass_criteria(parts);
+    if (!criteria_) {
+      criteria_ = alloy != nullptr ? glass_criteria(*alloy, *composition)
+                                   : glass_criteria(parts, element_data());
+    }
     return *criteria_;
   }
 
@@ -73,6 +81,7 @@ struct Row {
     row.elastic = &a.elastic;
     row.given_criteria = &a.criteria;
     row.model = a.model ? &*a.model : nullptr;
+    row.data = a.data;
     return row;
   }
 
@@ -84,6 +93,7 @@ struct Row {
     row.composition = &composition;
     row.elastic = &composition.elastic;
     row.grams = grams;
+    row.data = alloy.data;
     return row;
   }
 

@@ -47,14 +47,15 @@ unsigned screen_threads() {
 }
 
 bool excludes(const Exclusion& exclusion, const Element* element) {
-  return std::find(exclusion.elements.begin(), exclusion.elements.end(), element) !=
-         exclusion.elements.end();
+  // By symbol: the element may be a user's data's copy of a built-in one.
+  return std::any_of(exclusion.elements.begin(), exclusion.elements.end(),
+                     [element](const Element* e) { return e->symbol == element->symbol; });
 }
 
-std::vector<const Element*> all_elements_but(const Exclusion& exclusion) {
+std::vector<const Element*> all_elements_but(const Exclusion& exclusion, const ElementData& data) {
   std::vector<const Element*> out;
-  for (const Element* e : all_elements()) {
-    if (!excludes(exclusion, e)) out.push_back(e);
+  for (const Element& e : data.elements().first(kElementCount)) {
+    if (!excludes(exclusion, &e) && e.radius > 0) out.push_back(&e);
   }
   return out;
 }
@@ -94,9 +95,14 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
     order.descending = true;
     // An alloy outside the data, whose every composition holds all its elements, ranks below 1.
     order.most = [](const AlloyResult& alloy) {
+      const ElementData& data = alloy.data != nullptr ? *alloy.data : ElementData::builtin();
       std::bitset<kElementCount> present;
-      for (const Element* e : alloy.elements())
-        present.set(static_cast<std::size_t>(element_index(*e) - 1));
+      for (const Element* e : alloy.elements()) {
+        const std::size_t at = data.position(*e);
+        // A user's value makes every row extrapolated.
+        if (at >= kElementCount || data.changed(*e)) return 1.0;
+        present.set(at);
+      }
       for (const Composition& c : alloy.compositions()) {
         for (std::size_t i = 0; i < alloy.elements().size(); ++i) {
           if (!(c.percent[i] > 0)) return 3.0;

@@ -26,7 +26,10 @@ std::variant<Exclusion, std::string> parse_exclusion(std::vector<std::string> it
 bool excludes(const Exclusion& exclusion, const Element* element);
 
 // Every element that the exclusion leaves, in table order.
-std::vector<const Element*> all_elements_but(const Exclusion& exclusion);
+// The built-in elements of `data` (each with a radius) but the excluded ones: an element a user
+// adds is a candidate only where named.
+std::vector<const Element*> all_elements_but(const Exclusion& exclusion,
+                                             const ElementData& data = ElementData::builtin());
 
 // The most threads a screen uses, and the most rows --top (or Python's top=) keeps: each kept
 // row costs about 1.25 KB, so 100,000 take about 125 MB, once whatever the number of threads.

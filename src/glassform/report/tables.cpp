@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
@@ -42,13 +43,16 @@ using K = FieldKind;
 
 // clang-format off
 constexpr std::array kElementColumns{
-    TableColumn{"index", "", K::kInteger, "the element's place in the built-in table, from 1"},
+    TableColumn{"index", "", K::kInteger, "the element's place in the table, from 1 (a user's added elements follow the built-in ones)"},
     TableColumn{"symbol", "", K::kText, "the chemical symbol"},
     TableColumn{"radius_nm", "nm", K::kNumber, "the atomic radius of the cluster model"},
     TableColumn{"E_GPa", "GPa", K::kNumber, "Young's modulus; empty where the table has none"},
     TableColumn{"G_GPa", "GPa", K::kNumber, "shear modulus; empty where the table has none"},
     TableColumn{"B_GPa", "GPa", K::kNumber, "bulk modulus; empty where the table has none"},
     TableColumn{"atomic_weight_u", "u", K::kNumber, "standard atomic weight, or a mass number (in brackets in text)"},
+    TableColumn{"melting_point_K", "K", K::kNumber, "melting point (Magpie), an input of the composition criteria"},
+    TableColumn{"electronegativity_pauling", "", K::kNumber, "Pauling electronegativity (Magpie)"},
+    TableColumn{"valence_electrons", "", K::kInteger, "number of valence electrons (Magpie NValence)"},
     TableColumn{"weight_note", "", K::kText, "\"mass number\" where the weight is a mass number"},
     TableColumn{"sets", "", K::kText, "the named sets of screen --exclude that hold the element"},
 };
@@ -242,23 +246,27 @@ std::string aligned_table(const std::vector<std::string>& header,
   return out;
 }
 
-std::vector<std::vector<std::string>> element_table_cells(Format format) {
+std::vector<std::vector<std::string>> element_table_cells(Format format, const ElementData& data) {
   std::vector<std::vector<std::string>> rows;
-  for (const Element& e : kElements) {
+  for (const Element& e : data.elements()) {
+    const ElementProperties& p = data.properties(e);
     std::string sets;  // the named sets of screen --exclude
     for (const std::string_view name : sets_of(e))
       sets.append(sets.empty() ? "" : ",").append(name);
     std::string weight;
-    append_shortest_double(weight, e.atomic_weight);
+    if (e.atomic_weight > 0) append_shortest_double(weight, e.atomic_weight);
     // The periodic table brackets a mass number that stands in for a standard atomic weight.
     if (format == Format::kText && e.weight_is_mass_number) {
       weight.insert(weight.begin(), '[');
       weight.push_back(']');
     }
-    rows.push_back({std::to_string(element_index(e)), std::string(e.symbol),
-                    format_shortest(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
-                    shortest_or_empty(e.b), weight, e.weight_is_mass_number ? "mass number" : "",
-                    sets});
+    const auto known = [](float v) { return std::isnan(v) ? std::string() : format_shortest(v); };
+    rows.push_back({std::to_string(data.position(e) + 1), std::string(e.symbol),
+                    shortest_or_empty(e.radius), shortest_or_empty(e.e), shortest_or_empty(e.g),
+                    shortest_or_empty(e.b), weight, known(p.melting_point),
+                    known(p.electronegativity),
+                    p.valence_electrons >= 0 ? std::to_string(p.valence_electrons) : std::string(),
+                    e.weight_is_mass_number ? "mass number" : "", sets});
   }
   return rows;
 }
@@ -267,9 +275,9 @@ std::span<const TableColumn> element_columns() {
   return kElementColumns;
 }
 
-void write_element_table(OutputSink& sink, Format format) {
+void write_element_table(OutputSink& sink, Format format, const ElementData& data) {
   Table table(kElementColumns);
-  table.rows = element_table_cells(format);
+  table.rows = element_table_cells(format, data);
   write_table(sink, format, table);
 }
 

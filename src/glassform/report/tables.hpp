@@ -15,7 +15,8 @@ namespace glassform {
 
 // Index, symbol, radius and moduli of the 73 elements; missing moduli are "-" in text, empty
 // in CSV and null in JSON, never 0.
-void write_element_table(OutputSink& sink, Format format);
+void write_element_table(OutputSink& sink, Format format,
+                         const ElementData& data = ElementData::builtin());
 
 // For each radius ratio: face parameter, coordination number, the nearest integer, its ideal
 // radius ratio and the relative difference of the ratio from it.
@@ -35,7 +36,8 @@ std::string other_tables_markdown();
 
 // The element table's columns, and its cells as `format` writes them (empty for no value).
 std::span<const TableColumn> element_columns();
-std::vector<std::vector<std::string>> element_table_cells(Format format);
+std::vector<std::vector<std::string>> element_table_cells(
+    Format format, const ElementData& data = ElementData::builtin());
 
 // The columns of weigh's CSV.
 std::span<const TableColumn> weigh_columns();

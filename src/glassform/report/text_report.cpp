@@ -208,14 +208,19 @@ void append_measured_text(std::string& out, const MeasuredGlass& m, const Elasti
 // Lines of at most 80 columns: a continuation starts with two blanks.
 void append_criteria_text(std::string& out, const GlassCriteria& k) {
   constexpr std::string_view kAbsent = "not available";
-  append_format(out, "Glass-forming criteria: delta = {:.2f} %, dH_mix = ", d(k.delta_pct));
+  // A value with its decimals and unit, or "not available" where the data lack it.
+  const auto value = [&](const std::optional<float>& v, int decimals, std::string_view unit) {
+    if (!v) return std::string(kAbsent);
+    return fmt::format("{:.{}f}{}", d(*v), decimals, unit);
+  };
+  append_format(out, "Glass-forming criteria: delta = {}, dH_mix = ", value(k.delta_pct, 2, " %"));
   if (k.dh_mix) {
     append_format(out, "{:.1f} kJ/mol", d(*k.dh_mix));
   } else {
     out.append(kAbsent);
   }
-  append_format(out, ",\n  dS_mix = {:.2f} J/(mol K), Tm = {:.0f} K, Omega = ", d(k.ds_mix),
-                d(k.tm));
+  append_format(out, ",\n  dS_mix = {:.2f} J/(mol K), Tm = {}, Omega = ", d(k.ds_mix),
+                value(k.tm, 0, " K"));
   if (k.omega) {
     append_format(out, "{:.2f}\n", d(*k.omega));
   } else {
@@ -230,14 +235,13 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
                   d(k.min_pair->kj_per_mol), pair_name(k.min_pair->pair), d(k.max_pair->kj_per_mol),
                   pair_name(k.max_pair->pair));
   }
-  append_format(out,
-                "Electronegativity difference delta_chi = {:.3f}, valence electrons = {:.2f}\n",
-                d(k.delta_chi), d(k.valence));
+  append_format(out, "Electronegativity difference delta_chi = {}, valence electrons = {}\n",
+                value(k.delta_chi, 3, ""), value(k.valence, 2, ""));
   append_format(out,
                 "Inoue's rules: three elements at 5 at.% or more: {},\n"
                 "  radii of the main three differ by more than 12 %: {},\n"
                 "  negative dH_mix among the main three: {}\n",
-                yes_no(k.inoue_elements), yes_no(k.inoue_size),
+                yes_no(k.inoue_elements), k.inoue_size ? yes_no(*k.inoue_size) : kAbsent,
                 k.inoue_enthalpy ? yes_no(*k.inoue_enthalpy) : kAbsent);
   const std::optional<GlassScore> score = glass_score(k);
   if (!score) {
@@ -246,7 +250,9 @@ void append_criteria_text(std::string& out, const GlassCriteria& k) {
   }
   append_format(out, "Glass-formation score p_glass = {:.3f} (trained on melt-spun ribbons)\n",
                 score->p_glass);
-  if (score->extrapolated) {
+  if (k.user_values) {
+    out.append("  extrapolated: computed with element values other than the built-in ones\n");
+  } else if (score->extrapolated) {
     out.append(
         "  extrapolated: an element, or a pair of elements, that no training composition "
         "holds\n");

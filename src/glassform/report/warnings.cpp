@@ -94,7 +94,8 @@ std::vector<std::string> command_line_warnings(const AlloyResult& alloy) {
   for (const Composition& c : alloy.compositions()) {
     if (std::optional<std::string> w = packing_warning(alloy, c)) out.push_back(std::move(*w));
   }
-  if (std::optional<std::string> w = missing_pairs_warning(missing_pairs(alloy.elements()))) {
+  if (std::optional<std::string> w =
+          missing_pairs_warning(missing_pairs(alloy.elements(), data_of(alloy)))) {
     out.push_back(std::move(*w));
   }
   return out;
@@ -117,7 +118,7 @@ std::vector<std::string> criteria_warnings(const GlassCriteria& criteria) {
     out.push_back(std::move(*w));
   }
   // In the labelled data, 15 of the 18 such compositions are crystalline.
-  if (criteria.dh_mix && *criteria.dh_mix > 0 && criteria.delta_pct < 5) {
+  if (criteria.dh_mix && *criteria.dh_mix > 0 && criteria.delta_pct && *criteria.delta_pct < 5) {
     out.emplace_back(
         "positive mixing enthalpy and small size difference: a crystalline solid solution is "
         "expected");

@@ -24,14 +24,14 @@ bool starts_number(std::string_view token) {
 }
 
 // The elements of a batch file's good lines, in the order they first appear.
-std::vector<const Element*> batch_elements(const std::string& path) {
+std::vector<const Element*> batch_elements(const std::string& path, const ElementData& data) {
   FileInput file(path);
   LineReader reader(file);
   std::vector<const Element*> out;
   std::string line;
   bool too_long = false;
   while (reader.next(line, too_long)) {
-    const BatchLine parsed = parse_batch_line(line);
+    const BatchLine parsed = parse_batch_line(line, data);
     for (std::size_t i = 0; i < parsed.element_count; ++i) {
       if (std::find(out.begin(), out.end(), parsed.elements[i]) == out.end())
         out.push_back(parsed.elements[i]);
@@ -156,7 +156,7 @@ bool each_line(const Run& run, InputSource& input, const std::string& name,
   return good;
 }
 
-BatchLine parse_batch_line(std::string_view line) {
+BatchLine parse_batch_line(std::string_view line, const ElementData& data) {
   BatchLine out;
   std::size_t i = 0;
   while (i < line.size() && is_separator(line[i]))
@@ -209,9 +209,14 @@ BatchLine parse_batch_line(std::string_view line) {
     return out;
   }
   for (std::size_t k = 0; k < symbols; ++k) {
-    out.elements[k] = find_element(texts[k]);
+    out.elements[k] = data.find(texts[k]);
     if (out.elements[k] == nullptr) {
       out.error = unknown_symbol_text(texts[k]);
+      return out;
+    }
+    if (!(out.elements[k]->radius > 0)) {
+      out.error = std::string(texts[k]) +
+                  " has no radius_nm in the element data: the cluster model needs one";
       return out;
     }
   }
@@ -235,6 +240,7 @@ void register_batch(CLI::App& app, Run& run) {
   add_columns_option(*command, run);
   add_mass_option(*command, run);
   add_plot_option(*command, run);
+  add_element_data_options(*command, run);
   command->footer(
       "Each line: optionally a label and a colon, then the symbols, solvent first (2, 3 or 4 of "
       "them give the kind), optionally one integer coordination number per solute; separated by "
@@ -270,7 +276,7 @@ void register_batch(CLI::App& app, Run& run) {
                          " is not a regular file that can be read twice: name them, e.g. --columns "
                          "wide=Cu,Zr,Al");
       }
-      if (!allowed) known = batch_elements(*path);
+      if (!allowed) known = batch_elements(*path, r.data());
     }
     std::vector<Column> columns = output_columns(r, batch_fields(), known);
     BlackmanPlot plot = r.plot();
@@ -278,7 +284,7 @@ void register_batch(CLI::App& app, Run& run) {
       AlloyWriter writer(sink, r.format(), grams, std::move(columns));
       const bool good = each_line(
           r, input, name, [&](std::string_view line, std::size_t number, const std::string& where) {
-            const BatchLine parsed = parse_batch_line(line);
+            const BatchLine parsed = parse_batch_line(line, r.data());
             if (parsed.skip) return true;
             if (!parsed.error.empty()) {
               r.error(where + parsed.error);
@@ -299,7 +305,7 @@ void register_batch(CLI::App& app, Run& run) {
             }
             warn_repeated_elements(r, elements, where);
             const AlloyResult alloy =
-                evaluate_alloy(elements, std::span(parsed.chosen).first(parsed.chosen_count));
+                evaluate_alloy(r, elements, std::span(parsed.chosen).first(parsed.chosen_count));
             for (const std::string& w : command_line_warnings(alloy))
               r.warn(where + w);
             writer.add(alloy, Origin{number, parsed.label});

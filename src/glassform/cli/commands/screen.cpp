@@ -34,9 +34,13 @@ struct Arguments {
 // excluded ones; a symbol the user names is kept even where excluded, with a warning.
 std::vector<const Element*> elements_of(const Run& run, const std::vector<std::string>& symbols,
                                         const Exclusion& exclusion, std::string_view option) {
-  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion);
+  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion, run.data());
   std::vector<const Element*> unique;
-  for (const Element* e : resolve_symbols(symbols)) {
+  for (const Element* e : resolve_symbols(run, symbols)) {
+    if (!(e->radius > 0)) {
+      throw UsageError(std::string(e->symbol) +
+                       " has no radius_nm in the element data: the cluster model needs one");
+    }
     if (std::find(unique.begin(), unique.end(), e) != unique.end()) continue;
     unique.push_back(e);
     if (excludes(exclusion, e)) {
@@ -173,6 +177,7 @@ void register_screen(CLI::App& app, Run& run) {
                    "without the value fails; a value copied from the output selects its row")
       ->type_name("CONDITION");
   add_output_options(*command, run);
+  add_element_data_options(*command, run);
   add_columns_option(*command, run);
   add_plot_option(*command, run);
   command->footer(
@@ -200,6 +205,7 @@ void register_screen(CLI::App& app, Run& run) {
     options.physical_only = !args->keep_unphysical;
     options.best_variant = args->best_variant;
     options.threads = screen_threads();
+    options.data = r.data_pointer();
     if (args->all && !args->sort.empty()) {
       throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
     }

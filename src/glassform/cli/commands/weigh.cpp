@@ -19,6 +19,7 @@ void register_weigh(CLI::App& app, Run& run) {
   command->add_flag("--wt", args->weight, "Read the amounts as weight percent, not atomic");
   add_mass_option(*command, run);
   add_output_options(*command, run);
+  add_element_data_options(*command, run);
   command->footer(
       "The composition is written as chemists do: Cu64Zr36, Zr41.2Ti13.8Cu12.5Ni10Be22.5, "
       "(Cu50Zr50)92Al8 (one level of parentheses; the amounts inside are fractions of the "
@@ -27,8 +28,14 @@ void register_weigh(CLI::App& app, Run& run) {
       "  glassform weigh Cu55.3Zr44.7 --wt");
   run.commands.emplace_back(command, [args](Run& r) {
     const std::optional<double> grams = r.grams();
-    const ParsedFormula parsed = parse_formula(args->formula);
+    const ParsedFormula parsed = parse_formula(args->formula, r.data());
     if (parsed.error) throw_formula_error(args->formula, *parsed.error);
+    for (const FormulaPart& p : parsed.parts) {
+      if (!(p.element->atomic_weight > 0)) {
+        throw UsageError(std::string(p.element->symbol) +
+                         " has no atomic_weight_u in the element data: weigh needs one");
+      }
+    }
     const Weighing weighing = weigh(parsed.parts, args->weight, grams);
     return with_output(r, [&](OutputSink& sink) {
       write_weighing(sink, r.format(), weighing);
