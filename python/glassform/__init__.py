@@ -30,7 +30,7 @@ from .errors import FormulaError, UnknownSymbol
 
 __version__ = _core.version()
 __all__ = ["binary", "ternary", "quaternary", "assess", "assess_many", "screen", "weigh",
-           "elements", "fields",
+           "elements", "fields", "ElementData",
            "blackman_svg", "BlackmanPlot", "GlassFeaturizer", "Alloy", "Cluster", "Composition",
            "Assessment", "Weighing", "UnknownSymbol", "FormulaError", "attribute_name",
            "score_model", "__version__"]
@@ -136,9 +136,72 @@ class Alloy:
                            self._repr_svg_())
 
 
-def _alloy(symbols: _Sequence[str], cn: _Optional[_Iterable[int]]) -> Alloy:
+class ElementData:
+    """A user's element data laid over the built-in tables, as `--elements FILE` and
+    `--mixing-enthalpy FILE` give it to the command line: every function takes it as
+    `elements=`. `digest` names it in every row (`element_data`); `changes` lists each changed
+    or added value. The files' formats are those of docs/elements.md; a fault is a ValueError
+    "FILE:LINE:COLUMN: message", as on the command line."""
+
+    def __init__(self, handle: _Any):
+        self._handle = handle
+
+    @classmethod
+    def from_file(cls, path: _Optional[str], mixing_enthalpy: _Optional[str] = None) -> "ElementData":
+        """The data of an element file (CSV or TSV) and, optionally, a pair-enthalpy file; either
+        may be None."""
+        if path is None and mixing_enthalpy is None:
+            raise ValueError("ElementData.from_file needs an element file, a mixing-enthalpy "
+                             "file or both")
+
+        def read(name: _Optional[str]) -> _Optional[bytes]:
+            if name is None:
+                return None
+            with open(name, "rb") as f:
+                return f.read()
+        return cls(_core.load_element_data(read(path), str(path), read(mixing_enthalpy),
+                                           str(mixing_enthalpy)))
+
+    @classmethod
+    def from_frame(cls, frame: _Any, mixing_enthalpy: _Any = None) -> "ElementData":
+        """The data of a DataFrame with the element file's columns (and, optionally, a DataFrame
+        or a file of pair enthalpies); messages name them "<frame>"."""
+        def text(f: _Any) -> _Optional[bytes]:
+            if f is None:
+                return None
+            if isinstance(f, str):
+                with open(f, "rb") as file:
+                    return file.read()
+            return f.to_csv(index=False).encode("utf-8")
+        name = mixing_enthalpy if isinstance(mixing_enthalpy, str) else "<frame>"
+        return cls(_core.load_element_data(text(frame), "<frame>", text(mixing_enthalpy), name))
+
+    @property
+    def digest(self) -> str:
+        return self._handle.digest
+
+    @property
+    def changes(self) -> list:
+        return list(self._handle.changes)
+
+    def __repr__(self) -> str:
+        return "ElementData(%s: %d changes)" % (self.digest, len(self._handle.changes))
+
+
+def _data(elements: _Optional[ElementData]) -> _Any:
+    """The binding's handle of `elements=`: None for the built-in tables."""
+    if elements is None:
+        return None
+    if not isinstance(elements, ElementData):
+        raise TypeError("elements= takes a glassform.ElementData (ElementData.from_file), not %r"
+                        % (elements,))
+    return elements._handle
+
+
+def _alloy(symbols: _Sequence[str], cn: _Optional[_Iterable[int]],
+           elements: _Optional[ElementData] = None) -> Alloy:
     chosen = None if cn is None else tuple(_integer(k) for k in cn)
-    result = _core.alloy(list(symbols), None if chosen is None else list(chosen))
+    result = _core.alloy(list(symbols), None if chosen is None else list(chosen), _data(elements))
     rows = [_from_row(Composition, r) for r in result["rows"]]
     first = result["rows"][0]
     clusters = tuple(Cluster(first["solute%d" % i], first["N%d" % i], first["Z%d" % i],
@@ -157,21 +220,24 @@ def _integer(value: _Any, what: str = "a coordination number") -> int:
     return value
 
 
-def binary(solvent: str, solute: str, cn: _Optional[_Iterable[int]] = None) -> Alloy:
+def binary(solvent: str, solute: str, cn: _Optional[_Iterable[int]] = None,
+           elements: _Optional[ElementData] = None) -> Alloy:
     """The binary alloy; `cn` the integer coordination number (default: the nearest)."""
-    return _alloy([solvent, solute], cn)
+    return _alloy([solvent, solute], cn, elements)
 
 
 def ternary(solvent: str, largest: str, smallest: str,
-            cn: _Optional[_Iterable[int]] = None) -> Alloy:
+            cn: _Optional[_Iterable[int]] = None,
+            elements: _Optional[ElementData] = None) -> Alloy:
     """The ternary alloy and its three gamma-site variants; `cn` one integer per solute."""
-    return _alloy([solvent, largest, smallest], cn)
+    return _alloy([solvent, largest, smallest], cn, elements)
 
 
 def quaternary(solvent: str, largest: str, next_: str, smallest: str,
-               cn: _Optional[_Iterable[int]] = None) -> Alloy:
+               cn: _Optional[_Iterable[int]] = None,
+               elements: _Optional[ElementData] = None) -> Alloy:
     """The quaternary alloy; `cn` one integer per solute."""
-    return _alloy([solvent, largest, next_, smallest], cn)
+    return _alloy([solvent, largest, next_, smallest], cn, elements)
 
 
 class Assessment(_AssessmentRow):  # type: ignore[misc, valid-type]
@@ -201,13 +267,14 @@ def _formula_text(formula: _Any, function: str) -> str:
     return str(formula)
 
 
-def assess(formula: _Any) -> Assessment:
+def assess(formula: _Any, elements: _Optional[ElementData] = None) -> Assessment:
     """The assessment of any composition of 1 to 16 elements, written as chemists do:
     "Cu46Zr46Al8", "(Cu50Zr50)92Al8", or any object whose str() is such a formula. For many
     formulas at once, assess_many gives a DataFrame."""
     if isinstance(formula, (list, tuple)):
         raise TypeError("assess takes one formula; assess_many takes a list of them")
-    return _from_row(Assessment, _core.assess(_formula_text(formula, "assess"))["row"])
+    return _from_row(Assessment,
+                     _core.assess(_formula_text(formula, "assess"), _data(elements))["row"])
 
 
 def _pandas(function: str):
@@ -220,7 +287,7 @@ def _pandas(function: str):
     return pandas
 
 
-def assess_many(formulas: _Iterable[_Any]):
+def assess_many(formulas: _Iterable[_Any], elements: _Optional[ElementData] = None):
     """The assessments of many formulas as a pandas DataFrame, one row each, with the CSV's
     column names (those of `glassform assess --format csv`, as `screen()` names them).
     `warnings` is an empty string where there is none, here and in `screen()`."""
@@ -228,7 +295,8 @@ def assess_many(formulas: _Iterable[_Any]):
     if isinstance(formulas, (str, bytes)):
         raise TypeError("assess_many takes a list of formulas; assess takes one")
     names = list(_core.assess_field_names())
-    rows = [_core.assess(_formula_text(f, "assess_many"))["row"] for f in formulas]
+    data = _data(elements)
+    rows = [_core.assess(_formula_text(f, "assess_many"), data)["row"] for f in formulas]
     frame = pandas.DataFrame.from_records(rows, columns=names)
     frame["warnings"] = frame["warnings"].fillna("")
     return frame
@@ -252,7 +320,8 @@ def _numeric_fields() -> tuple:
 
 
 def screen(kind: str, solvents: _Union[str, _Sequence[str]], solutes=None, sort=None, top=100,
-           where=(), exclude=None, keep_unphysical=False, best_variant=False):
+           where=(), exclude=None, keep_unphysical=False, best_variant=False,
+           elements: _Optional[ElementData] = None):
     """The best candidates of `glassform screen` as a pandas DataFrame with the CSV's columns.
     None means the command line's default: solutes all, sort "-p_glass", exclude
     ["radioactive", "gases"]; `where` conditions such as "dH_mix_kJ/mol<-10"."""
@@ -260,7 +329,7 @@ def screen(kind: str, solvents: _Union[str, _Sequence[str]], solutes=None, sort=
     rows = _core.screen(kind, as_list(solvents), None if solutes is None else as_list(solutes),
                         sort, _integer(top, "top"), as_list(where),
                         None if exclude is None else as_list(exclude), bool(keep_unphysical),
-                        bool(best_variant))
+                        bool(best_variant), _data(elements))
     return _frame(rows, _core.alloy_field_names(), "screen", _numeric_fields())
 
 
@@ -274,18 +343,22 @@ class Weighing:
     mass: _Optional[float]
 
 
-def weigh(formula: _Any, mass: _Optional[float] = None, wt: bool = False) -> Weighing:
+def weigh(formula: _Any, mass: _Optional[float] = None, wt: bool = False,
+          elements: _Optional[ElementData] = None) -> Weighing:
     """Atomic and weight percent of a formula (its amounts in weight percent with `wt`), and
     the grams of each element for an ingot of `mass` grams."""
-    w = _core.weigh(_formula_text(formula, "weigh"), mass, bool(wt))
+    w = _core.weigh(_formula_text(formula, "weigh"), mass, bool(wt), _data(elements))
     grams = None if w["grams"] is None else tuple(w["grams"])
     return Weighing(tuple(w["elements"]), tuple(w["atomic_percent"]),
                     tuple(w["weight_percent"]), grams, mass)
 
 
-def elements():
-    """The built-in element table as a DataFrame (as `glassform elements --format csv`)."""
-    return _frame(_core.elements(), _core.element_field_names(), "elements")
+def elements(elements: _Optional[ElementData] = None):
+    """The element table as a DataFrame (as `glassform elements --format csv`); with a user's
+    `elements=`, the merged table and a column `source` saying where each element's values come
+    from ("built-in", "changed: radius_nm (SOURCE)", "added (SOURCE)")."""
+    names = list(_core.element_field_names()) + ([] if elements is None else ["source"])
+    return _frame(_core.elements(_data(elements)), names, "elements")
 
 
 def fields():
@@ -296,7 +369,8 @@ def fields():
     return frame
 
 
-def blackman_svg(results: _Iterable[_Any], placement: str = "model") -> str:
+def blackman_svg(results: _Iterable[_Any], placement: str = "model",
+                 elements: _Optional[ElementData] = None) -> str:
     """The Blackman diagram (SVG text) of alloys and assessments, as `--plot` draws it."""
     alloys, formulas = [], []
     for r in ([results] if isinstance(results, (Alloy, Assessment)) else results):
@@ -306,7 +380,7 @@ def blackman_svg(results: _Iterable[_Any], placement: str = "model") -> str:
             formulas.append(r.formula)
         else:
             formulas.append(str(r))
-    return _core.blackman_svg(alloys, formulas, placement)
+    return _core.blackman_svg(alloys, formulas, placement, _data(elements))
 
 
 class BlackmanPlot:
@@ -338,7 +412,13 @@ class GlassFeaturizer:
     Beware of p_glass as a feature: its trees were trained on the melt-spun compositions of
     Ward et al. (2016), so a model trained on those data (or data that share compositions with
     them) with p_glass among its features sees their labels through it, and its held-out scores
-    will flatter it. Leave p_glass out there."""
+    will flatter it. Leave p_glass out there.
+
+    `GlassFeaturizer(elements=ElementData...)` featurises with a user's element data (its new
+    symbols too)."""
+
+    def __init__(self, elements: _Optional[ElementData] = None):
+        self.elements = elements
 
     def feature_labels(self) -> list:
         return _core.feature_labels()
@@ -366,7 +446,7 @@ class GlassFeaturizer:
             return str(c)
 
         features, failed = _core.featurize_many([text(c) for c in compositions],
-                                                bool(ignore_errors))
+                                                bool(ignore_errors), _data(self.elements))
         if failed:
             _warnings.warn("featurize_many: %d of %d compositions could not be featurised; "
                            "their rows are NaN" % (failed, len(features)), stacklevel=2)

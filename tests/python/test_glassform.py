@@ -181,3 +181,28 @@ def test_many_at_once_in_a_frame():
     assert [all(math.isnan(v) for v in row) for row in table] == [False, True, True, True, False]
     assert list(glassform.fields()["attribute"])[list(glassform.fields()["name"]).index(
         "C12/C11")] == "C12_over_C11"
+
+
+def test_element_data_equals_the_command_line(tmp_path):
+    data = os.path.join(os.path.dirname(__file__), "..", "..", "data")
+    elements = os.path.join(data, "elements_more.tsv")
+    pairs = os.path.join(data, "mixing_enthalpy_more.tsv")
+    user = glassform.ElementData.from_file(elements, mixing_enthalpy=pairs)
+    cells = cli_csv(["assess", "--elements", elements, "--mixing-enthalpy", pairs,
+                     "Au55Pb22.5Sb22.5"]).iloc[0]
+    assessment = glassform.assess("Au55Pb22.5Sb22.5", elements=user)
+    for name, value in assessment.as_dict().items():
+        assert same(value, cells[name]), (name, value, cells[name])
+    assert assessment.element_data == user.digest and assessment.extrapolated
+    table = glassform.elements(elements=user).set_index("symbol")
+    assert table.loc["Sb", "source"].startswith("added")
+    assert table.loc["Cu", "source"] == "built-in"
+    features = glassform.GlassFeaturizer(elements=user).featurize("Au55Pb22.5Sb22.5")
+    assert not math.isnan(features[-1])
+    bad = tmp_path / "bad.csv"
+    bad.write_text("symbol,radius_nm\nSb,0\n")
+    with pytest.raises(ValueError) as raised:
+        glassform.ElementData.from_file(str(bad))
+    message = subprocess.run([GLASSFORM, "assess", "--elements", str(bad), "Cu"],
+                             capture_output=True, text=True).stderr
+    assert message == "glassform: error: %s\n" % raised.value

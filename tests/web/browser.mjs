@@ -110,6 +110,20 @@ try {
   await page.click("#screen-run");
   check((await page.textContent("#screen-error")) === "" &&
         (await page.textContent("#screen-result")).includes("rank  formula"), "the screen of all solvents");
+  // A user's element files: read in the page, their digest shown, an Sb glass assessed with them
+  // and flagged; "Built-in tables" forgets them.
+  await page.setInputFiles("#elements-file", "data/elements_more.tsv");
+  await page.setInputFiles("#mixing-file", "data/mixing_enthalpy_more.tsv");
+  await page.waitForFunction(() => document.getElementById("element-data-changes").textContent.includes("pair enthalpies added"));
+  check(/^element_data: [0-9a-f]{12}$/.test(await page.textContent("#element-data-digest")), "the files' digest is shown");
+  check((await page.textContent("#element-data-changes")).includes("Sb added: radius_nm 0.155"), "the added Sb is listed");
+  await page.fill("#assess-formula", "");
+  await page.locator("#assess-formula").pressSequentially("Au55Pb22.5Sb22.5");
+  check((await page.textContent("#assess-report")).includes("computed with element values other than the built-in ones"),
+        "an Sb glass is assessed with the files and flagged");
+  await page.click("#element-data-clear");
+  check((await page.textContent("#element-data-digest")) === "element_data: builtin" &&
+        (await page.textContent("#assess-error")).includes("unknown symbol"), "the built-in tables again");
   // At 1300 px the composition table scrolls inside its panel; nothing runs off the page.
   await page.setViewportSize({ width: 1300, height: 900 });
   const overflow = await page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);

@@ -3,7 +3,10 @@
 // 80-bit on x86-64 Linux, so this is the proof that the digits agree.
 // Usage: node fidelity.mjs WEB_DIST_GLASSFORM_JS NATIVE_GLASSFORM
 import { createRequire } from "node:module";
-import { execFileSync } from "node:child_process";
+import { execFileSync, spawnSync } from "node:child_process";
+import { mkdtempSync, readFileSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
 
 const require = createRequire(import.meta.url);
 const [, , moduleJs, native] = process.argv;
@@ -85,6 +88,27 @@ for (const [request, args] of [
   screens.push([`screen ${args.join(" ")} text`, result.text, run("text")]);
   screens.push([`screen ${args.join(" ")} csv`, result.csv, run("csv")]);
 }
+
+// A user's element data, as the page hands the files' texts over: the same row as the native
+// program with the same files, and a bad file refused with the command line's message.
+const dataFiles = ["data/elements_more.tsv", "data/mixing_enthalpy_more.tsv"];
+const elementFiles = { elements: { name: dataFiles[0], text: readFileSync(dataFiles[0], "utf8") },
+                       mixing_enthalpy: { name: dataFiles[1], text: readFileSync(dataFiles[1], "utf8") } };
+const userRow = call({ action: "assess", formula: "Au55Pb22.5Sb22.5", element_files: elementFiles });
+const nativeUserRow = JSON.parse(execFileSync(native, ["assess", "--elements", dataFiles[0], "--mixing-enthalpy",
+                                                       dataFiles[1], "Au55Pb22.5Sb22.5", "--format", "jsonl"],
+                                              { stdio: ["ignore", "pipe", "ignore"] }).toString());
+delete nativeUserRow.line;
+if (userRow.ok) delete userRow.row.line;
+screens.push(["assess with element data", userRow.ok ? JSON.stringify(userRow.row) : userRow.error,
+              JSON.stringify(nativeUserRow)]);
+const badFiles = { elements: { name: "bad.csv", text: "symbol,radius_nm\nSb,0\n" } };
+const badPath = join(mkdtempSync(join(tmpdir(), "glassform-web-")), "bad.csv");
+writeFileSync(badPath, badFiles.elements.text);
+const badNative = spawnSync(native, ["assess", "--elements", badPath, "Cu"]).stderr.toString()
+  .replace(badPath, "bad.csv");
+const bad = call({ action: "element_data", element_files: badFiles });
+screens.push(["a bad element file", `glassform: error: ${bad.error}\n`, badNative]);
 
 let failures = 0;
 // Requests the command line would refuse are refused with a message, never answered with rows;

@@ -335,7 +335,7 @@ std::string cell_text(const ElementCell& cell) {
 
 std::variant<UserElementData, std::string> load_element_data(
     const std::optional<NamedText>& elements, const std::optional<NamedText>& pairs) {
-  if (!elements && !pairs) return UserElementData{ElementData::builtin(), "builtin", {}};
+  if (!elements && !pairs) return UserElementData{ElementData::builtin(), "builtin", {}, {}};
   const auto message = [](const NamedText& file, const ElementFileError& e) {
     const std::string name = escaped_text(file.name, 200);
     if (e.line == 0) return name + ": " + e.message;
@@ -361,7 +361,8 @@ std::variant<UserElementData, std::string> load_element_data(
   std::string bytes = elements ? elements->bytes : std::string();
   if (pairs) bytes += pairs->bytes;
   std::string digest = sha256_hex(bytes).substr(0, 12);
-  UserElementData out{ElementData::with_changes(element_changes, pair_changes, digest), digest, {}};
+  UserElementData out{
+      ElementData::with_changes(element_changes, pair_changes, digest), digest, {}, {}};
   for (const ElementChange& c : element_changes) {
     const Element* known = find_element(c.symbol);
     if (known == nullptr) {
@@ -377,8 +378,10 @@ std::variant<UserElementData, std::string> load_element_data(
       }
       if (!any) text.append(" no values");
       out.changes.push_back(with_source(std::move(text), c.source));
+      out.sources.emplace_back(c.symbol, with_source("added", c.source));
       continue;
     }
+    std::string changed;
     const ElementProperties& p =
         kElementProperties[static_cast<std::size_t>(element_index(*known) - 1)];
     for (std::size_t q = 0; q < kElementQuantityCount; ++q) {
@@ -390,7 +393,9 @@ std::variant<UserElementData, std::string> load_element_data(
       out.changes.push_back(with_source(
           fmt::format("{} {} {} -> {}", c.symbol, quantity_column(quantity), before, after),
           c.source));
+      changed.append(changed.empty() ? "changed: " : ", ").append(quantity_column(quantity));
     }
+    if (!changed.empty()) out.sources.emplace_back(c.symbol, with_source(changed, c.source));
   }
   std::size_t added = 0;
   for (const PairChange& p : pair_changes) {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -54,6 +55,9 @@ struct UserElementData {
   // One line per changed or added cell: "Cu radius_nm 0.1278 -> 0.126 (Miracle 2010)", one
   // per changed pair, and the count of added pairs.
   std::vector<std::string> changes;
+  // Where each changed or added element's values come from, by symbol: "added (SOURCE)" or
+  // "changed: radius_nm, G_GPa (SOURCE)"; an element that is not listed is the built-in one.
+  std::vector<std::pair<std::string, std::string>> sources;
 };
 
 // The data of the files, or the first fault as "FILE:LINE:COLUMN: message" (FILE: message for

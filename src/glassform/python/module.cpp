@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "glassform/io/element_file.hpp"
 #include "glassform/io/formula.hpp"
 #include "glassform/model/alloys.hpp"
 #include "glassform/model/assessment.hpp"
@@ -65,14 +66,45 @@ class FormulaReadError : public std::invalid_argument {
   std::size_t position;
 };
 
-const Element& element_of(const std::string& symbol) {
-  const Element* e = find_element(symbol);
+// A user's element data (glassform.ElementData holds one); None in Python is the built-in data.
+struct ElementDataHandle {
+  std::shared_ptr<const UserElementData> loaded;
+};
+
+// The data of a handle: null for the built-in tables, as results hold it.
+const ElementData* data_pointer(const ElementDataHandle* handle) {
+  return handle != nullptr ? &handle->loaded->data : nullptr;
+}
+
+const ElementData& data_of(const ElementDataHandle* handle) {
+  return handle != nullptr ? handle->loaded->data : ElementData::builtin();
+}
+
+// The files' data, or a ValueError with the command line's message (FILE:LINE:COLUMN: ...).
+ElementDataHandle load_data(const std::optional<py::bytes>& elements,
+                            const std::string& elements_name, const std::optional<py::bytes>& pairs,
+                            const std::string& pairs_name) {
+  std::optional<NamedText> element_file;
+  std::optional<NamedText> pair_file;
+  if (elements) element_file = NamedText{elements_name, std::string(*elements)};
+  if (pairs) pair_file = NamedText{pairs_name, std::string(*pairs)};
+  auto loaded = load_element_data(element_file, pair_file);
+  if (const auto* why = std::get_if<std::string>(&loaded)) throw std::invalid_argument(*why);
+  return {std::make_shared<const UserElementData>(std::get<UserElementData>(std::move(loaded)))};
+}
+
+const Element& element_of(const std::string& symbol, const ElementDataHandle* data) {
+  const Element* e = data_of(data).find(symbol);
   if (e == nullptr) throw UnknownSymbolError(symbol);
+  if (!(e->radius > 0)) {
+    throw std::invalid_argument(
+        symbol + " has no radius_nm in the element data: the cluster model needs one");
+  }
   return *e;
 }
 
-std::vector<FormulaPart> parts_of(const std::string& formula) {
-  ParsedFormula parsed = parse_composition(formula);
+std::vector<FormulaPart> parts_of(const std::string& formula, const ElementDataHandle* data) {
+  ParsedFormula parsed = parse_composition(formula, data_of(data));
   if (parsed.error) throw FormulaReadError(formula, *parsed.error);
   return std::move(parsed.parts);
 }
@@ -129,7 +161,7 @@ std::vector<const Field*> given_fields() {
 }
 
 AlloyResult compute(const std::vector<std::string>& symbols,
-                    const std::optional<std::vector<int>>& cn) {
+                    const std::optional<std::vector<int>>& cn, const ElementDataHandle* data) {
   if (symbols.size() < 2 || symbols.size() > 4) {
     throw std::invalid_argument("an alloy has 2 to 4 elements, solvent first");
   }
@@ -137,7 +169,7 @@ AlloyResult compute(const std::vector<std::string>& symbols,
   elements.reserve(symbols.size());
   std::vector<ClusterMeasure> measures;
   for (const std::string& s : symbols)
-    elements.push_back(&element_of(s));
+    elements.push_back(&element_of(s, data));
   std::vector<int> chosen;
   for (std::size_t i = 1; i < elements.size(); ++i) {
     measures.push_back(measure_cluster(*elements[i], *elements[0]));
@@ -160,12 +192,14 @@ AlloyResult compute(const std::vector<std::string>& symbols,
   }
   std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
   if (!alloy) throw std::invalid_argument("the alloy cannot be computed");
+  alloy->data = data_pointer(data);
   return *alloy;
 }
 
 // {"rows": one field dict per composition, "warnings": the command line's warnings}.
-py::dict alloy(const std::vector<std::string>& symbols, const std::optional<std::vector<int>>& cn) {
-  const AlloyResult a = compute(symbols, cn);
+py::dict alloy(const std::vector<std::string>& symbols, const std::optional<std::vector<int>>& cn,
+               const ElementDataHandle* data) {
+  const AlloyResult a = compute(symbols, cn, data);
   const std::vector<const Field*> names = alloy_fields();
   py::list rows;
   for (const Composition& c : a.compositions())
@@ -177,9 +211,9 @@ py::dict alloy(const std::vector<std::string>& symbols, const std::optional<std:
 }
 
 // {"row": the assess fields, "warnings": [...]}.
-py::dict assess_formula(const std::string& formula) {
-  const std::vector<FormulaPart> parts = parts_of(formula);
-  const Assessment a = assess(parts);
+py::dict assess_formula(const std::string& formula, const ElementDataHandle* data) {
+  const std::vector<FormulaPart> parts = parts_of(formula, data);
+  const Assessment a = assess(parts, data_pointer(data));
   std::vector<std::string> warnings = elastic_warnings(a.elastic);
   for (std::string& w : criteria_warnings(a.criteria))
     warnings.push_back(std::move(w));
@@ -190,11 +224,11 @@ py::dict assess_formula(const std::string& formula) {
 }
 
 std::vector<const Element*> candidates(const std::vector<std::string>& symbols,
-                                       const Exclusion& exclusion) {
-  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion);
+                                       const Exclusion& exclusion, const ElementDataHandle* data) {
+  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion, data_of(data));
   std::vector<const Element*> out;
   for (const std::string& s : symbols) {
-    const Element* e = &element_of(s);
+    const Element* e = &element_of(s, data);
     if (std::find(out.begin(), out.end(), e) == out.end()) out.push_back(e);
   }
   return out;
@@ -206,7 +240,7 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
                 const std::optional<std::string>& sort, long long top,
                 const std::vector<std::string>& where,
                 const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
-                bool best_variant) {
+                bool best_variant, const ElementDataHandle* data) {
   ScreenOptions options;
   if (kind == "binary") {
     options.kind = AlloyKind::kBinary;
@@ -227,8 +261,9 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
                                 std::to_string(kMostScreenTop) + ", not " + std::to_string(top));
   }
   const Exclusion& excluded = std::get<Exclusion>(exclusion);
-  options.solvents = candidates(solvents, excluded);
-  options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded);
+  options.solvents = candidates(solvents, excluded, data);
+  options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded, data);
+  options.data = data_pointer(data);
   const std::vector<const Element*> named = screen_candidates(options.solvents, options.solutes);
   std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""), named);
   if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
@@ -254,12 +289,20 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
 
 // `glassform weigh`: {"elements", "atomic_percent", "weight_percent", "grams" (None without a
 // mass)}.
-py::dict weigh_formula(const std::string& formula, std::optional<double> mass, bool weight) {
+py::dict weigh_formula(const std::string& formula, std::optional<double> mass, bool weight,
+                       const ElementDataHandle* data) {
   if (mass && !(std::isfinite(*mass) && *mass > 0)) {
     throw std::invalid_argument("mass must be a positive number of grams, not " +
                                 fmt::format("{}", *mass));
   }
-  const Weighing w = weigh(parts_of(formula), weight, mass);
+  const std::vector<FormulaPart> parts = parts_of(formula, data);
+  for (const FormulaPart& p : parts) {
+    if (!(p.element->atomic_weight > 0)) {
+      throw std::invalid_argument(std::string(p.element->symbol) +
+                                  " has no atomic_weight_u in the element data: weigh needs one");
+    }
+  }
+  const Weighing w = weigh(parts, weight, mass);
   std::vector<std::string> symbols;
   for (const Element* e : w.elements)
     symbols.emplace_back(e->symbol);
@@ -271,11 +314,12 @@ py::dict weigh_formula(const std::string& formula, std::optional<double> mass, b
   return out;
 }
 
-// The element table as rows: a dict per element, numbers as numbers, None for no value.
-py::list elements() {
+// The element table as rows: a dict per element, numbers as numbers, None for no value; with a
+// user's data, "source" says where each element's values come from.
+py::list elements(const ElementDataHandle* data) {
   const std::span<const TableColumn> columns = element_columns();
   py::list out;
-  for (const std::vector<std::string>& cells : element_table_cells(Format::kCsv)) {
+  for (const std::vector<std::string>& cells : element_table_cells(Format::kCsv, data_of(data))) {
     py::dict row;
     for (std::size_t c = 0; c < columns.size(); ++c) {
       const std::string& cell = cells[c];
@@ -288,6 +332,13 @@ py::list elements() {
       }
       row[py::str(std::string(columns[c].name))] = value;
     }
+    if (data != nullptr) {
+      std::string source = "built-in";
+      for (const auto& [symbol, from] : data->loaded->sources) {
+        if (symbol == cells[1]) source = from;
+      }
+      row["source"] = source;
+    }
     out.append(row);
   }
   return out;
@@ -296,16 +347,17 @@ py::list elements() {
 // The Blackman diagram of alloys (symbols and integers) and given compositions.
 std::string blackman_svg(
     const std::vector<std::pair<std::vector<std::string>, std::optional<std::vector<int>>>>& alloys,
-    const std::vector<std::string>& formulas, const std::string& placement) {
+    const std::vector<std::string>& formulas, const std::string& placement,
+    const ElementDataHandle* data) {
   if (placement != "model" && placement != "isotropic") {
     throw std::invalid_argument("placement must be model or isotropic, not \"" + placement + "\"");
   }
   BlackmanPlot plot(placement == "model" ? BlackmanPlot::Placement::kModel
                                          : BlackmanPlot::Placement::kIsotropic);
   for (const auto& [symbols, cn] : alloys)
-    plot.add_alloy(compute(symbols, cn));
+    plot.add_alloy(compute(symbols, cn, data));
   for (const std::string& formula : formulas) {
-    const std::vector<FormulaPart> parts = parts_of(formula);
+    const std::vector<FormulaPart> parts = parts_of(formula, data);
     plot.add_composition(formula, parts, estimate_formula_elastic(parts));
   }
   return plot.svg();
@@ -330,7 +382,7 @@ const std::vector<const Field*>& feature_fields() {
 // how many entries could not be featurised (None, or a formula that cannot be read): NaN rows
 // unless `ignore_errors` is false, when the first such formula raises its error.
 py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas,
-                         bool ignore_errors) {
+                         bool ignore_errors, const ElementDataHandle* element_data) {
   const std::vector<const Field*>& columns = feature_fields();
   const std::size_t n = formulas.size();
   const std::size_t k = columns.size();
@@ -343,7 +395,7 @@ py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas
     for (std::size_t i = 0; i < n && !failure; ++i) {
       double* row_data = data + i * k;
       ParsedFormula parsed;
-      if (formulas[i]) parsed = parse_composition(*formulas[i]);
+      if (formulas[i]) parsed = parse_composition(*formulas[i], data_of(element_data));
       if (!formulas[i] || parsed.error) {
         if (!ignore_errors) {
           failure.emplace(formulas[i] ? *formulas[i] : std::string("None"),
@@ -354,7 +406,7 @@ py::tuple featurize_many(const std::vector<std::optional<std::string>>& formulas
         std::fill_n(row_data, k, std::numeric_limits<double>::quiet_NaN());
         continue;
       }
-      const Assessment a = assess(parsed.parts);
+      const Assessment a = assess(parsed.parts, data_pointer(element_data));
       const Row row = Row::of(a);
       for (std::size_t j = 0; j < k; ++j) {
         const FieldValue v = columns[j]->value(row);
@@ -395,14 +447,21 @@ PYBIND11_MODULE(_core, m) {
   m.def("alloy_field_names", [] { return names_of(alloy_fields()); });
   m.def("assess_field_names", [] { return names_of(given_fields()); });
   m.def("text_view_names", [] { return names_of(view_fields(kTextView)); });
-  m.def("alloy", &alloy, py::arg("symbols"), py::arg("cn") = py::none());
-  m.def("assess", &assess_formula, py::arg("formula"));
+  py::class_<ElementDataHandle>(m, "ElementData")
+      .def_property_readonly("digest", [](const ElementDataHandle& h) { return h.loaded->digest; })
+      .def_property_readonly("changes",
+                             [](const ElementDataHandle& h) { return h.loaded->changes; });
+  m.def("load_element_data", &load_data, py::arg("elements"), py::arg("elements_name"),
+        py::arg("pairs"), py::arg("pairs_name"));
+  m.def("alloy", &alloy, py::arg("symbols"), py::arg("cn") = py::none(),
+        py::arg("data") = py::none());
+  m.def("assess", &assess_formula, py::arg("formula"), py::arg("data") = py::none());
   m.def("screen", &screen, py::arg("kind"), py::arg("solvents"), py::arg("solutes"),
         py::arg("sort"), py::arg("top"), py::arg("where"), py::arg("exclude"),
-        py::arg("keep_unphysical"), py::arg("best_variant"));
+        py::arg("keep_unphysical"), py::arg("best_variant"), py::arg("data") = py::none());
   m.def("weigh", &weigh_formula, py::arg("formula"), py::arg("mass") = py::none(),
-        py::arg("wt") = false);
-  m.def("elements", &elements);
+        py::arg("wt") = false, py::arg("data") = py::none());
+  m.def("elements", &elements, py::arg("data") = py::none());
   m.def("element_field_names", [] {
     std::vector<std::string> names;
     for (const TableColumn& c : element_columns())
@@ -410,7 +469,8 @@ PYBIND11_MODULE(_core, m) {
     return names;
   });
   m.def("blackman_svg", &blackman_svg, py::arg("alloys"), py::arg("formulas"),
-        py::arg("placement") = "model");
+        py::arg("placement") = "model", py::arg("data") = py::none());
   m.def("feature_labels", [] { return names_of(feature_fields()); });
-  m.def("featurize_many", &featurize_many, py::arg("formulas"), py::arg("ignore_errors") = true);
+  m.def("featurize_many", &featurize_many, py::arg("formulas"), py::arg("ignore_errors") = true,
+        py::arg("data") = py::none());
 }

@@ -4,10 +4,14 @@
 // an exception in the page.
 #include <emscripten/bind.h>
 
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "glassform/io/element_file.hpp"
 #include "glassform/io/formula.hpp"
 #include "glassform/io/text.hpp"
 #include "glassform/model/alloys.hpp"
@@ -67,6 +71,24 @@ Json page_columns() {
   return columns;
 }
 
+// The user's element data of a request, read from the texts of the files the page was given
+// ("element_files": {"elements": {"name", "text"}, "mixing_enthalpy": {"name", "text"}}), or the
+// built-in data (null) without them; a text with the command line's message for a bad file.
+// Nothing leaves the page: the files are read by its script and handed over here.
+std::variant<std::shared_ptr<const UserElementData>, std::string> request_data(
+    const Json& request) {
+  if (!request.contains("element_files")) return std::shared_ptr<const UserElementData>();
+  const Json& files = request.at("element_files");
+  const auto file = [&files](const char* key) -> std::optional<NamedText> {
+    if (!files.contains(key) || files.at(key).is_null()) return std::nullopt;
+    return NamedText{files.at(key).at("name").get<std::string>(),
+                     files.at(key).at("text").get<std::string>()};
+  };
+  auto loaded = load_element_data(file("elements"), file("mixing_enthalpy"));
+  if (const auto* why = std::get_if<std::string>(&loaded)) return escaped_message(*why);
+  return std::make_shared<const UserElementData>(std::get<UserElementData>(std::move(loaded)));
+}
+
 std::string write(Format format, const AlloyResult& alloy) {
   StringSink sink;
   AlloyWriter writer(sink, format);
@@ -78,11 +100,18 @@ std::string write(Format format, const AlloyResult& alloy) {
 // {"symbols": [...], "chosen": [n or null, ...]}: the alloy, with the nearest integer where
 // none is chosen.
 Json evaluate(const Json& request) {
+  auto loaded = request_data(request);
+  if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
+  const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
+  const ElementData& data = user ? user->data : ElementData::builtin();
   std::vector<const Element*> elements;
   for (const Json& s : request.at("symbols")) {
     const std::string symbol = s.get<std::string>();
-    const Element* e = find_element(symbol);
+    const Element* e = data.find(symbol);
     if (e == nullptr) return failure(unknown_symbol_text(symbol));
+    if (!(e->radius > 0)) {
+      return failure(symbol + " has no radius_nm in the element data: the cluster model needs one");
+    }
     elements.push_back(e);
   }
   if (elements.size() < 2 || elements.size() > 4) {
@@ -113,8 +142,9 @@ Json evaluate(const Json& request) {
                         {"nearest", nearest},
                         {"chosen", k}});
   }
-  const std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
+  std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
   if (!alloy) return failure("the alloy cannot be computed");
+  alloy->data = user ? &user->data : nullptr;
   BlackmanPlot plot;
   plot.add_alloy(*alloy);
   Json rows = Json::array();
@@ -135,6 +165,10 @@ Json evaluate(const Json& request) {
 //  "best_variant": bool, "keep_unphysical": bool}: the best rows, as `glassform screen` ranks
 // them (the same defaults where a member is missing).
 Json screen(const Json& request) {
+  auto loaded = request_data(request);
+  if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
+  const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
+  const ElementData& data = user ? user->data : ElementData::builtin();
   const std::string kind = request.at("kind").get<std::string>();
   if (kind != "binary" && kind != "ternary" && kind != "quaternary") {
     return failure("the kind is binary, ternary or quaternary, not " + quoted_text(kind));
@@ -156,15 +190,18 @@ Json screen(const Json& request) {
   const std::string symbol = request.at("solvent").get<std::string>();
   std::vector<const Element*> solvents;
   if (symbol == "all") {
-    solvents = all_elements_but(excluded);
-  } else if (const Element* solvent = find_element(symbol)) {
+    solvents = all_elements_but(excluded, data);
+  } else if (const Element* solvent = data.find(symbol)) {
+    if (!(solvent->radius > 0)) {
+      return failure(symbol + " has no radius_nm in the element data: the cluster model needs one");
+    }
     solvents = {solvent};
   } else {
     return failure(unknown_symbol_text(symbol));
   }
   std::variant<SortOrder, std::string> order =
       parse_sort(request.value("sort", std::string()),
-                 screen_candidates(solvents, all_elements_but(excluded)));
+                 screen_candidates(solvents, all_elements_but(excluded, data)));
   if (const std::string* why = std::get_if<std::string>(&order)) {
     return failure(escaped_message(*why));
   }
@@ -174,7 +211,8 @@ Json screen(const Json& request) {
                  : kind == "quaternary" ? AlloyKind::kQuaternary
                                         : AlloyKind::kBinary;
   options.solvents = std::move(solvents);
-  options.solutes = all_elements_but(excluded);
+  options.solutes = all_elements_but(excluded, data);
+  options.data = user ? &user->data : nullptr;
   options.physical_only = !keep_unphysical;
   options.best_variant = request.value("best_variant", false);
   Json rows = Json::array();
@@ -199,14 +237,17 @@ Json screen(const Json& request) {
 
 // {"formula": "Cu46Zr46Al8"}: the assessment of a composition, as `glassform assess` writes it.
 Json assess_formula(const Json& request) {
+  auto loaded = request_data(request);
+  if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
+  const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
   const std::string text = request.at("formula").get<std::string>();
-  const ParsedFormula parsed = parse_composition(text);
+  const ParsedFormula parsed = parse_composition(text, user ? user->data : ElementData::builtin());
   if (parsed.error) {
     return failure("formula " + quoted_text(text) + ", position " +
                    std::to_string(parsed.error->position + 1) + ": " +
                    escaped_message(parsed.error->message));
   }
-  const Assessment a = assess(parsed.parts);
+  const Assessment a = assess(parsed.parts, user ? &user->data : nullptr);
   StringSink report;
   StringSink row;
   for (auto [sink, format] : {std::pair<StringSink*, Format>{&report, Format::kText},
@@ -223,6 +264,15 @@ Json assess_formula(const Json& request) {
           {"report", report.text},
           {"row", Json::parse(row.text)},
           {"warnings", std::move(warnings)}};
+}
+
+// {"element_files": ...}: the digest of the files and what they change, or the fault.
+Json element_data(const Json& request) {
+  auto loaded = request_data(request);
+  if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
+  const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
+  if (!user) return {{"ok", true}, {"digest", "builtin"}, {"changes", Json::array()}};
+  return {{"ok", true}, {"digest", user->digest}, {"changes", user->changes}};
 }
 
 Json elements() {
@@ -249,6 +299,7 @@ std::string handle(const std::string& request_text) {
     if (action == "screen") return dumped(screen(request));
     if (action == "elements") return dumped(elements());
     if (action == "assess") return dumped(assess_formula(request));
+    if (action == "element_data") return dumped(element_data(request));
     return dumped(failure("unknown action " + quoted_text(action)));
   } catch (const std::exception& e) {
     return dumped(failure("bad request: " + escaped_message(e.what())));
