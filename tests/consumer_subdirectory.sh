@@ -7,7 +7,7 @@ source=$(realpath "$1")
 work=$(realpath -m "$2")
 rm -rf "$work"
 cmake -S "$source/tests/consumer" -B "$work" -DGLASSFORM_SOURCE_DIR="$source" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+  -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$work" -j2 --target consumer >/dev/null
 expected="formula,packing_%
 Zr81.93Cu18.07,42.58326"
