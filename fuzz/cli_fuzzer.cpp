@@ -3,7 +3,8 @@
 // rest is standard input for `batch`, `--file -` and `--measured -` (a measurement file). Fails on
 // a crash or sanitizer report, an exit status other than 0, 1 or 2, a usage error that still wrote
 // to standard output, a printed NaN or infinity, or output out of all proportion to the input.
-// Options that name files are dropped (the run stays in memory) and screens are kept small.
+// Options that name files are dropped (the run stays in memory) and screens and maps are kept
+// small.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -63,6 +64,12 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
       continue;
     }
     if (a.rfind("--fi", 0) == 0 || a.rfind("--p", 0) == 0 || a.rfind("--me", 0) == 0) continue;
+    // A user's element data comes from files: none is read here.
+    if (a == "--elements" || a == "--mixing-enthalpy") {
+      ++k;
+      continue;
+    }
+    if (a.rfind("--el", 0) == 0 || a.rfind("--mi", 0) == 0) continue;
     const bool format_value = k > 0 && args[k - 1] == "--format";
     if (batch && k > 0 && !a.empty() && a[0] != '-' && !format_value) continue;
     kept.push_back(a);
@@ -77,6 +84,20 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
       if (a == "quaternary") a = "ternary";
       small.push_back(a);
     }
+    kept = std::move(small);
+  }
+  // A map at step 25, 15 compositions: its size is the step's, not the input's.
+  if (!kept.empty() && kept[0] == "map") {
+    std::vector<std::string> small;
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      if (kept[k] == "--step") {
+        ++k;
+        continue;
+      }
+      if (kept[k].rfind("--st", 0) != 0) small.push_back(kept[k]);
+    }
+    small.emplace_back("--step");
+    small.emplace_back("25");
     kept = std::move(small);
   }
   if (kept.empty()) kept.emplace_back("elements");

@@ -163,6 +163,7 @@ void register_elastic(CLI::App& app, Run& run);
 void register_fields(CLI::App& app, Run& run);
 void register_chart(CLI::App& app, Run& run);
 void register_assess(CLI::App& app, Run& run);
+void register_map(CLI::App& app, Run& run);
 
 // --- Given compositions -----------------------------------------------------------------------
 

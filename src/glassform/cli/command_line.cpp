@@ -354,6 +354,7 @@ int run_command_line(std::span<const std::string> args, CliStreams& io) {
   cli::register_screen(app, run);
   cli::register_elastic(app, run);
   cli::register_assess(app, run);
+  cli::register_map(app, run);
   cli::register_fields(app, run);
   cli::register_chart(app, run);
 

@@ -140,6 +140,26 @@ std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts,
   return static_cast<float>(nearest);
 }
 
+std::vector<LabelledComposition> labelled_within(std::span<const std::size_t> elements) {
+  std::vector<LabelledComposition> out;
+  for (std::size_t c = 0; c < kLabelledCount; ++c) {
+    LabelledComposition point{std::vector<float>(elements.size(), 0.0F),
+                              static_cast<LabelledComposition::Kind>(kLabelledKind[c]),
+                              kLabelledDmax[c]};
+    bool inside = true;
+    for (std::uint32_t i = kLabelledStart[c]; inside && i < kLabelledStart[c + 1]; ++i) {
+      const auto at = std::find(elements.begin(), elements.end(), kLabelledElement[i]);
+      if (at == elements.end()) {
+        inside = false;
+      } else {
+        point.percent[static_cast<std::size_t>(at - elements.begin())] = kLabelledPercent[i];
+      }
+    }
+    if (inside) out.push_back(std::move(point));
+  }
+  return out;
+}
+
 std::string_view labelled_data_name() {
   return kLabelledName;
 }

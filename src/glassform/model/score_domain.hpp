@@ -6,9 +6,11 @@
 
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "glassform/model/element_data.hpp"
 #include "glassform/model/elements.hpp"
@@ -34,6 +36,19 @@ std::optional<float> nearest_known_percent(std::span<const FormulaPart> parts,
 std::size_t bulk_glass_count();
 std::size_t bulk_glasses_with_base(std::size_t element);
 bool in_a_bulk_glass(std::size_t element);
+
+// A labelled composition: its shares of some elements, its label and, for a bulk glass, its
+// critical casting thickness.
+struct LabelledComposition {
+  enum class Kind : std::uint8_t { kCrystalline, kGlass, kBulkGlass };
+  std::vector<float> percent;  // at.%, one per element asked for (0 where it lacks it)
+  Kind kind;
+  float dmax_mm;  // a bulk glass's; 0 for the melt-spun ones
+};
+
+// The labelled compositions whose every element is one of `elements` (table positions), in the
+// data's order, with their shares in the order of `elements`.
+std::vector<LabelledComposition> labelled_within(std::span<const std::size_t> elements);
 
 // The labelled compositions, for --version: how many, from where, and a short hash.
 std::string_view labelled_data_name();

@@ -553,7 +553,15 @@ std::string share_name(const ShareFamily& family, std::string_view position) {
 
 FieldValue Column::value(const Row& row) const {
   if (field != nullptr) return field->value(row);
-  if (row.alloy == nullptr) return {};
+  if (row.alloy == nullptr) {
+    // A given composition's atomic percent of the element: 0 where it lacks it.
+    if (row.parts.empty() || positions[0] == nullptr || positions[0]->unit != "at.%") return {};
+    double sum = 0;
+    for (const FormulaPart& p : row.parts) {
+      if (p.element == element) sum += p.amount;
+    }
+    return static_cast<float>(sum);
+  }
   const std::span<const Element* const> e = row.alloy->elements();
   FieldValue sum = 0.0F;
   for (std::size_t p = 0; p < e.size(); ++p) {

@@ -191,7 +191,7 @@ std::vector<const Field*> view_fields(std::uint32_t view);
 
 // One output column: a field, or in the wide layout one element's share (its atomic percent,
 // weight percent or grams) summed over the positions it holds in the row's alloy (0 where the
-// alloy lacks it).
+// alloy lacks it); for a given composition, its atomic percent only.
 struct Column {
   Column(const Field* f) : field(f), name(f->name) {}  // NOLINT(google-explicit-constructor)
   Column(const Element* e, std::string column_name, std::array<const Field*, 4> share)
