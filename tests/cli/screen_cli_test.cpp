@@ -164,5 +164,56 @@ TEST(ScreenCommand, BestVariantGivesOneRowPerAlloy) {
   EXPECT_EQ(alloys.size(), 20U);
 }
 
+// screen --around: how many compositions a neighbourhood holds (the formula among them, none
+// negative, none farther than the radius in any element), each the row assess writes.
+TEST(ScreenAround, CountsDistancesAndTheFormulaItself) {
+  struct Case {
+    std::vector<std::string> args;
+    std::size_t rows;
+  };
+  for (const Case& c : {
+           Case{{"Cu46Zr46Al8"}, 91},  // 3 m (m + 1) + 1 for m = 5 steps
+           Case{{"Cu46Zr46Al8", "--radius", "2"}, 19},
+           Case{{"Cu46Zr46Al8", "--radius", "5", "--step", "2.5"}, 19}, Case{{"Cu50Zr50"}, 11},
+           Case{{"Cu97Zr3"}, 9},  // Zr from 0 to 8
+       }) {
+    std::vector<std::string> args{"screen", "--around"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--all", "--format", "csv"});
+    const testing::CliRun run = testing::run_cli(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> rows = lines(run.out);
+    EXPECT_EQ(rows.size(), c.rows + 1) << c.args[0];
+    const std::vector<std::string> header = cells(rows[0]);
+    const std::size_t formula = static_cast<std::size_t>(
+        std::find(header.begin(), header.end(), "formula") - header.begin());
+    const std::string anchor = testing::run_cli({"assess", c.args[0], "--format", "csv"}).out;
+    const std::vector<std::string> assessed = cells(lines(anchor)[1]);
+    const auto radius_at = std::find(c.args.begin(), c.args.end(), "--radius");
+    const double radius = radius_at == c.args.end() ? 5 : std::stod(*(radius_at + 1));
+    bool found = false;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+      const std::vector<std::string> row = cells(rows[i]);
+      for (std::size_t j = 0; j < formula; ++j)
+        EXPECT_GE(std::stod(row[j]), 0) << rows[i];
+      if (row[formula] == assessed[0]) {
+        found = true;
+        // Every column both write (assess's line and label aside) is the same text.
+        EXPECT_TRUE(std::equal(row.begin() + static_cast<std::ptrdiff_t>(formula), row.end(),
+                               assessed.begin()))
+            << rows[i];
+        for (std::size_t k = 1; k < rows.size(); ++k) {
+          const std::vector<std::string> other = cells(rows[k]);
+          for (std::size_t j = 0; j < formula; ++j)
+            EXPECT_LE(std::abs(std::stod(other[j]) - std::stod(row[j])), radius + 1e-9) << rows[k];
+        }
+      }
+    }
+    EXPECT_TRUE(found) << c.args[0] << " is among its own neighbours";
+  }
+  EXPECT_EQ(testing::run_cli({"screen", "ternary", "--around", "Cu46Zr46Al8"}).status, 2);
+  EXPECT_EQ(testing::run_cli({"screen", "--around", "Cu46Zr46Al8", "--step", "0"}).status, 2);
+}
+
 }  // namespace
 }  // namespace glassform

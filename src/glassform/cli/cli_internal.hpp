@@ -165,6 +165,20 @@ void register_chart(CLI::App& app, Run& run);
 void register_assess(CLI::App& app, Run& run);
 void register_map(CLI::App& app, Run& run);
 
+// `screen --around FORMULA`: what its options ask for.
+struct AroundRequest {
+  std::string formula;
+  std::string radius = "5";
+  std::string step = "1";
+  std::string sort;
+  std::size_t top = 100;
+  bool all = false;
+  std::vector<std::string> where;
+};
+
+// Ranks the compositions near a formula and writes them (screen_around.cpp).
+int screen_around(Run& run, const AroundRequest& request);
+
 // --- Given compositions -----------------------------------------------------------------------
 
 // Adds `assess` (everything) or `elastic` (the elastic block): formulas as arguments or one a

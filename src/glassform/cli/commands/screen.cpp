@@ -17,6 +17,9 @@ namespace {
 
 struct Arguments {
   std::string kind;
+  std::string around;
+  std::string radius = "5";
+  std::string step = "1";
   std::vector<std::string> solvents;
   std::vector<std::string> solutes{"all"};
   bool any_order = false;
@@ -126,13 +129,21 @@ void register_screen(CLI::App& app, Run& run) {
   CLI::App* command =
       app.add_subcommand("screen", "Rank every candidate alloy of one or more solvents");
   command->add_option("kind", args->kind, "binary, ternary or quaternary")
-      ->required()
       ->check(CLI::IsMember({"binary", "ternary", "quaternary"}))
       ->type_name("KIND");
-  command->add_option("--solvent", args->solvents, "The solvents, or all")
-      ->required()
+  command->add_option("--solvent", args->solvents, "The solvents, or all (with a kind)")
       ->delimiter(',')
       ->type_name("X[,Y...]|all");
+  command
+      ->add_option("--around", args->around,
+                   "Instead of a kind: every composition of FORMULA's elements whose shares "
+                   "differ from its own by multiples of --step, within --radius in each element "
+                   "(the formula itself among them), each assessed as assess does it")
+      ->type_name("FORMULA");
+  command->add_option("--radius", args->radius, "With --around: at.% either side (default 5)")
+      ->type_name("R");
+  command->add_option("--step", args->step, "With --around: the step in at.% (default 1)")
+      ->type_name("S");
   command->add_option("--solutes", args->solutes, "The candidate solutes (default: all)")
       ->delimiter(',')
       ->type_name("LIST|all");
@@ -191,8 +202,26 @@ void register_screen(CLI::App& app, Run& run) {
       "and only physical rows are kept; the text output's first line says so.\n\nExamples:\n"
       "  glassform screen binary --solvent Zr --top 10\n"
       "  glassform screen ternary --solvent all --best-variant --format csv -o top.csv\n"
-      "  glassform screen ternary --solvent Cu --where 'dH_mix_kJ/mol<-10' --sort=-delta_pct");
+      "  glassform screen ternary --solvent Cu --where 'dH_mix_kJ/mol<-10' --sort=-delta_pct\n"
+      "  glassform screen --around Cu46Zr46Al8 --radius 4 --top 10");
   run.commands.emplace_back(command, [args](Run& r) {
+    if (!args->around.empty()) {
+      if (!args->kind.empty() || !args->solvents.empty()) {
+        throw UsageError("--around sets the elements: give no kind and no --solvent with it");
+      }
+      if (args->all && !args->sort.empty()) {
+        throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
+      }
+      AroundRequest request{args->around,         args->radius, args->step, args->sort,
+                            top_count(args->top), args->all,    args->where};
+      return screen_around(r, request);
+    }
+    if (args->kind.empty() || args->solvents.empty()) {
+      throw UsageError("screen needs a kind and --solvent (or --around FORMULA)");
+    }
+    if (args->radius != "5" || args->step != "1") {
+      throw UsageError("--radius and --step go with --around");
+    }
     ScreenOptions options;
     options.kind = args->kind == "binary"    ? AlloyKind::kBinary
                    : args->kind == "ternary" ? AlloyKind::kTernary
