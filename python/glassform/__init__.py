@@ -30,7 +30,7 @@ from .errors import FormulaError, UnknownSymbol
 
 __version__ = _core.version()
 __all__ = ["binary", "ternary", "quaternary", "assess", "assess_many", "screen", "weigh",
-           "elements", "fields", "ElementData",
+           "elements", "fields", "ElementData", "composition_map", "CompositionMap",
            "blackman_svg", "BlackmanPlot", "GlassFeaturizer", "Alloy", "Cluster", "Composition",
            "Assessment", "Weighing", "UnknownSymbol", "FormulaError", "attribute_name",
            "score_model", "__version__"]
@@ -367,6 +367,42 @@ def fields():
     frame = pandas.DataFrame(_core.fields(), columns=["name", "unit", "kind", "per", "meaning"])
     frame["attribute"] = [attribute_name(n) for n in frame["name"]]
     return frame
+
+
+class CompositionMap:
+    """Every composition of three elements on a grid, as `glassform map` gives it: `frame` (a
+    DataFrame with the CSV's columns, the shares first), `svg()` the ternary heat map of
+    `field`, which a notebook shows by itself."""
+
+    def __init__(self, result: dict, field: str):
+        self._result = result
+        self.field = field
+
+    @property
+    def frame(self):
+        return _frame(self._result["rows"], self._result["columns"], "composition_map",
+                      _numeric_fields())
+
+    def svg(self) -> str:
+        return self._result["svg"]
+
+    def _repr_svg_(self) -> str:
+        return self.svg()
+
+
+def composition_map(a: str, b: str, c: str, step: _Union[int, float, str] = 1,
+                    field: str = "p_glass", known: bool = True,
+                    elements: _Optional[ElementData] = None) -> CompositionMap:
+    """Every composition of elements a, b and c at `step` at.% (which must divide 100), each
+    assessed, and the heat map of `field` with the labelled data's glasses on top (`known`).
+    Named so as not to hide Python's built-in map."""
+    step_text = step if isinstance(step, str) else ("%d" % step if float(step).is_integer()
+                                                    else repr(float(step)))
+    result = _core.composition_map([a, b, c], step_text, field, bool(known), _data(elements))
+    # The rows come as lists in the columns' order.
+    result = {"columns": result["columns"], "svg": result["svg"],
+              "rows": [dict(zip(result["columns"], r)) for r in result["rows"]]}
+    return CompositionMap(result, field)
 
 
 def blackman_svg(results: _Iterable[_Any], placement: str = "model",

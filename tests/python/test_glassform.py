@@ -206,3 +206,17 @@ def test_element_data_equals_the_command_line(tmp_path):
     message = subprocess.run([GLASSFORM, "assess", "--elements", str(bad), "Cu"],
                              capture_output=True, text=True).stderr
     assert message == "glassform: error: %s\n" % raised.value
+
+
+def test_composition_map_equals_the_command_line():
+    result = glassform.composition_map("Cu", "Zr", "Al", step=5)
+    cells = cli_csv(["map", "Cu", "Zr", "Al", "--step", "5"])
+    frame = result.frame
+    assert list(frame.columns) == list(cells.columns) and len(frame) == 231
+    for (_, ours), (_, theirs) in zip(frame.iterrows(), cells.iterrows()):
+        for name in frame.columns:
+            assert same(ours[name] if ours[name] == ours[name] else None, theirs[name]), name
+    root = ElementTree.fromstring(result._repr_svg_())
+    assert root.tag.endswith("svg")
+    with pytest.raises(ValueError):
+        glassform.composition_map("Cu", "Zr", "Al", step=3)

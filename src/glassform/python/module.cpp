@@ -26,6 +26,7 @@
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/screening.hpp"
 #include "glassform/report/blackman_plot.hpp"
+#include "glassform/report/composition_map.hpp"
 #include "glassform/report/csv_report.hpp"
 #include "glassform/report/fields.hpp"
 #include "glassform/report/row_writer.hpp"
@@ -344,6 +345,48 @@ py::list elements(const ElementDataHandle* data) {
   return out;
 }
 
+// `glassform map`: {"columns": [...], "rows": one list of values per composition, "svg": the
+// heat map}.
+py::dict composition_map(const std::vector<std::string>& symbols, const std::string& step,
+                         const std::string& field, bool known, const ElementDataHandle* data) {
+  if (symbols.size() != 3) throw std::invalid_argument("a map takes three element symbols");
+  MapRequest request;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const Element* e = data_of(data).find(symbols[i]);
+    if (e == nullptr) throw UnknownSymbolError(symbols[i]);
+    request.elements[i] = e;
+  }
+  request.step = step;
+  request.field = field;
+  request.known = known;
+  request.data = data_pointer(data);
+  auto planned = plan_map(request);
+  if (const std::string* why = std::get_if<std::string>(&planned)) {
+    throw std::invalid_argument(*why);
+  }
+  const MapPlan& plan = std::get<MapPlan>(planned);
+  const std::vector<Column> columns = map_columns(request);
+  MapDrawing drawing(request, plan);
+  py::list rows;
+  each_map_composition(request, plan, [&](const Assessment& a) {
+    const Row row = Row::of(a);
+    py::list values;
+    for (const Column& c : columns)
+      values.append(python_value(c.value(row)));
+    rows.append(std::move(values));
+    drawing.add(a);
+  });
+  std::vector<std::string> names;
+  names.reserve(columns.size());
+  for (const Column& c : columns)
+    names.push_back(c.name);
+  py::dict out;
+  out["columns"] = names;
+  out["rows"] = rows;
+  out["svg"] = drawing.svg();
+  return out;
+}
+
 // The Blackman diagram of alloys (symbols and integers) and given compositions.
 std::string blackman_svg(
     const std::vector<std::pair<std::vector<std::string>, std::optional<std::vector<int>>>>& alloys,
@@ -462,6 +505,8 @@ PYBIND11_MODULE(_core, m) {
   m.def("weigh", &weigh_formula, py::arg("formula"), py::arg("mass") = py::none(),
         py::arg("wt") = false, py::arg("data") = py::none());
   m.def("elements", &elements, py::arg("data") = py::none());
+  m.def("composition_map", &composition_map, py::arg("symbols"), py::arg("step"), py::arg("field"),
+        py::arg("known"), py::arg("data") = py::none());
   m.def("element_field_names", [] {
     std::vector<std::string> names;
     for (const TableColumn& c : element_columns())

@@ -1,0 +1,59 @@
+// A composition map as every front end asks for it: the grid of three elements, each
+// composition assessed, its rows' columns, and the ternary heat map of one field.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "glassform/model/assessment.hpp"
+#include "glassform/report/fields.hpp"
+#include "glassform/report/ternary_map.hpp"
+
+namespace glassform {
+
+struct MapRequest {
+  std::array<const Element*, 3> elements{};  // distinct, of `data`
+  std::string step = "1";                    // at.%, as the user wrote it
+  std::string field = "p_glass";             // the field the plot draws
+  bool known = true;                         // draw the labelled data's compositions
+  const ElementData* data = nullptr;         // null for the built-in tables
+};
+
+// The checked request: the grid's divisions (100 / step) and the plotted field; or why it is
+// none (a step that does not divide 100, a field that is no number, an element named twice).
+struct MapPlan {
+  int units = 0;
+  const Field* field = nullptr;
+};
+std::variant<MapPlan, std::string> plan_map(const MapRequest& request);
+
+// The number of grid compositions: (units + 1) (units + 2) / 2.
+std::size_t map_size(int units);
+
+// The columns of a map's rows: the three shares x_A_at%, x_B_at%, x_C_at%, then the fields of
+// assess (without the input's line and label).
+std::vector<Column> map_columns(const MapRequest& request);
+
+// Each grid composition's assessment, in row order: A's share descending, then B's; an amount
+// of 0 left out of the composition.
+void each_map_composition(const MapRequest& request, const MapPlan& plan,
+                          const std::function<void(const Assessment&)>& visit);
+
+// Builds the heat map as the compositions are visited, then draws it.
+class MapDrawing {
+ public:
+  MapDrawing(const MapRequest& request, const MapPlan& plan);
+  void add(const Assessment& assessment);
+  [[nodiscard]] std::string svg() const;
+
+ private:
+  MapRequest request_;
+  MapPlan plan_;
+  TernaryMap map_;
+};
+
+}  // namespace glassform
