@@ -124,6 +124,12 @@ try {
   await page.click("#element-data-clear");
   check((await page.textContent("#element-data-digest")) === "element_data: builtin" &&
         (await page.textContent("#assess-error")).includes("unknown symbol"), "the built-in tables again");
+  // The map panel: a heat map of 231 cells; a click on a cell assesses its composition.
+  await page.click("#map-run");
+  check((await page.locator("#map-plot polygon title").count()) === 231, "a map of 231 cells");
+  await page.locator("#map-plot polygon").nth(1).click();
+  check((await page.inputValue("#assess-formula")) === "Cu95.00Zr5.00" &&
+        (await page.textContent("#assess-report")).includes("Cu95.00Zr5.00"), "a click on a cell assesses it");
   // At 1300 px the composition table scrolls inside its panel; nothing runs off the page.
   await page.setViewportSize({ width: 1300, height: 900 });
   const overflow = await page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);

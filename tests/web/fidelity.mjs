@@ -110,6 +110,12 @@ const badNative = spawnSync(native, ["assess", "--elements", badPath, "Cu"]).std
 const bad = call({ action: "element_data", element_files: badFiles });
 screens.push(["a bad element file", `glassform: error: ${bad.error}\n`, badNative]);
 
+// A map: the same rows as the native map.
+const mapResult = call({ action: "map", symbols: ["Cu", "Zr", "Al"], step: "5", field: "p_glass" });
+const nativeMap = execFileSync(native, ["map", "Cu", "Zr", "Al", "--step", "5", "--format", "csv"],
+                               { stdio: ["ignore", "pipe", "ignore"] }).toString();
+screens.push(["map Cu Zr Al --step 5", mapResult.ok ? mapResult.csv : mapResult.error, nativeMap]);
+
 let failures = 0;
 // Requests the command line would refuse are refused with a message, never answered with rows;
 // and a module that has answered thousands of bad formulas still answers a good one.

@@ -22,6 +22,7 @@
 #include "glassform/report/alloy_writer.hpp"
 #include "glassform/report/assessment_report.hpp"
 #include "glassform/report/blackman_plot.hpp"
+#include "glassform/report/composition_map.hpp"
 #include "glassform/report/fields.hpp"
 #include "glassform/report/json_report.hpp"
 #include "glassform/report/row_writer.hpp"
@@ -266,6 +267,40 @@ Json assess_formula(const Json& request) {
           {"warnings", std::move(warnings)}};
 }
 
+// {"symbols": [A, B, C], "step": "5", "field": "p_glass"}: the map's heat map and its CSV, as
+// `glassform map A B C --step S --field F --plot` writes them.
+Json composition_map(const Json& request) {
+  auto loaded = request_data(request);
+  if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
+  const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
+  const ElementData& data = user ? user->data : ElementData::builtin();
+  MapRequest map;
+  const Json& symbols = request.at("symbols");
+  if (!symbols.is_array() || symbols.size() != 3) return failure("a map takes three symbols");
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::string symbol = symbols[i].get<std::string>();
+    map.elements[i] = data.find(symbol);
+    if (map.elements[i] == nullptr) return failure(unknown_symbol_text(symbol));
+  }
+  map.step = request.value("step", std::string("5"));
+  map.field = request.value("field", std::string("p_glass"));
+  map.data = user ? &user->data : nullptr;
+  auto planned = plan_map(map);
+  if (const std::string* why = std::get_if<std::string>(&planned)) {
+    return failure(escaped_message(*why));
+  }
+  const MapPlan& plan = std::get<MapPlan>(planned);
+  StringSink csv;
+  AssessmentWriter writer(csv, Format::kCsv, AssessmentScope::kAll, map_columns(map));
+  MapDrawing drawing(map, plan);
+  each_map_composition(map, plan, [&](const Assessment& a) {
+    writer.add(a);
+    drawing.add(a);
+  });
+  writer.finish();
+  return {{"ok", true}, {"svg", drawing.svg()}, {"csv", csv.text}};
+}
+
 // {"element_files": ...}: the digest of the files and what they change, or the fault.
 Json element_data(const Json& request) {
   auto loaded = request_data(request);
@@ -300,6 +335,7 @@ std::string handle(const std::string& request_text) {
     if (action == "elements") return dumped(elements());
     if (action == "assess") return dumped(assess_formula(request));
     if (action == "element_data") return dumped(element_data(request));
+    if (action == "map") return dumped(composition_map(request));
     return dumped(failure("unknown action " + quoted_text(action)));
   } catch (const std::exception& e) {
     return dumped(failure("bad request: " + escaped_message(e.what())));
