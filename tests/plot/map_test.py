@@ -75,6 +75,19 @@ def main():
     without = run(binary, ["map", "Cu", "Zr", "Al", "--step", "10", "--known", "none", "--plot", "-",
                            "--format", "csv", "-o", os.path.join(work, "m.csv")])
     check("Ward et al. 2016)</title>" not in without, "--known none draws no known composition")
+    # The user's own known compositions: those of the map's elements, by their labels.
+    known = os.path.join(work, "known.csv")
+    with open(known, "w") as f:
+        f.write("formula,label\nCu46Zr46Al8,AM\nCu90Zr10,cr\nFe80B20,glass\n")
+    mine = run(binary, ["map", "Cu", "Zr", "Al", "--step", "10", "--known", known, "--plot", "-",
+                        "--format", "csv", "-o", os.path.join(work, "m.csv")])
+    check("Cu46Zr46Al8: AM (" in mine and "Cu90Zr10: cr (" in mine and "Fe80B20" not in mine,
+          "the user's known compositions of these elements are drawn")
+    with open(known, "w") as f:
+        f.write("formula,label\nCu46Zr46Al8,maybe\n")
+    never = os.path.join(work, "never.csv")
+    run(binary, ["map", "Cu", "Zr", "Al", "--known", known, "-o", never], status=2)
+    check(not os.path.exists(never), "a bad known file writes nothing")
     # Bad options are usage errors.
     for args in (["--step", "3"], ["--step", "0"], ["--field", "formula"], ["--known", "mine"]):
         run(binary, ["map", "Cu", "Zr", "Al"] + args, status=2)

@@ -83,6 +83,11 @@ struct Run {
   void error(std::string_view text) const;
 };
 
+// The bytes of a small input file (an element table, a list of known compositions), one more
+// than kMostElementFileBytes at most, so that a larger file is told; a usage error naming it
+// where it cannot be read.
+NamedText read_whole(const std::string& path);
+
 // Adds --elements FILE and --mixing-enthalpy FILE: the user's element data.
 void add_element_data_options(CLI::App& command, Run& run);
 

@@ -7,10 +7,6 @@
 
 namespace glassform::cli {
 
-namespace {
-
-// The bytes of a file, one more than the limit at most (so that a larger file is told); a
-// usage error naming it where it cannot be read.
 NamedText read_whole(const std::string& path) {
   NamedText out{path, {}};
   try {
@@ -27,8 +23,6 @@ NamedText read_whole(const std::string& path) {
   }
   return out;
 }
-
-}  // namespace
 
 void add_element_data_options(CLI::App& command, Run& run) {
   const auto named = [](const std::string& path) {

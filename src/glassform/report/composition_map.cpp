@@ -1,5 +1,7 @@
 #include "glassform/report/composition_map.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -68,6 +70,103 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width) {
   return out;
 }
 
+// The label of a known composition, or nothing for a text that is none.
+std::optional<KnownMarker::Kind> label_kind(std::string text) {
+  for (char& c : text)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (text == "glass" || text == "am" || text == "bmg" || text == "ribbon") {
+    return KnownMarker::Kind::kGlass;
+  }
+  if (text == "crystalline" || text == "ac" || text == "cr") return KnownMarker::Kind::kCrystalline;
+  return std::nullopt;
+}
+
+// A CSV line's cells, each without its blanks and enclosing quotes.
+std::vector<std::string> csv_cells(std::string_view line) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t comma = line.find(',', at);
+    std::string cell(line.substr(at, comma == std::string_view::npos ? line.npos : comma - at));
+    while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\r'))
+      cell.pop_back();
+    while (!cell.empty() && cell.front() == ' ')
+      cell.erase(cell.begin());
+    if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"') {
+      cell = cell.substr(1, cell.size() - 2);
+    }
+    out.push_back(std::move(cell));
+    if (comma == std::string_view::npos) return out;
+    at = comma + 1;
+  }
+}
+
+// The user's known compositions that lie on the map (every element one of its three), or the
+// fault of the file as "NAME:LINE: message".
+std::variant<std::vector<KnownMarker>, std::string> read_known(const MapRequest& request) {
+  std::string_view text = *request.known_file;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::vector<KnownMarker> out;
+  int formula = -1;
+  int label = -1;
+  std::size_t number = 0;
+  bool header = true;
+  const std::string name = escaped_text(request.known_name, 200);
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    ++number;
+    if (line.find_first_not_of(" \t\r") == std::string_view::npos || line.front() == '#') {
+      continue;
+    }
+    const std::vector<std::string> cells = csv_cells(line);
+    if (header) {
+      for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i] == "formula") formula = static_cast<int>(i);
+        if (cells[i] == "label") label = static_cast<int>(i);
+      }
+      if (formula < 0) return fmt::format("{}:{}: the header has no formula column", name, number);
+      header = false;
+      continue;
+    }
+    const auto cell = [&cells](int i) {
+      return i >= 0 && static_cast<std::size_t>(i) < cells.size()
+                 ? cells[static_cast<std::size_t>(i)]
+                 : std::string();
+    };
+    KnownMarker marker;
+    if (label >= 0) {
+      const std::optional<KnownMarker::Kind> kind = label_kind(cell(label));
+      if (!kind) {
+        return fmt::format("{}:{}: label {} is none of glass, crystalline, AM, AC, CR, BMG, Ribbon",
+                           name, number, quoted_text(cell(label)));
+      }
+      marker.kind = *kind;
+    }
+    const ParsedFormula parsed = parse_composition(cell(formula), data_of(request));
+    if (parsed.error) {
+      return fmt::format("{}:{}: formula {}, position {}: {}", name, number,
+                         quoted_text(cell(formula)), parsed.error->position + 1,
+                         escaped_text(parsed.error->message, std::string::npos));
+    }
+    bool on_map = true;
+    for (const FormulaPart& p : parsed.parts) {
+      const auto* at = std::find(request.elements.begin(), request.elements.end(), p.element);
+      if (at == request.elements.end()) {
+        on_map = false;
+      } else {
+        marker.percent[static_cast<std::size_t>(at - request.elements.begin())] += p.amount;
+      }
+    }
+    if (!on_map) continue;
+    marker.title = cell(formula) + (label >= 0 ? ": " + cell(label) : std::string()) + " (" +
+                   request.known_name + ":" + std::to_string(number) + ")";
+    out.push_back(std::move(marker));
+  }
+  return out;
+}
+
 }  // namespace
 
 std::variant<MapPlan, std::string> plan_map(const MapRequest& request) {
@@ -94,7 +193,13 @@ std::variant<MapPlan, std::string> plan_map(const MapRequest& request) {
       (field->kind != FieldKind::kNumber && field->kind != FieldKind::kInteger)) {
     return "the field is a numeric field of glassform fields, not " + quoted_text(request.field);
   }
-  return MapPlan{static_cast<int>(std::lround(units)), field};
+  MapPlan plan{static_cast<int>(std::lround(units)), field, {}};
+  if (request.known_file) {
+    auto known = read_known(request);
+    if (const std::string* why = std::get_if<std::string>(&known)) return *why;
+    plan.user_known = std::get<std::vector<KnownMarker>>(std::move(known));
+  }
+  return plan;
 }
 
 std::size_t map_size(int units) {
@@ -157,7 +262,9 @@ std::string MapDrawing::svg() const {
     places[i] = data.position(*request_.elements[i]);
     builtin = builtin && places[i] < kElementCount;
   }
-  if (request_.known && builtin) {
+  if (request_.known_file) {
+    map.known = plan_.user_known;
+  } else if (request_.known && builtin) {
     for (const LabelledComposition& k : labelled_within(places)) {
       KnownMarker marker;
       marker.percent = {k.percent[0], k.percent[1], k.percent[2]};
@@ -176,12 +283,17 @@ std::string MapDrawing::svg() const {
       data.name()));
   for (std::string& line : wrapped("score p_glass: " + std::string(score_model_name()), 120))
     map.caption.push_back(std::move(line));
-  map.caption.push_back(
-      !request_.known
-          ? std::string("Known compositions not drawn.")
-          : fmt::format("{} known compositions of these elements: melt-spun glasses and "
-                        "non-glasses (Ward et al. 2016), bulk glasses (Ward et al. 2018).",
-                        map.known.size()));
+  if (request_.known_file) {
+    map.caption.push_back(fmt::format("{} known compositions of these elements from {}.",
+                                      map.known.size(), request_.known_name));
+  } else if (!request_.known) {
+    map.caption.emplace_back("Known compositions not drawn.");
+  } else {
+    map.caption.push_back(
+        fmt::format("{} known compositions of these elements: melt-spun glasses and non-glasses "
+                    "(Ward et al. 2016), bulk glasses (Ward et al. 2018).",
+                    map.known.size()));
+  }
   return ternary_map_svg(map);
 }
 

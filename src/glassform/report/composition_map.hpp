@@ -21,13 +21,20 @@ struct MapRequest {
   std::string field = "p_glass";             // the field the plot draws
   bool known = true;                         // draw the labelled data's compositions
   const ElementData* data = nullptr;         // null for the built-in tables
+  // The user's own known compositions instead: a CSV with a formula column and optionally a
+  // label column (glass or crystalline, any case; AM, BMG and Ribbon are glasses, AC and CR
+  // not); without a label column they are drawn unlabelled.
+  std::optional<std::string> known_file;  // its text
+  std::string known_name;                 // its name in messages
 };
 
 // The checked request: the grid's divisions (100 / step) and the plotted field; or why it is
-// none (a step that does not divide 100, a field that is no number, an element named twice).
+// none (a step that does not divide 100, a field that is no number, an element named twice, a
+// known-compositions file with a fault, named by its line).
 struct MapPlan {
   int units = 0;
   const Field* field = nullptr;
+  std::vector<KnownMarker> user_known;  // the user's file's compositions on the map
 };
 std::variant<MapPlan, std::string> plan_map(const MapRequest& request);
 

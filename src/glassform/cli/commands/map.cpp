@@ -41,9 +41,10 @@ void register_map(CLI::App& app, Run& run) {
       ->type_name("NAME");
   command
       ->add_option("--known", args->known,
-                   "none: draw no known compositions (default: the labelled data's glasses and "
-                   "non-glasses of these elements)")
-      ->type_name("none");
+                   "none: draw no known compositions; FILE: yours, a CSV with a formula column "
+                   "and optionally a label column (glass or crystalline; AM, BMG, Ribbon, AC, "
+                   "CR); default: the labelled data's glasses and non-glasses of these elements")
+      ->type_name("none|FILE");
   command->add_option("--plot", run.plot_path, "The heat map as SVG (- for standard output)")
       ->type_name("FILE.svg");
   add_output_options(*command, run);
@@ -59,14 +60,22 @@ void register_map(CLI::App& app, Run& run) {
       "  glassform map Cu Zr Al --step 5 --field dH_mix_kJ/mol --plot h.svg");
   run.commands.emplace_back(command, [args](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(r, args->symbols);
+    MapRequest request{{elements[0], elements[1], elements[2]},
+                       args->step,
+                       args->field,
+                       args->known != "none",
+                       r.data_pointer(),
+                       std::nullopt,
+                       {}};
     if (args->known != "data" && args->known != "none") {
-      throw UsageError("--known takes none, not " + quoted_text(args->known));
+      NamedText file = read_whole(args->known);
+      if (file.bytes.size() > kMostElementFileBytes) {
+        throw UsageError(escaped(args->known) + ": larger than " +
+                         std::to_string(kMostElementFileBytes) + " bytes");
+      }
+      request.known_file = std::move(file.bytes);
+      request.known_name = args->known;
     }
-    const MapRequest request{{elements[0], elements[1], elements[2]},
-                             args->step,
-                             args->field,
-                             args->known == "data",
-                             r.data_pointer()};
     auto planned = plan_map(request);
     if (const std::string* why = std::get_if<std::string>(&planned)) throw UsageError(*why);
     const MapPlan& plan = std::get<MapPlan>(planned);
