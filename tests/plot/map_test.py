@@ -14,7 +14,7 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(__file__))
-from plot_test import png_pixels  # noqa: E402
+from plot_test import screenshot  # noqa: E402
 
 SVG = "{http://www.w3.org/2000/svg}"
 SKIPPED = 77
@@ -102,13 +102,7 @@ def main():
                 return SKIPPED
             failures.append("chromium is missing in CI")
         else:
-            png = os.path.join(work, "map.png")
-            subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu",
-                            "--disable-background-networking", "--disable-component-update",
-                            "--no-first-run", "--disable-sync", "--user-data-dir=" + work + "/profile",
-                            "--window-size=680,700", "--screenshot=" + png, "file://" + svg_path],
-                           capture_output=True, timeout=120, check=False)
-            width, height, pixels, bpp = png_pixels(open(png, "rb").read())
+            _, _, pixels, bpp = screenshot(chromium, work, svg_path, "680,700")
             for cell in cells[40:200:17]:
                 points = [tuple(map(float, p.split(","))) for p in cell.get("points").split()]
                 # Between the centre and a corner of the cell: off the gridlines, which pass

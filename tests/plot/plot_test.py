@@ -104,6 +104,17 @@ document.getElementById("result").textContent = JSON.stringify({labels, points})
 </script>"""
 
 
+def screenshot(chromium, work, svg_path, size):
+    """The file as headless Chromium draws it in a window of `size` ("W,H"): png_pixels."""
+    png = os.path.join(work, "shot.png")
+    subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu",
+                    "--disable-background-networking", "--disable-component-update",
+                    "--no-first-run", "--disable-sync", "--user-data-dir=" + work + "/profile",
+                    "--window-size=" + size, "--screenshot=" + png, "file://" + svg_path],
+                   capture_output=True, timeout=120, check=False)
+    return png_pixels(open(png, "rb").read())
+
+
 def check_layout(chromium, work, name, svg):
     page = os.path.join(work, name + ".html")
     with open(page, "w") as f:
@@ -169,13 +180,7 @@ def main():
             return SKIPPED
         failures.append("chromium is missing in CI")
     else:
-        png = os.path.join(work, "plot.png")
-        subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu",
-                        "--disable-background-networking", "--disable-component-update",
-                        "--no-first-run", "--disable-sync", "--user-data-dir=" + work + "/profile",
-                        "--window-size=800,600", "--screenshot=" + png, "file://" + svg_path],
-                       capture_output=True, timeout=120, check=False)
-        width, height, pixels, bpp = png_pixels(open(png, "rb").read())
+        width, height, pixels, bpp = screenshot(chromium, work, svg_path, "800,600")
         check((width, height) == (800, 600), "the screenshot is 800 x 600")
         colours = {pixels[y][x * bpp:x * bpp + 3] for y in range(0, height, 7)
                    for x in range(0, width, 7)}
