@@ -92,7 +92,9 @@ std::variant<std::vector<Record>, ElementFileError> split_records(std::string_vi
 }
 
 std::string quoted(std::string_view text) {
-  return "\"" + escaped_text(text, 40) + "\"";
+  std::string out(1, '"');
+  out.append(escaped_text(text, 40)).push_back('"');
+  return out;
 }
 
 bool is_symbol(std::string_view text) {
