@@ -62,11 +62,8 @@ void warn_repeated_elements(const Run& run, std::span<const Element* const> elem
 
 AlloyResult evaluate_alloy(const Run& run, std::span<const Element* const> elements,
                            std::span<const int> chosen) {
-  for (const Element* e : elements) {
-    if (!(e->radius > 0)) {
-      throw UsageError(std::string(e->symbol) +
-                       " has no radius_nm in the element data: the cluster model needs one");
-    }
+  if (auto why = missing_value(elements, ElementQuantity::kRadius, "the cluster model")) {
+    throw UsageError(*why);
   }
   std::array<ClusterMeasure, 3> measures{};
   std::array<int, 3> integers{};

@@ -28,12 +28,8 @@ ReadFormula read_formula(const Run& run, std::string_view text, bool amounts_are
   ParsedFormula parsed = parse_composition(text, run.data());
   if (parsed.error) return {{}, std::move(parsed.error)};
   if (amounts_are_weight) {
-    for (const FormulaPart& p : parsed.parts) {
-      if (!(p.element->atomic_weight > 0)) {
-        return {{},
-                FormulaError{0, std::string(p.element->symbol) +
-                                    " has no atomic_weight_u in the element data: --wt needs one"}};
-      }
+    if (auto why = missing_weight(parsed.parts, "--wt")) {
+      return {{}, FormulaError{0, std::move(*why)}};
     }
     const Weighing w = weigh(parsed.parts, true, std::nullopt);
     for (std::size_t i = 0; i < parsed.parts.size(); ++i)

@@ -83,9 +83,8 @@ struct Run {
   void error(std::string_view text) const;
 };
 
-// The bytes of a small input file (an element table, a list of known compositions), one more
-// than kMostElementFileBytes at most, so that a larger file is told; a usage error naming it
-// where it cannot be read.
+// The bytes of a small input file (an element table, a list of known compositions); a usage
+// error naming it where it cannot be read or holds more than kMostElementFileBytes.
 NamedText read_whole(const std::string& path);
 
 // Adds --elements FILE and --mixing-enthalpy FILE: the user's element data.
@@ -126,6 +125,9 @@ void add_plot_option(CLI::App& command, Run& run);
 // Writes the plot to the --plot file (or standard output for "-"), if one was asked for; notes
 // on standard error when compositions were left out of a full plot.
 void write_plot(const Run& run, const BlackmanPlot& plot);
+
+// Writes a drawing to the --plot file, or to standard output for "-".
+void write_svg(const Run& run, const std::string& svg);
 
 // Adds --measured FILE: measured moduli beside the estimates.
 void add_measured_option(CLI::App& command, Run& run);

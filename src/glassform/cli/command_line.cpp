@@ -216,10 +216,14 @@ void write_plot(const Run& run, const BlackmanPlot& plot) {
     run.warn("the plot holds at most " + std::to_string(BlackmanPlot::kMaxPoints) +
              " points: it shows the first " + std::to_string(plot.points()));
   }
+  write_svg(run, plot.svg());
+}
+
+void write_svg(const Run& run, const std::string& svg) {
   if (run.plot_file) {
-    run.plot_file->write(plot.svg());
+    run.plot_file->write(svg);
   } else {
-    run.io.out.write(plot.svg());
+    run.io.out.write(svg);
     check_standard_output(run);
   }
 }

@@ -21,6 +21,10 @@ NamedText read_whole(const std::string& path) {
   } catch (const RunError& e) {
     throw UsageError(e.what());
   }
+  if (out.bytes.size() > kMostElementFileBytes) {
+    throw UsageError(escaped(path) + ": larger than " + std::to_string(kMostElementFileBytes) +
+                     " bytes");
+  }
   return out;
 }
 

@@ -54,19 +54,7 @@ int screen_around(Run& r, const AroundRequest& request) {
   elements.reserve(base.size());
   for (const FormulaPart& p : base)
     elements.push_back(p.element);
-  // The columns: the elements' shares, then what assess writes.
-  std::vector<Column> columns;
-  columns.reserve(base.size() + assess_fields().size());
-  std::array<const Field*, 4> positions{};
-  for (std::size_t p = 0; p < 4; ++p) {
-    positions[p] = find_field(
-        std::array{"x_solvent_at%", "x_solute1_at%", "x_solute2_at%", "x_solute3_at%"}[p]);
-  }
-  for (const Element* e : elements)
-    columns.emplace_back(e, "x_" + std::string(e->symbol) + "_at%", positions);
-  for (const Field* f : assess_fields()) {
-    if (f->name != "line" && f->name != "label") columns.emplace_back(f);
-  }
+  const std::vector<Column> columns = shares_and_assess_columns(elements);
   std::vector<RowCondition> conditions;
   for (const std::string& text : request.where) {
     auto condition = parse_condition(text, columns);

@@ -53,6 +53,20 @@ std::string_view quantity_column(ElementQuantity quantity) {
   return "";
 }
 
+std::optional<std::string> missing_value(std::span<const Element* const> elements,
+                                         ElementQuantity quantity, std::string_view needed_by) {
+  for (const Element* e : elements) {
+    const bool has = quantity == ElementQuantity::kRadius         ? e->radius > 0
+                     : quantity == ElementQuantity::kAtomicWeight ? e->atomic_weight > 0
+                                                                  : true;
+    if (!has) {
+      return std::string(e->symbol) + " has no " + std::string(quantity_column(quantity)) +
+             " in the element data: " + std::string(needed_by) + " needs one";
+    }
+  }
+  return std::nullopt;
+}
+
 const ElementData& ElementData::builtin() {
   static const ElementData kBuiltin;
   return kBuiltin;

@@ -76,6 +76,12 @@ inline constexpr std::array<MoreElementProperties, 3> kMoreElementProperties{{
     {"As", 84, 15, 4, 119.0F},
 }};
 
+// Why one of these elements cannot take part in what needs the quantity (`needed_by`: "the
+// cluster model" for the radius, "weigh" for the atomic weight): "Sb has no radius_nm in the
+// element data: the cluster model needs one" for the first that lacks it, or nothing.
+std::optional<std::string> missing_value(std::span<const Element* const> elements,
+                                         ElementQuantity quantity, std::string_view needed_by);
+
 class ElementData {
  public:
   // The built-in tables.

@@ -1,5 +1,7 @@
 #include "glassform/model/weighing.hpp"
 
+#include "glassform/model/element_data.hpp"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -68,6 +70,15 @@ std::array<double, 4> composition_masses(const AlloyResult& alloy, const Composi
   std::array<double, 4> out{};
   masses(std::span(weight).first(n), grams, std::span(out).first(n));
   return out;
+}
+
+std::optional<std::string> missing_weight(std::span<const FormulaPart> parts,
+                                          std::string_view needed_by) {
+  std::vector<const Element*> elements;
+  elements.reserve(parts.size());
+  for (const FormulaPart& p : parts)
+    elements.push_back(p.element);
+  return missing_value(elements, ElementQuantity::kAtomicWeight, needed_by);
 }
 
 Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,

@@ -59,6 +59,11 @@ struct Weighing {
   std::optional<double> total_grams;
 };
 
+// Why these parts cannot be weighed (`needed_by` names what asks): the first element without an
+// atomic weight (a user's), or nothing.
+std::optional<std::string> missing_weight(std::span<const FormulaPart> parts,
+                                          std::string_view needed_by);
+
 // The weighing of a formula's amounts, read as atomic percent, or as weight percent with
 // `amounts_are_weight`.
 Weighing weigh(const std::vector<FormulaPart>& parts, bool amounts_are_weight,

@@ -97,9 +97,9 @@ ElementDataHandle load_data(const std::optional<py::bytes>& elements,
 const Element& element_of(const std::string& symbol, const ElementDataHandle* data) {
   const Element* e = data_of(data).find(symbol);
   if (e == nullptr) throw UnknownSymbolError(symbol);
-  if (!(e->radius > 0)) {
-    throw std::invalid_argument(
-        symbol + " has no radius_nm in the element data: the cluster model needs one");
+  const std::array<const Element*, 1> one{e};
+  if (auto why = missing_value(one, ElementQuantity::kRadius, "the cluster model")) {
+    throw std::invalid_argument(*why);
   }
   return *e;
 }
@@ -297,12 +297,7 @@ py::dict weigh_formula(const std::string& formula, std::optional<double> mass, b
                                 fmt::format("{}", *mass));
   }
   const std::vector<FormulaPart> parts = parts_of(formula, data);
-  for (const FormulaPart& p : parts) {
-    if (!(p.element->atomic_weight > 0)) {
-      throw std::invalid_argument(std::string(p.element->symbol) +
-                                  " has no atomic_weight_u in the element data: weigh needs one");
-    }
-  }
+  if (auto why = missing_weight(parts, "weigh")) throw std::invalid_argument(*why);
   const Weighing w = weigh(parts, weight, mass);
   std::vector<std::string> symbols;
   for (const Element* e : w.elements)

@@ -207,19 +207,7 @@ std::size_t map_size(int units) {
 }
 
 std::vector<Column> map_columns(const MapRequest& request) {
-  std::vector<Column> columns;
-  columns.reserve(3 + assess_fields().size());
-  std::array<const Field*, 4> positions{};
-  for (std::size_t p = 0; p < 4; ++p) {
-    positions[p] = find_field(
-        std::array{"x_solvent_at%", "x_solute1_at%", "x_solute2_at%", "x_solute3_at%"}[p]);
-  }
-  for (const Element* e : request.elements)
-    columns.emplace_back(e, "x_" + std::string(e->symbol) + "_at%", positions);
-  for (const Field* f : assess_fields()) {
-    if (f->name != "line" && f->name != "label") columns.emplace_back(f);
-  }
-  return columns;
+  return shares_and_assess_columns(request.elements);
 }
 
 void each_map_composition(const MapRequest& request, const MapPlan& plan,

@@ -583,6 +583,21 @@ std::vector<Column> positional_columns(const std::vector<const Field*>& fields) 
   return {fields.begin(), fields.end()};
 }
 
+std::vector<Column> shares_and_assess_columns(std::span<const Element* const> elements) {
+  const std::vector<const Field*> given = assess_fields();
+  std::vector<Column> columns;
+  columns.reserve(elements.size() + given.size());
+  std::array<const Field*, 4> positions{};
+  for (std::size_t p = 0; p < kPositions.size(); ++p)
+    positions[p] = find_field(share_name(kShareFamilies[0], kPositions[p]));
+  for (const Element* e : elements)
+    columns.emplace_back(e, share_name(kShareFamilies[0], e->symbol), positions);
+  for (const Field* f : given) {
+    if (!f->has(kInputRow)) columns.emplace_back(f);
+  }
+  return columns;
+}
+
 std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
                                  std::span<const Element* const> elements) {
   std::vector<Column> out;

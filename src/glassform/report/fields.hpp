@@ -210,6 +210,10 @@ std::vector<Column> positional_columns(const std::vector<const Field*>& fields);
 
 // The wide layout: the positional x_*_at%, w_*_wt% and m_*_g fields replaced, where the first
 // of them stood, by one column per element (x_Cu_at%, w_Cu_wt%, m_Cu_g), in the given order.
+// The columns of given compositions over a fixed set of elements (a map, a neighbourhood): each
+// element's x_El_at% first, then the fields of assess without the input's line and label.
+std::vector<Column> shares_and_assess_columns(std::span<const Element* const> elements);
+
 std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
                                  std::span<const Element* const> elements);
 

@@ -110,13 +110,13 @@ Json evaluate(const Json& request) {
     const std::string symbol = s.get<std::string>();
     const Element* e = data.find(symbol);
     if (e == nullptr) return failure(unknown_symbol_text(symbol));
-    if (!(e->radius > 0)) {
-      return failure(symbol + " has no radius_nm in the element data: the cluster model needs one");
-    }
     elements.push_back(e);
   }
   if (elements.size() < 2 || elements.size() > 4) {
     return failure("an alloy has 2, 3 or 4 elements, solvent first");
+  }
+  if (auto why = missing_value(elements, ElementQuantity::kRadius, "the cluster model")) {
+    return failure(*why);
   }
   std::vector<ClusterMeasure> measures;
   std::vector<int> chosen;
@@ -193,10 +193,10 @@ Json screen(const Json& request) {
   if (symbol == "all") {
     solvents = all_elements_but(excluded, data);
   } else if (const Element* solvent = data.find(symbol)) {
-    if (!(solvent->radius > 0)) {
-      return failure(symbol + " has no radius_nm in the element data: the cluster model needs one");
-    }
     solvents = {solvent};
+    if (auto why = missing_value(solvents, ElementQuantity::kRadius, "the cluster model")) {
+      return failure(*why);
+    }
   } else {
     return failure(unknown_symbol_text(symbol));
   }

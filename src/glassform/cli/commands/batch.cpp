@@ -214,9 +214,9 @@ BatchLine parse_batch_line(std::string_view line, const ElementData& data) {
       out.error = unknown_symbol_text(texts[k]);
       return out;
     }
-    if (!(out.elements[k]->radius > 0)) {
-      out.error = std::string(texts[k]) +
-                  " has no radius_nm in the element data: the cluster model needs one";
+    if (auto why = missing_value(std::span(out.elements).subspan(k, 1), ElementQuantity::kRadius,
+                                 "the cluster model")) {
+      out.error = std::move(*why);
       return out;
     }
   }

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "glassform/cli/cli_internal.hpp"
-#include "glassform/cli/output.hpp"
 #include "glassform/io/text.hpp"
 #include "glassform/report/composition_map.hpp"
 
@@ -68,12 +67,7 @@ void register_map(CLI::App& app, Run& run) {
                        std::nullopt,
                        {}};
     if (args->known != "data" && args->known != "none") {
-      NamedText file = read_whole(args->known);
-      if (file.bytes.size() > kMostElementFileBytes) {
-        throw UsageError(escaped(args->known) + ": larger than " +
-                         std::to_string(kMostElementFileBytes) + " bytes");
-      }
-      request.known_file = std::move(file.bytes);
+      request.known_file = read_whole(args->known).bytes;
       request.known_name = args->known;
     }
     auto planned = plan_map(request);
@@ -90,14 +84,7 @@ void register_map(CLI::App& app, Run& run) {
       writer.finish();
       return 0;
     });
-    if (!drawing) return status;
-    const std::string svg = drawing->svg();
-    if (r.plot_file) {
-      r.plot_file->write(svg);
-    } else {
-      r.io.out.write(svg);
-      check_standard_output(r);
-    }
+    if (drawing) write_svg(r, drawing->svg());
     return status;
   });
 }

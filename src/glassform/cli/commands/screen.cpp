@@ -39,11 +39,11 @@ std::vector<const Element*> elements_of(const Run& run, const std::vector<std::s
                                         const Exclusion& exclusion, std::string_view option) {
   if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion, run.data());
   std::vector<const Element*> unique;
-  for (const Element* e : resolve_symbols(run, symbols)) {
-    if (!(e->radius > 0)) {
-      throw UsageError(std::string(e->symbol) +
-                       " has no radius_nm in the element data: the cluster model needs one");
-    }
+  const std::vector<const Element*> named = resolve_symbols(run, symbols);
+  if (auto why = missing_value(named, ElementQuantity::kRadius, "the cluster model")) {
+    throw UsageError(*why);
+  }
+  for (const Element* e : named) {
     if (std::find(unique.begin(), unique.end(), e) != unique.end()) continue;
     unique.push_back(e);
     if (excludes(exclusion, e)) {

@@ -30,12 +30,7 @@ void register_weigh(CLI::App& app, Run& run) {
     const std::optional<double> grams = r.grams();
     const ParsedFormula parsed = parse_formula(args->formula, r.data());
     if (parsed.error) throw_formula_error(args->formula, *parsed.error);
-    for (const FormulaPart& p : parsed.parts) {
-      if (!(p.element->atomic_weight > 0)) {
-        throw UsageError(std::string(p.element->symbol) +
-                         " has no atomic_weight_u in the element data: weigh needs one");
-      }
-    }
+    if (auto why = missing_weight(parsed.parts, "weigh")) throw UsageError(*why);
     const Weighing weighing = weigh(parsed.parts, args->weight, grams);
     return with_output(r, [&](OutputSink& sink) {
       write_weighing(sink, r.format(), weighing);
