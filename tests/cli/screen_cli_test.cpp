@@ -7,6 +7,9 @@
 #include <sstream>
 
 #include "cli_harness.hpp"
+#include "glassform/io/formula.hpp"
+#include "glassform/report/assessment_report.hpp"
+#include "glassform/report/composition_search.hpp"
 
 namespace glassform {
 namespace {
@@ -213,6 +216,90 @@ TEST(ScreenAround, CountsDistancesAndTheFormulaItself) {
   }
   EXPECT_EQ(testing::run_cli({"screen", "ternary", "--around", "Cu46Zr46Al8"}).status, 2);
   EXPECT_EQ(testing::run_cli({"screen", "--around", "Cu46Zr46Al8", "--step", "0"}).status, 2);
+}
+
+// screen --grid: how many compositions a system holds (every share at least a step, the
+// solvent's the largest), and a system's best row is its map's best cell off the edges.
+TEST(ScreenGrid, CountsAndTheBestCellOfTheMap) {
+  struct Case {
+    std::vector<std::string> args;
+    std::size_t rows;
+  };
+  for (const Case& c : {
+           Case{{"ternary", "--solvent", "Cu,Zr,Al", "--solutes", "Cu,Zr,Al"}, 171},
+           Case{{"ternary", "--solvent", "Cu", "--solutes", "Zr,Al"}, 60},
+           Case{{"quaternary", "--solvent", "Cu,Zr,Al,Ni", "--solutes", "Cu,Zr,Al,Ni", "--grid",
+                 "10"},
+                84},
+           Case{{"ternary", "--solvent", "Cu", "--solutes", "Zr,Al,Ni", "--where", "x_Ni_at%>0"},
+                120},
+       }) {
+    std::vector<std::string> args{"screen"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    if (std::find(args.begin(), args.end(), "--grid") == args.end()) {
+      args.insert(args.end(), {"--grid", "5"});
+    }
+    args.insert(args.end(), {"--all", "--format", "csv"});
+    const testing::CliRun run = testing::run_cli(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(lines(run.out).size(), c.rows + 1) << c.args[2];
+  }
+
+  const std::vector<std::string> wide{"--format", "csv", "--columns", "wide=Cu,Zr,Al"};
+  std::vector<std::string> args{"screen",    "ternary",  "--solvent", "Cu,Zr,Al",
+                                "--solutes", "Cu,Zr,Al", "--grid",    "5"};
+  args.insert(args.end(), wide.begin(), wide.end());
+  const std::vector<std::string> best = lines(testing::run_cli(args).out);
+  ASSERT_EQ(best.size(), 2U);
+  const std::vector<std::string> header = cells(best[0]);
+  const std::size_t p_glass =
+      static_cast<std::size_t>(std::find(header.begin(), header.end(), "p_glass") - header.begin());
+  const std::vector<std::string> map =
+      lines(testing::run_cli({"map", "Cu", "Zr", "Al", "--step", "5", "--format", "csv"}).out);
+  std::vector<std::string> best_cell;
+  for (std::size_t i = 1; i < map.size(); ++i) {
+    const std::vector<std::string> row = cells(map[i]);
+    if (row[0] == "0" || row[1] == "0" || row[2] == "0") continue;  // an edge: another system
+    if (best_cell.empty() || std::stod(row[p_glass - 1]) > std::stod(best_cell[p_glass - 1])) {
+      best_cell = row;
+    }
+  }
+  const std::vector<std::string> grid = cells(best[1]);
+  EXPECT_TRUE(std::equal(best_cell.begin(), best_cell.begin() + 3, grid.begin() + 1)) << best[1];
+  EXPECT_EQ(best_cell[p_glass - 1], grid[p_glass]);
+}
+
+// The grid's ranking is the same whatever the number of threads, and its amounts are those of
+// reading the formulas it writes.
+TEST(ScreenGrid, RowsDoNotDependOnThreadsAndAmountsAreTheFormulas) {
+  GridRequest request;
+  request.kind = AlloyKind::kTernary;
+  for (const char* s : {"Cu", "Zr", "Al", "Ni", "Ti", "Fe", "B", "Si"})
+    request.solutes.push_back(find_element(s));
+  request.solvents = {request.solutes[0], request.solutes[1], request.solutes[5]};
+  request.units = 10;
+  request.per_system = 3;
+  request.top = 40;
+  std::vector<std::string> formulas[2];
+  for (const unsigned threads : {1U, 3U}) {
+    request.threads = threads;
+    for (const Assessment& a : grid_top(request))
+      formulas[threads == 1 ? 0 : 1].push_back(formula_text(a.parts));
+  }
+  EXPECT_EQ(formulas[0].size(), 40U);
+  EXPECT_EQ(formulas[0], formulas[1]);
+
+  const std::array<const Element*, 3> e{find_element("Cu"), find_element("Zr"), find_element("Al")};
+  for (const int n : {3, 7, 40, 500, 1000}) {
+    for (const std::array<int, 3>& u :
+         {std::array{1, 1, n - 2}, std::array{n / 3, n / 7, 0}, std::array{n - 1, 0, 1}}) {
+      const std::vector<FormulaPart> parts = grid_parts(e, u, n);
+      const ParsedFormula parsed = parse_composition(grid_formula(e, u, n));
+      ASSERT_EQ(parts.size(), parsed.parts.size());
+      for (std::size_t i = 0; i < parts.size(); ++i)
+        EXPECT_EQ(parts[i].amount, parsed.parts[i].amount) << n << " " << i;
+    }
+  }
 }
 
 }  // namespace

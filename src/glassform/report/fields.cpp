@@ -138,6 +138,28 @@ V formula(const Row& row) {
   return text;
 }
 
+// The elements of a row in table order, joined by '-': Cu-Al-Zr.
+V system(const Row& row) {
+  const ElementData& data = row.element_data();
+  std::vector<const Element*> elements;
+  if (row.alloy != nullptr) {
+    const std::span<const Element* const> e = row.alloy->elements();
+    elements.assign(e.begin(), e.end());
+  } else {
+    elements.reserve(row.parts.size());
+    for (const FormulaPart& p : row.parts)
+      elements.push_back(p.element);
+  }
+  if (elements.empty()) return {};
+  std::sort(elements.begin(), elements.end(), [&data](const Element* a, const Element* b) {
+    return data.position(*a) < data.position(*b);
+  });
+  std::string text;
+  for (const Element* e : elements)
+    text.append(text.empty() ? "" : "-").append(e->symbol);
+  return text;
+}
+
 V formula_wt(const Row& row) {
   if (row.parts.empty() || !weighable(row)) return {};
   // The front ends take at most 16 elements, worked out on the stack; a library user's longer
@@ -297,6 +319,7 @@ constexpr std::array kFields{
     Field{"x_solute2_at%", "at.%", K::kNumber, S::kElement, "the second solute's atomic percent", &atomic_percent<2>, kModelRow, Sec::kCluster},
     Field{"x_solute3_at%", "at.%", K::kNumber, S::kElement, "the third solute's atomic percent", &atomic_percent<3>, kModelRow, Sec::kCluster},
     Field{"formula", "", K::kText, S::kAlloy, "the composition in atomic percent, two decimals: Zr81.93Cu18.07", &formula, kModelRow | kGivenRow | kElasticRow, Sec::kIdentity},
+    Field{"system", "", K::kText, S::kAlloy, "the composition's elements in table order (ascending radius): Cu-Al-Zr", &system, kGridRow, Sec::kIdentity},
     Field{"packing_%", "%", K::kNumber, S::kAlloy, "packing efficiency of the cell",
           [](const Row& r) { return of_alloy(r, [](const AlloyResult&, const Composition& c) { return V(c.packing); }); }, kModelRow | kTextView | kPageView, Sec::kCluster, B::kNone, 4, 2, ""},
     Field{"physical", "", K::kFlag, S::kAlloy, "every cluster has an ideal radius ratio (Z from 4 to 24) and the packing is at most 100 %",

@@ -126,6 +126,7 @@ inline constexpr std::uint32_t kMeasuredRow = 1U << 4;  // a measurement beside 
 inline constexpr std::uint32_t kScoreInput = 1U << 5;   // a feature of the score p_glass
 inline constexpr std::uint32_t kTextView = 1U << 6;     // the screen's text table, Python's HTML
 inline constexpr std::uint32_t kPageView = 1U << 7;     // the browser's table of compositions
+inline constexpr std::uint32_t kGridRow = 1U << 8;      // a row of a screen over element systems
 
 // The part of a result a field tells of. A given composition's row is ordered by part
 // (identity, score, criteria, ...); every other output keeps the table's order.
@@ -208,12 +209,12 @@ struct Column {
 // The columns of these fields, positional: every field as it is.
 std::vector<Column> positional_columns(const std::vector<const Field*>& fields);
 
-// The wide layout: the positional x_*_at%, w_*_wt% and m_*_g fields replaced, where the first
-// of them stood, by one column per element (x_Cu_at%, w_Cu_wt%, m_Cu_g), in the given order.
 // The columns of given compositions over a fixed set of elements (a map, a neighbourhood): each
 // element's x_El_at% first, then the fields of assess without the input's line and label.
 std::vector<Column> shares_and_assess_columns(std::span<const Element* const> elements);
 
+// The wide layout: the positional x_*_at%, w_*_wt% and m_*_g fields replaced, where the first
+// of them stood, by one column per element (x_Cu_at%, w_Cu_wt%, m_Cu_g), in the given order.
 std::vector<Column> wide_columns(const std::vector<const Field*>& fields,
                                  std::span<const Element* const> elements);
 
