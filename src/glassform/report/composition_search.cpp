@@ -17,9 +17,9 @@ std::variant<int, std::string> grid_units(const std::string& step) {
   char* end = nullptr;
   const double value = std::strtod(step.c_str(), &end);
   const double units = 100 / value;
-  if (step.empty() || end != step.c_str() + step.size() || !std::isfinite(value) ||
-      !(value > 0) || step.find_first_not_of("+.0123456789") != std::string::npos ||
-      units > 1000 || std::abs(units - std::round(units)) > 1e-9 * units) {
+  if (step.empty() || end != step.c_str() + step.size() || !std::isfinite(value) || !(value > 0) ||
+      step.find_first_not_of("+.0123456789") != std::string::npos || units > 1000 ||
+      std::abs(units - std::round(units)) > 1e-9 * units) {
     return "the step is an amount in at.% that divides 100 (10, 5, 2.5, 1, 0.5, 0.2, 0.1 ...), "
            "not " +
            quoted_text(step);
@@ -411,25 +411,24 @@ std::vector<Assessment> grid_top(const GridRequest& request, const SearchProgres
         std::uint64_t systems = 0;
         systems_from(c, m, units[w].first, units[w].second, [&](const System& s) {
           std::uint64_t place = 0;
-          compositions_of(c, s, request.units,
-                          [&](std::span<const Element* const> e, std::span<const int> u) {
-                            Ranked row{std::nullopt, s.code, place++,
-                                       grid_parts(e, u, request.units)};
-                            std::optional<Assessment> assessment;
-                            Row view;
-                            if (full) {
-                              assessment = assess(row.parts, request.data);
-                              view = Row::of(*assessment);
-                            } else {
-                              view.parts = row.parts;
-                              view.data = request.data;
-                            }
-                            for (const RowCondition& condition : request.conditions) {
-                              if (!meets(condition, view)) return;
-                            }
-                            row.key = search_key(request.order, view);
-                            best.offer(std::move(row));
-                          });
+          compositions_of(
+              c, s, request.units, [&](std::span<const Element* const> e, std::span<const int> u) {
+                Ranked row{std::nullopt, s.code, place++, grid_parts(e, u, request.units)};
+                std::optional<Assessment> assessment;
+                Row view;
+                if (full) {
+                  assessment = assess(row.parts, request.data);
+                  view = Row::of(*assessment);
+                } else {
+                  view.parts = row.parts;
+                  view.data = request.data;
+                }
+                for (const RowCondition& condition : request.conditions) {
+                  if (!meets(condition, view)) return;
+                }
+                row.key = search_key(request.order, view);
+                best.offer(std::move(row));
+              });
           for (Ranked& row : best.take())
             mine.offer(std::move(row));
           best = TopRows(request.order, request.per_system);
@@ -458,6 +457,85 @@ std::vector<Assessment> grid_top(const GridRequest& request, const SearchProgres
 
   std::vector<Ranked> rows = all.take();
   std::sort(rows.begin(), rows.end(), before);
+  std::vector<Assessment> out;
+  out.reserve(rows.size());
+  for (const Ranked& row : rows)
+    out.push_back(assess(row.parts, request.data));
+  return out;
+}
+
+namespace {
+
+// Calls visit(parts, place) for every composition of the neighbourhood, in generation order.
+template <typename Visit>
+void each_neighbour(const NeighbourhoodRequest& request, Visit&& visit) {
+  const std::vector<FormulaPart>& base = request.base;
+  const auto m = static_cast<int>(std::floor(request.radius / request.step + 1e-9));
+  const std::size_t free = base.size() - 1;
+  // Offsets in whole steps, from -m to m for each element but the last, which takes the rest.
+  std::vector<int> offset(free, -m);
+  std::uint64_t place = 0;
+  for (;;) {
+    int sum = 0;
+    for (const int d : offset)
+      sum += d;
+    std::vector<FormulaPart> parts;
+    bool inside = -sum >= -m && -sum <= m;
+    for (std::size_t i = 0; inside && i < base.size(); ++i) {
+      const int d = i < free ? offset[i] : -sum;
+      double amount = base[i].amount + d * request.step;
+      if (std::abs(amount) < 1e-9) amount = 0;
+      if (amount < 0) inside = false;
+      if (amount > 0) parts.push_back({base[i].element, amount});
+    }
+    if (inside) visit(std::move(parts), place++);
+    // The next offsets, the first element's fastest.
+    std::size_t i = 0;
+    while (i < free && offset[i] == m) {
+      offset[i] = -m;
+      ++i;
+    }
+    if (i == free) break;
+    ++offset[i];
+  }
+}
+
+}  // namespace
+
+std::uint64_t neighbourhood_span(const NeighbourhoodRequest& request) {
+  const auto m = static_cast<std::uint64_t>(std::floor(request.radius / request.step + 1e-9));
+  std::uint64_t count = 1;
+  for (std::size_t i = 1; i < request.base.size(); ++i) {
+    count *= 2 * m + 1;
+    if (count > kMostNeighbours) return count;
+  }
+  return count;
+}
+
+void neighbourhood_each(const NeighbourhoodRequest& request,
+                        const std::function<void(const Assessment&)>& visit) {
+  each_neighbour(request, [&](const std::vector<FormulaPart>& parts, std::uint64_t) {
+    const Assessment a = assess(parts, request.data);
+    const Row row = Row::of(a);
+    for (const RowCondition& condition : request.conditions) {
+      if (!meets(condition, row)) return;
+    }
+    visit(a);
+  });
+}
+
+std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request) {
+  TopRows top(request.order, request.top);
+  each_neighbour(request, [&](std::vector<FormulaPart> parts, std::uint64_t place) {
+    const Assessment a = assess(parts, request.data);
+    const Row row = Row::of(a);
+    for (const RowCondition& condition : request.conditions) {
+      if (!meets(condition, row)) return;
+    }
+    top.offer(Ranked{search_key(request.order, row), 0, place, std::move(parts)});
+  });
+  std::vector<Ranked> rows = top.take();
+  std::sort(rows.begin(), rows.end(), RankedOrder(request.order));
   std::vector<Assessment> out;
   out.reserve(rows.size());
   for (const Ranked& row : rows)

@@ -59,11 +59,11 @@ std::variant<std::vector<RowCondition>, std::string> parse_conditions(
 // --- The grid over element systems ------------------------------------------------------------
 
 struct GridRequest {
-  AlloyKind kind = AlloyKind::kTernary;   // ternary (3 elements) or quaternary (4)
-  std::vector<const Element*> solvents;   // the candidate solvents
-  std::vector<const Element*> solutes;    // the candidate solutes
-  int units = 20;                         // grid divisions: 100 / step
-  std::vector<RowCondition> conditions;   // a row must meet every one
+  AlloyKind kind = AlloyKind::kTernary;  // ternary (3 elements) or quaternary (4)
+  std::vector<const Element*> solvents;  // the candidate solvents
+  std::vector<const Element*> solutes;   // the candidate solutes
+  int units = 20;                        // grid divisions: 100 / step
+  std::vector<RowCondition> conditions;  // a row must meet every one
   SearchOrder order;
   std::size_t per_system = 1;  // the best rows of each system
   std::size_t top = 100;       // the best rows of all
@@ -99,5 +99,33 @@ void grid_each(const GridRequest& request, const std::function<void(const Assess
 // rows: ties go by generation order, so the rows are the same whatever the number of threads.
 // Memory is bounded by the number of rows kept, not of compositions.
 std::vector<Assessment> grid_top(const GridRequest& request, const SearchProgress& progress = {});
+
+// --- The neighbourhood of a composition ------------------------------------------------------
+
+// The most compositions a neighbourhood may hold.
+inline constexpr std::uint64_t kMostNeighbours = 1'000'000;
+
+struct NeighbourhoodRequest {
+  std::vector<FormulaPart> base;  // the composition, as reading its formula gives it
+  double step = 1;                // at.%
+  double radius = 5;              // at.% either side, in every element
+  std::vector<RowCondition> conditions;
+  SearchOrder order;
+  std::size_t top = 100;
+  const ElementData* data = nullptr;
+};
+
+// The number of offset combinations to try (at most kMostNeighbours is allowed): (2m + 1) to
+// the power of one less than the elements, m the whole steps within the radius.
+std::uint64_t neighbourhood_span(const NeighbourhoodRequest& request);
+
+// Every composition of the base's elements whose shares differ from the base's by whole steps,
+// none negative, within the radius in every element (the base among them), assessed, in
+// generation order (the first element's offset changing fastest); the conditions apply.
+void neighbourhood_each(const NeighbourhoodRequest& request,
+                        const std::function<void(const Assessment&)>& visit);
+
+// The `top` best of them in the order, ties in generation order.
+std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request);
 
 }  // namespace glassform
