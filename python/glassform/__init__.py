@@ -319,13 +319,48 @@ def _numeric_fields() -> tuple:
     return tuple(f[0] for f in _core.fields() if f[2] in ("number", "integer"))
 
 
-def screen(kind: str, solvents: _Union[str, _Sequence[str]], solutes=None, sort=None, top=100,
-           where=(), exclude=None, keep_unphysical=False, best_variant=False,
-           elements: _Optional[ElementData] = None):
+def _step_text(step) -> str:
+    """An amount in at.% as the command line takes it: 5 as "5", 2.5 as "2.5"."""
+    if isinstance(step, str):
+        return step
+    return "%d" % step if float(step).is_integer() else repr(float(step))
+
+
+def screen(kind: _Optional[str] = None, solvents: _Union[None, str, _Sequence[str]] = None,
+           solutes=None, sort=None, top=100, where=(), exclude=None, keep_unphysical=False,
+           best_variant=False, elements: _Optional[ElementData] = None, *,
+           grid: _Union[None, int, float, str] = None, per_system: int = 1,
+           around: _Optional[str] = None, radius: float = 5, step: float = 1):
     """The best candidates of `glassform screen` as a pandas DataFrame with the CSV's columns.
-    None means the command line's default: solutes all, sort "-p_glass", exclude
-    ["radioactive", "gases"]; `where` conditions such as "dH_mix_kJ/mol<-10"."""
+    None means the command line's default: solutes all, the default order (the rows inside the
+    score's data first, each group by p_glass descending), exclude ["radioactive", "gases"];
+    `where` conditions such as "dH_mix_kJ/mol<-10".
+
+    With `grid=S` (ternary or quaternary), every composition of each candidate system on a grid
+    of S at.% instead of the cluster model's, each assessed; each system gives its `per_system`
+    best rows, with the column `system` and every candidate's share (x_Cu_at%, ...).
+    With `around="Cu46Zr46Al8"` (and no kind or solvents), the compositions within `radius`
+    at.% of it in every element at `step` at.%, the formula among them, with each element's
+    share first."""
     as_list = lambda v: [v] if isinstance(v, str) else list(v)  # noqa: E731
+    if around is not None:
+        if kind is not None or solvents is not None or grid is not None:
+            raise ValueError("around sets the elements: give no kind, solvents or grid with it")
+        result = _core.around_screen(_formula_text(around, "screen"), float(radius), float(step),
+                                     sort, _integer(top, "top"), as_list(where), _data(elements))
+        return _frame(result["rows"], result["columns"], "screen", _numeric_fields())
+    if kind is None or solvents is None:
+        raise ValueError("screen needs a kind and solvents (or around=FORMULA)")
+    if grid is not None:
+        if keep_unphysical or best_variant:
+            raise ValueError("keep_unphysical and best_variant go with the cluster model's "
+                             "compositions, not with grid")
+        result = _core.grid_screen(kind, as_list(solvents),
+                                   None if solutes is None else as_list(solutes),
+                                   _step_text(grid), _integer(per_system, "per_system"), sort,
+                                   _integer(top, "top"), as_list(where),
+                                   None if exclude is None else as_list(exclude), _data(elements))
+        return _frame(result["rows"], result["columns"], "screen", _numeric_fields())
     rows = _core.screen(kind, as_list(solvents), None if solutes is None else as_list(solutes),
                         sort, _integer(top, "top"), as_list(where),
                         None if exclude is None else as_list(exclude), bool(keep_unphysical),
@@ -396,9 +431,7 @@ def composition_map(a: str, b: str, c: str, step: _Union[int, float, str] = 1,
     """Every composition of elements a, b and c at `step` at.% (which must divide 100), each
     assessed, and the heat map of `field` with the labelled data's glasses on top (`known`).
     Named so as not to hide Python's built-in map."""
-    step_text = step if isinstance(step, str) else ("%d" % step if float(step).is_integer()
-                                                    else repr(float(step)))
-    result = _core.composition_map([a, b, c], step_text, field, bool(known), _data(elements))
+    result = _core.composition_map([a, b, c], _step_text(step), field, bool(known), _data(elements))
     # The rows come as lists in the columns' order.
     result = {"columns": result["columns"], "svg": result["svg"],
               "rows": [dict(zip(result["columns"], r)) for r in result["rows"]]}

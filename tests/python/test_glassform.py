@@ -220,3 +220,23 @@ def test_composition_map_equals_the_command_line():
     assert root.tag.endswith("svg")
     with pytest.raises(ValueError):
         glassform.composition_map("Cu", "Zr", "Al", step=3)
+
+
+@pytest.mark.parametrize("ours, args", [
+    (dict(kind="ternary", solvents=["Cu", "Zr"], solutes=["Zr", "Al", "Ni", "Cu"], grid=5,
+          per_system=2, top=5),
+     ["screen", "ternary", "--solvent", "Cu,Zr", "--solutes", "Zr,Al,Ni,Cu", "--grid", "5",
+      "--per-system", "2", "--top", "5", "--columns", "wide"]),
+    (dict(around="Cu46Zr46Al8", radius=2, sort="-dmax_mm", where=["x_Al_at%>=7"]),
+     ["screen", "--around", "Cu46Zr46Al8", "--radius", "2", "--sort=-dmax_mm", "--where",
+      "x_Al_at%>=7"]),
+])
+def test_grid_and_around_screens_equal_the_command_line(ours, args):
+    frame = glassform.screen(**ours)
+    cells = cli_csv(args)
+    assert list(frame.columns) == list(cells.columns) and len(frame) == len(cells) > 0
+    for (_, mine), (_, theirs) in zip(frame.iterrows(), cells.iterrows()):
+        for name in frame.columns:
+            assert same(mine[name] if mine[name] == mine[name] else None, theirs[name]), name
+    with pytest.raises(ValueError):
+        glassform.screen("ternary", "Cu", grid=3)

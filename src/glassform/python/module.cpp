@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "glassform/io/element_file.hpp"
@@ -27,6 +29,7 @@
 #include "glassform/model/screening.hpp"
 #include "glassform/report/blackman_plot.hpp"
 #include "glassform/report/composition_map.hpp"
+#include "glassform/report/composition_search.hpp"
 #include "glassform/report/csv_report.hpp"
 #include "glassform/report/fields.hpp"
 #include "glassform/report/row_writer.hpp"
@@ -235,6 +238,143 @@ std::vector<const Element*> candidates(const std::vector<std::string>& symbols,
   return out;
 }
 
+Exclusion exclusion_of(const std::optional<std::vector<std::string>>& exclude) {
+  std::variant<Exclusion, std::string> exclusion =
+      parse_exclusion(exclude.value_or(std::vector<std::string>{}));
+  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
+    throw std::invalid_argument("exclude: " + *why);
+  }
+  return std::get<Exclusion>(std::move(exclusion));
+}
+
+void check_top(long long top) {
+  if (top < 1 || top > kMostScreenTop) {
+    throw std::invalid_argument("top takes a whole number from 1 to " +
+                                std::to_string(kMostScreenTop) + ", not " + std::to_string(top));
+  }
+}
+
+// Rows of given compositions: {"columns": [...], "rows": one list of values per composition}.
+py::dict columns_and_rows(const std::vector<Column>& columns, const std::vector<Assessment>& found) {
+  std::vector<std::string> names;
+  names.reserve(columns.size());
+  for (const Column& c : columns)
+    names.push_back(c.name);
+  py::list rows;
+  for (const Assessment& a : found) {
+    const Row row = Row::of(a);
+    py::list values;
+    for (const Column& c : columns)
+      values.append(python_value(c.value(row)));
+    rows.append(std::move(values));
+  }
+  py::dict out;
+  out["columns"] = names;
+  out["rows"] = rows;
+  return out;
+}
+
+// The order and the conditions of a search over these columns.
+std::pair<SearchOrder, std::vector<RowCondition>> search_terms(
+    const std::optional<std::string>& sort, const std::vector<std::string>& where,
+    const std::vector<Column>& columns) {
+  auto order = parse_search_order(sort.value_or(""), columns);
+  if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
+  auto conditions = parse_conditions(where, columns);
+  if (const std::string* why = std::get_if<std::string>(&conditions)) {
+    throw std::invalid_argument("where " + *why);
+  }
+  return {std::get<SearchOrder>(std::move(order)),
+          std::get<std::vector<RowCondition>>(std::move(conditions))};
+}
+
+// `glassform screen ternary|quaternary --grid STEP --columns wide`: each system's best rows.
+py::dict grid_screen(const std::string& kind, const std::vector<std::string>& solvents,
+                     const std::optional<std::vector<std::string>>& solutes,
+                     const std::string& step, long long per_system,
+                     const std::optional<std::string>& sort, long long top,
+                     const std::vector<std::string>& where,
+                     const std::optional<std::vector<std::string>>& exclude,
+                     const ElementDataHandle* data) {
+  GridRequest request;
+  if (kind == "ternary" || kind == "quaternary") {
+    request.kind = kind == "ternary" ? AlloyKind::kTernary : AlloyKind::kQuaternary;
+  } else {
+    throw std::invalid_argument("grid screens ternary or quaternary systems, not \"" + kind +
+                                "\"");
+  }
+  auto units = grid_units(step);
+  if (const std::string* why = std::get_if<std::string>(&units)) {
+    throw std::invalid_argument("grid: " + *why);
+  }
+  request.units = std::get<int>(units);
+  if (request.units < (kind == "ternary" ? 3 : 4)) {
+    throw std::invalid_argument("grid " + step + " leaves no " + kind +
+                                " composition: each share is at least one step");
+  }
+  check_top(top);
+  if (per_system < 1 || per_system > kMostScreenTop) {
+    throw std::invalid_argument("per_system takes a whole number from 1 to " +
+                                std::to_string(kMostScreenTop));
+  }
+  const Exclusion excluded = exclusion_of(exclude);
+  request.solvents = candidates(solvents, excluded, data);
+  request.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded, data);
+  request.per_system = static_cast<std::size_t>(per_system);
+  request.top = static_cast<std::size_t>(top);
+  request.threads = screen_threads();
+  request.data = data_pointer(data);
+  const std::vector<Column> columns =
+      grid_columns(screen_candidates(request.solvents, request.solutes), true);
+  std::tie(request.order, request.conditions) = search_terms(sort, where, columns);
+  std::vector<Assessment> found;
+  {
+    py::gil_scoped_release release;
+    found = grid_top(request);
+  }
+  return columns_and_rows(columns, found);
+}
+
+// `glassform screen --around FORMULA`: the best compositions near it.
+py::dict around_screen(const std::string& formula, double radius, double step,
+                       const std::optional<std::string>& sort, long long top,
+                       const std::vector<std::string>& where, const ElementDataHandle* data) {
+  NeighbourhoodRequest request;
+  request.base = parts_of(formula, data);
+  if (request.base.size() < 2) {
+    throw std::invalid_argument("around takes a composition of two elements or more");
+  }
+  for (const auto& [value, name] : {std::pair{radius, "radius"}, std::pair{step, "step"}}) {
+    if (!(std::isfinite(value) && value > 0 && value <= 100)) {
+      throw std::invalid_argument(std::string(name) +
+                                  " takes an amount in at.% above 0 and at most 100, not " +
+                                  fmt::format("{}", value));
+    }
+  }
+  request.radius = radius;
+  request.step = step;
+  check_top(top);
+  request.top = static_cast<std::size_t>(top);
+  request.data = data_pointer(data);
+  if (neighbourhood_span(request) > kMostNeighbours) {
+    throw std::invalid_argument(fmt::format(
+        "around {} within {} at.% at step {} spans more than {} compositions: give a larger step "
+        "or a smaller radius",
+        formula, radius, step, kMostNeighbours));
+  }
+  std::vector<const Element*> elements;
+  for (const FormulaPart& p : request.base)
+    elements.push_back(p.element);
+  const std::vector<Column> columns = shares_and_assess_columns(elements);
+  std::tie(request.order, request.conditions) = search_terms(sort, where, columns);
+  std::vector<Assessment> found;
+  {
+    py::gil_scoped_release release;
+    found = neighbourhood_top(request);
+  }
+  return columns_and_rows(columns, found);
+}
+
 // The rows of `glassform screen` with the same options, one field dict each.
 py::list screen(const std::string& kind, const std::vector<std::string>& solvents,
                 const std::optional<std::vector<std::string>>& solutes,
@@ -252,16 +392,8 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
   } else {
     throw std::invalid_argument("kind must be binary, ternary or quaternary, not \"" + kind + "\"");
   }
-  std::variant<Exclusion, std::string> exclusion =
-      parse_exclusion(exclude.value_or(std::vector<std::string>{}));
-  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
-    throw std::invalid_argument("exclude: " + *why);
-  }
-  if (top < 1 || top > kMostScreenTop) {
-    throw std::invalid_argument("top takes a whole number from 1 to " +
-                                std::to_string(kMostScreenTop) + ", not " + std::to_string(top));
-  }
-  const Exclusion& excluded = std::get<Exclusion>(exclusion);
+  const Exclusion excluded = exclusion_of(exclude);
+  check_top(top);
   options.solvents = candidates(solvents, excluded, data);
   options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded, data);
   options.data = data_pointer(data);
@@ -497,6 +629,11 @@ PYBIND11_MODULE(_core, m) {
   m.def("screen", &screen, py::arg("kind"), py::arg("solvents"), py::arg("solutes"),
         py::arg("sort"), py::arg("top"), py::arg("where"), py::arg("exclude"),
         py::arg("keep_unphysical"), py::arg("best_variant"), py::arg("data") = py::none());
+  m.def("grid_screen", &grid_screen, py::arg("kind"), py::arg("solvents"), py::arg("solutes"),
+        py::arg("step"), py::arg("per_system"), py::arg("sort"), py::arg("top"), py::arg("where"),
+        py::arg("exclude"), py::arg("data") = py::none());
+  m.def("around_screen", &around_screen, py::arg("formula"), py::arg("radius"), py::arg("step"),
+        py::arg("sort"), py::arg("top"), py::arg("where"), py::arg("data") = py::none());
   m.def("weigh", &weigh_formula, py::arg("formula"), py::arg("mass") = py::none(),
         py::arg("wt") = false, py::arg("data") = py::none());
   m.def("elements", &elements, py::arg("data") = py::none());
