@@ -425,13 +425,40 @@ class CompositionMap:
         return self.svg()
 
 
+def _bounds_text(bounds) -> str:
+    """{"Cu": (40, 60)} as the command line's --range, Cu=40..60; a text as it is."""
+    if bounds is None:
+        return ""
+    if isinstance(bounds, str):
+        return bounds
+    return ",".join("%s=%s..%s" % (symbol, _step_text(low), _step_text(high))
+                    for symbol, (low, high) in dict(bounds).items())
+
+
+def _slices_text(slices) -> str:
+    """{"Ni": [0, 5, 10]} as the command line's --with, Ni=0,5,10; a text as it is."""
+    if slices is None:
+        return ""
+    if isinstance(slices, str):
+        return slices
+    items = dict(slices).items()
+    if len(items) != 1:
+        raise ValueError("slices name one fourth element and its shares: {\"Ni\": [0, 5, 10]}")
+    (symbol, shares), = items
+    return "%s=%s" % (symbol, ",".join(_step_text(s) for s in shares))
+
+
 def composition_map(a: str, b: str, c: str, step: _Union[int, float, str] = 1,
                     field: str = "p_glass", known: bool = True,
-                    elements: _Optional[ElementData] = None) -> CompositionMap:
+                    elements: _Optional[ElementData] = None, *,
+                    bounds=None, slices=None) -> CompositionMap:
     """Every composition of elements a, b and c at `step` at.% (which must divide 100), each
     assessed, and the heat map of `field` with the labelled data's glasses on top (`known`).
-    Named so as not to hide Python's built-in map."""
-    result = _core.composition_map([a, b, c], _step_text(step), field, bool(known), _data(elements))
+    `bounds={"Cu": (40, 60)}` zooms to part of the triangle (`--range Cu=40..60`);
+    `slices={"Ni": [0, 5, 10]}` draws a row of slices at those shares of a fourth element
+    (`--with Ni=0,5,10`). Named so as not to hide Python's built-in map."""
+    result = _core.composition_map([a, b, c], _step_text(step), field, bool(known),
+                                   _bounds_text(bounds), _slices_text(slices), _data(elements))
     # The rows come as lists in the columns' order.
     result = {"columns": result["columns"], "svg": result["svg"],
               "rows": [dict(zip(result["columns"], r)) for r in result["rows"]]}

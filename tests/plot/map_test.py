@@ -7,6 +7,7 @@ drawing in headless Chromium shows each sampled cell's colour. Usage: map_test.p
 import csv
 import io
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -88,8 +89,37 @@ def main():
     never = os.path.join(work, "never.csv")
     run(binary, ["map", "Cu", "Zr", "Al", "--known", known, "-o", never], status=2)
     check(not os.path.exists(never), "a bad known file writes nothing")
+    # A range and slices: their counts, the zoomed drawing's cells and ticks, the slices'
+    # corners and their known compositions at the slice's share.
+    for args, count in ((["--range", "Cu=30..60,Zr=30..60"], 751),
+                        (["--range", "Cu=40..60,Al=5..15", "--step", "5"], 15),
+                        (["--with", "Ni=0,5,10", "--step", "5"], 231 + 210 + 190)):
+        drawn = run(binary, ["map", "Cu", "Zr", "Al", "--plot", "-", "--format", "csv",
+                             "-o", os.path.join(work, "m.csv")] + args)
+        with open(os.path.join(work, "m.csv")) as f:
+            part = list(csv.DictReader(f))
+        check(len(part) == count, f"{args}: {len(part)} rows, not {count}")
+        tree = ET.fromstring(drawn)
+        titled = [p for p in tree.iter(SVG + "polygon") if p.find(SVG + "title") is not None]
+        check(len(titled) == count, f"{args}: {len(titled)} cells for {count} rows")
+        labels = [t.text or "" for t in tree.iter(SVG + "text")]
+        if args[0] == "--range":
+            low, high = (float(x) for x in args[1].split(",")[0][3:].split(".."))
+            check(all(low <= float(r["x_Cu_at%"]) <= high for r in part), f"{args}: Cu in range")
+            check("Cu 40" in labels and "Cu 60" in labels, f"{args}: the ticks name their element")
+        else:
+            check("Cu90Ni10" in labels and "Ni 10 at.%" in labels, "a slice names its corners")
+            check(all(float(r["x_Ni_at%"]) in (0, 5, 10) for r in part), "rows of every slice")
+            known_titles = [t.text for t in tree.iter(SVG + "title") if "Ward et al." in (t.text or "")]
+            nickel = [float(m.group(1)) if m else 0.0
+                      for m in (re.search(r"Ni([0-9.]+)", t.split(":")[0]) for t in known_titles)]
+            check(nickel and all(min(abs(v - d) for d in (0, 5, 10)) <= 2.5 for v in nickel),
+                  f"known compositions at their slice's share: {nickel}")
     # Bad options are usage errors.
-    for args in (["--step", "3"], ["--step", "0"], ["--field", "formula"], ["--known", "mine"]):
+    for args in (["--step", "3"], ["--step", "0"], ["--field", "formula"], ["--known", "mine"],
+                 ["--range", "Cu=33..60", "--step", "5"], ["--range", "Ni=0..10"],
+                 ["--range", "Cu=60..40"], ["--with", "Zr=5"], ["--with", "Ni=100"],
+                 ["--with", "Ni=5", "--range", "Cu=0..50"]):
         run(binary, ["map", "Cu", "Zr", "Al"] + args, status=2)
     run(binary, ["map", "Cu", "Cu", "Al"], status=2)
 

@@ -130,6 +130,14 @@ try {
   await page.locator("#map-plot polygon").nth(1).click();
   check((await page.inputValue("#assess-formula")) === "Cu95.00Zr5.00" &&
         (await page.textContent("#assess-report")).includes("Cu95.00Zr5.00"), "a click on a cell assesses it");
+  // A fourth element and the slider's share: the slice of Ni 10 at.% (190 cells at step 5).
+  await page.fill("#map-d", "Ni");
+  await page.locator("#map-share").evaluate((e) => {
+    e.value = "10";
+    e.dispatchEvent(new Event("input", { bubbles: true }));
+  });
+  check((await page.locator("#map-plot polygon title").count()) === 190 &&
+        (await page.textContent("#map-plot")).includes("Cu90Ni10"), "the slider draws a slice");
   // At 1300 px the composition table scrolls inside its panel; nothing runs off the page.
   await page.setViewportSize({ width: 1300, height: 900 });
   const overflow = await page.evaluate(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);

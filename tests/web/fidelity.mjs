@@ -115,6 +115,12 @@ const mapResult = call({ action: "map", symbols: ["Cu", "Zr", "Al"], step: "5", 
 const nativeMap = execFileSync(native, ["map", "Cu", "Zr", "Al", "--step", "5", "--format", "csv"],
                                { stdio: ["ignore", "pipe", "ignore"] }).toString();
 screens.push(["map Cu Zr Al --step 5", mapResult.ok ? mapResult.csv : mapResult.error, nativeMap]);
+const sliceResult = call({ action: "map", symbols: ["Cu", "Zr", "Al"], step: "5", field: "p_glass",
+                          with: "Ni=10" });
+const nativeSlice = execFileSync(native, ["map", "Cu", "Zr", "Al", "--step", "5", "--with", "Ni=10",
+                                          "--format", "csv"], { stdio: ["ignore", "pipe", "ignore"] }).toString();
+screens.push(["map Cu Zr Al --step 5 --with Ni=10", sliceResult.ok ? sliceResult.csv : sliceResult.error,
+              nativeSlice]);
 
 let failures = 0;
 // Requests the command line would refuse are refused with a message, never answered with rows;

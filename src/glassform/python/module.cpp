@@ -255,7 +255,8 @@ void check_top(long long top) {
 }
 
 // Rows of given compositions: {"columns": [...], "rows": one list of values per composition}.
-py::dict columns_and_rows(const std::vector<Column>& columns, const std::vector<Assessment>& found) {
+py::dict columns_and_rows(const std::vector<Column>& columns,
+                          const std::vector<Assessment>& found) {
   std::vector<std::string> names;
   names.reserve(columns.size());
   for (const Column& c : columns)
@@ -300,8 +301,7 @@ py::dict grid_screen(const std::string& kind, const std::vector<std::string>& so
   if (kind == "ternary" || kind == "quaternary") {
     request.kind = kind == "ternary" ? AlloyKind::kTernary : AlloyKind::kQuaternary;
   } else {
-    throw std::invalid_argument("grid screens ternary or quaternary systems, not \"" + kind +
-                                "\"");
+    throw std::invalid_argument("grid screens ternary or quaternary systems, not \"" + kind + "\"");
   }
   auto units = grid_units(step);
   if (const std::string* why = std::get_if<std::string>(&units)) {
@@ -475,7 +475,8 @@ py::list elements(const ElementDataHandle* data) {
 // `glassform map`: {"columns": [...], "rows": one list of values per composition, "svg": the
 // heat map}.
 py::dict composition_map(const std::vector<std::string>& symbols, const std::string& step,
-                         const std::string& field, bool known, const ElementDataHandle* data) {
+                         const std::string& field, bool known, const std::string& range,
+                         const std::string& with, const ElementDataHandle* data) {
   if (symbols.size() != 3) throw std::invalid_argument("a map takes three element symbols");
   MapRequest request;
   for (std::size_t i = 0; i < 3; ++i) {
@@ -486,13 +487,15 @@ py::dict composition_map(const std::vector<std::string>& symbols, const std::str
   request.step = step;
   request.field = field;
   request.known = known;
+  request.range = range;
+  request.with = with;
   request.data = data_pointer(data);
   auto planned = plan_map(request);
   if (const std::string* why = std::get_if<std::string>(&planned)) {
     throw std::invalid_argument(*why);
   }
   const MapPlan& plan = std::get<MapPlan>(planned);
-  const std::vector<Column> columns = map_columns(request);
+  const std::vector<Column> columns = map_columns(request, plan);
   MapDrawing drawing(request, plan);
   py::list rows;
   each_map_composition(request, plan, [&](const Assessment& a) {
@@ -638,7 +641,8 @@ PYBIND11_MODULE(_core, m) {
         py::arg("wt") = false, py::arg("data") = py::none());
   m.def("elements", &elements, py::arg("data") = py::none());
   m.def("composition_map", &composition_map, py::arg("symbols"), py::arg("step"), py::arg("field"),
-        py::arg("known"), py::arg("data") = py::none());
+        py::arg("known"), py::arg("bounds") = "", py::arg("slices") = "",
+        py::arg("data") = py::none());
   m.def("element_field_names", [] {
     std::vector<std::string> names;
     for (const TableColumn& c : element_columns())

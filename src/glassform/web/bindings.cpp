@@ -267,8 +267,9 @@ Json assess_formula(const Json& request) {
           {"warnings", std::move(warnings)}};
 }
 
-// {"symbols": [A, B, C], "step": "5", "field": "p_glass"}: the map's heat map and its CSV, as
-// `glassform map A B C --step S --field F --plot` writes them.
+// {"symbols": [A, B, C], "step": "5", "field": "p_glass", "range": "", "with": "Ni=10"}: the
+// map's heat map and its CSV, as `glassform map A B C --step S --field F --range R --with W
+// --plot` writes them.
 Json composition_map(const Json& request) {
   auto loaded = request_data(request);
   if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
@@ -284,6 +285,8 @@ Json composition_map(const Json& request) {
   }
   map.step = request.value("step", std::string("5"));
   map.field = request.value("field", std::string("p_glass"));
+  map.range = request.value("range", std::string());
+  map.with = request.value("with", std::string());
   map.data = user ? &user->data : nullptr;
   auto planned = plan_map(map);
   if (const std::string* why = std::get_if<std::string>(&planned)) {
@@ -291,7 +294,7 @@ Json composition_map(const Json& request) {
   }
   const MapPlan& plan = std::get<MapPlan>(planned);
   StringSink csv;
-  AssessmentWriter writer(csv, Format::kCsv, AssessmentScope::kAll, map_columns(map));
+  AssessmentWriter writer(csv, Format::kCsv, AssessmentScope::kAll, map_columns(map, plan));
   MapDrawing drawing(map, plan);
   each_map_composition(map, plan, [&](const Assessment& a) {
     writer.add(a);

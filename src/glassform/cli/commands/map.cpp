@@ -16,6 +16,8 @@ struct Arguments {
   std::string step = "1";
   std::string field = "p_glass";
   std::string known = "data";
+  std::string range;
+  std::string with;
 };
 
 }  // namespace
@@ -44,6 +46,16 @@ void register_map(CLI::App& app, Run& run) {
                    "and optionally a label column (glass or crystalline; AM, BMG, Ribbon, AC, "
                    "CR); default: the labelled data's glasses and non-glasses of these elements")
       ->type_name("none|FILE");
+  command
+      ->add_option("--range", args->range,
+                   "Only part of the triangle: each named element's share from LOW to HIGH at.% "
+                   "(inclusive, multiples of the step), the plot enlarged to it")
+      ->type_name("A=LOW..HIGH[,B=LOW..HIGH]");
+  command
+      ->add_option("--with", args->with,
+                   "Slices at shares of a fourth element D (multiples of the step below 100), "
+                   "drawn in a row sharing one colour scale; the table holds every slice's rows")
+      ->type_name("D=SHARE[,SHARE...]");
   command->add_option("--plot", run.plot_path, "The heat map as SVG (- for standard output)")
       ->type_name("FILE.svg");
   add_output_options(*command, run);
@@ -56,7 +68,9 @@ void register_map(CLI::App& app, Run& run) {
       "mismatch, p_glass_sd and the distances lower) and marks the best cell; glasses of the "
       "labelled data are white circles, non-glasses crosses.\n\nExamples:\n"
       "  glassform map Cu Zr Al --plot cu-zr-al.svg --format csv -o cu-zr-al.csv\n"
-      "  glassform map Cu Zr Al --step 5 --field dH_mix_kJ/mol --plot h.svg");
+      "  glassform map Cu Zr Al --step 5 --field dH_mix_kJ/mol --plot h.svg\n"
+      "  glassform map Cu Zr Al --range Cu=30..60,Zr=30..60 --plot zoom.svg\n"
+      "  glassform map Cu Zr Al --with Ni=0,5,10 --step 2 --plot slices.svg");
   run.commands.emplace_back(command, [args](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(r, args->symbols);
     MapRequest request{{elements[0], elements[1], elements[2]},
@@ -65,7 +79,9 @@ void register_map(CLI::App& app, Run& run) {
                        args->known != "none",
                        r.data_pointer(),
                        std::nullopt,
-                       {}};
+                       {},
+                       args->range,
+                       args->with};
     if (args->known != "data" && args->known != "none") {
       request.known_file = read_whole(args->known).bytes;
       request.known_name = args->known;
@@ -76,7 +92,7 @@ void register_map(CLI::App& app, Run& run) {
     std::optional<MapDrawing> drawing;
     if (!r.plot_path.empty()) drawing.emplace(request, plan);
     const int status = with_output(r, [&](OutputSink& sink) {
-      AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, map_columns(request));
+      AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, map_columns(request, plan));
       each_map_composition(request, plan, [&](const Assessment& a) {
         writer.add(a);
         if (drawing) drawing->add(a);
