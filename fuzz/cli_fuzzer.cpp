@@ -5,6 +5,7 @@
 // to standard output, a printed NaN or infinity, or output out of all proportion to the input.
 // Options that name files are dropped (the run stays in memory) and screens and maps are kept
 // small.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -75,14 +76,26 @@ std::vector<std::string> arguments(std::string_view line, std::uint8_t pick) {
     kept.push_back(a);
   }
   // Keep a screen small enough for a sanitizer build: one kind below the quaternary, in
-  // decreasing radius order, over the solvents named.
+  // decreasing radius order, over the solvents named; a grid at step 25 (3 compositions a
+  // system) or a neighbourhood of one step either side.
   if (!kept.empty() && kept[0] == "screen") {
     std::vector<std::string> small;
-    for (std::string& a : kept) {
+    bool grid = false;
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      std::string& a = kept[k];
       if (a == "--any-order") continue;
+      if (a.rfind("--g", 0) == 0 || a.rfind("--ra", 0) == 0 || a.rfind("--st", 0) == 0) {
+        grid = grid || a.rfind("--g", 0) == 0;
+        if (a.find('=') == std::string::npos) ++k;
+        continue;
+      }
       if (a == "all") a = "Zr";
       if (a == "quaternary") a = "ternary";
       small.push_back(a);
+    }
+    if (grid) small.emplace_back("--grid=25");
+    if (std::find(small.begin(), small.end(), "--around") != small.end()) {
+      small.emplace_back("--radius=1");
     }
     kept = std::move(small);
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -171,6 +172,25 @@ void register_fields(CLI::App& app, Run& run);
 void register_chart(CLI::App& app, Run& run);
 void register_assess(CLI::App& app, Run& run);
 void register_map(CLI::App& app, Run& run);
+
+// One line on standard error, redrawn in place, for screens that take more than about half a
+// second; erased at the end. Only on a terminal.
+class ProgressLine {
+ public:
+  // `things` names what is counted: alloys, systems, compositions.
+  explicit ProgressLine(const Run& run, std::string_view things = "alloys");
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+  ~ProgressLine();
+  void update(std::uint64_t done, std::uint64_t total);
+
+ private:
+  const Run& run_;
+  std::string_view things_;
+  std::chrono::steady_clock::time_point start_;
+  double last_draw_ = 0;
+  bool shown_ = false;
+};
 
 // `screen --around FORMULA`: what its options ask for.
 struct AroundRequest {

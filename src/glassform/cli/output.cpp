@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "glassform/cli/cli_internal.hpp"
+#include "glassform/io/format.hpp"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -356,6 +357,27 @@ std::size_t FileInput::read(char* buffer, std::size_t capacity) {
   const std::size_t n = std::fread(buffer, 1, capacity, file_);
   if (n == 0 && std::ferror(file_) != 0) error_ = errno != 0 ? errno : EIO;
   return n;
+}
+
+ProgressLine::ProgressLine(const Run& run, std::string_view things)
+    : run_(run), things_(things), start_(std::chrono::steady_clock::now()) {}
+
+ProgressLine::~ProgressLine() {
+  if (shown_) run_.io.err.write("\r\x1b[K");
+}
+
+void ProgressLine::update(std::uint64_t done, std::uint64_t total) {
+  if (!run_.io.err_is_terminal || done == total) return;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  // Nothing for a screen of half a second or less, and at most ten redraws a second.
+  if (seconds < 0.5 || done == 0 || seconds < last_draw_ + 0.1) return;
+  last_draw_ = seconds;
+  const double rate = static_cast<double>(done) / seconds;
+  run_.io.err.write(fmt::format("\rscreened {} of {} {}, {:.0f} {}/s, {:.1f} s left\x1b[K", done,
+                                total, things_, rate, things_,
+                                static_cast<double>(total - done) / rate));
+  shown_ = true;
 }
 
 }  // namespace glassform::cli

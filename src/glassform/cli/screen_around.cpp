@@ -59,6 +59,10 @@ int screen_around(Run& r, const AroundRequest& request) {
 
   BlackmanPlot plot = r.plot();
   const int status = with_output(r, [&](OutputSink& sink) {
+    ProgressLine line(r, "grid points");
+    const SearchProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
+      line.update(done, total);
+    };
     AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, columns);
     std::size_t rows = 0;
     const auto add = [&](const Assessment& a) {
@@ -67,9 +71,9 @@ int screen_around(Run& r, const AroundRequest& request) {
       ++rows;
     };
     if (request.all) {
-      neighbourhood_each(search, add);
+      neighbourhood_each(search, add, progress);
     } else {
-      for (const Assessment& a : neighbourhood_top(search))
+      for (const Assessment& a : neighbourhood_top(search, progress))
         add(a);
       if (rows == 0) r.warn("no composition passed the screen's filters");
     }

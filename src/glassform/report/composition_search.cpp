@@ -466,9 +466,13 @@ std::vector<Assessment> grid_top(const GridRequest& request, const SearchProgres
 
 namespace {
 
-// Calls visit(parts, place) for every composition of the neighbourhood, in generation order.
+// Calls visit(parts, place) for every composition of the neighbourhood, in generation order,
+// and tells the progress now and then.
 template <typename Visit>
-void each_neighbour(const NeighbourhoodRequest& request, Visit&& visit) {
+void each_neighbour(const NeighbourhoodRequest& request, const SearchProgress& progress,
+                    Visit&& visit) {
+  const std::uint64_t total = progress ? neighbourhood_span(request) : 0;
+  std::uint64_t tried = 0;
   const std::vector<FormulaPart>& base = request.base;
   const auto m = static_cast<int>(std::floor(request.radius / request.step + 1e-9));
   const std::size_t free = base.size() - 1;
@@ -489,6 +493,7 @@ void each_neighbour(const NeighbourhoodRequest& request, Visit&& visit) {
       if (amount > 0) parts.push_back({base[i].element, amount});
     }
     if (inside) visit(std::move(parts), place++);
+    if (progress && ++tried % 4096 == 0) progress(tried, total);
     // The next offsets, the first element's fastest.
     std::size_t i = 0;
     while (i < free && offset[i] == m) {
@@ -513,8 +518,9 @@ std::uint64_t neighbourhood_span(const NeighbourhoodRequest& request) {
 }
 
 void neighbourhood_each(const NeighbourhoodRequest& request,
-                        const std::function<void(const Assessment&)>& visit) {
-  each_neighbour(request, [&](const std::vector<FormulaPart>& parts, std::uint64_t) {
+                        const std::function<void(const Assessment&)>& visit,
+                        const SearchProgress& progress) {
+  each_neighbour(request, progress, [&](const std::vector<FormulaPart>& parts, std::uint64_t) {
     const Assessment a = assess(parts, request.data);
     const Row row = Row::of(a);
     for (const RowCondition& condition : request.conditions) {
@@ -524,9 +530,10 @@ void neighbourhood_each(const NeighbourhoodRequest& request,
   });
 }
 
-std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request) {
+std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request,
+                                          const SearchProgress& progress) {
   TopRows top(request.order, request.top);
-  each_neighbour(request, [&](std::vector<FormulaPart> parts, std::uint64_t place) {
+  each_neighbour(request, progress, [&](std::vector<FormulaPart> parts, std::uint64_t place) {
     const Assessment a = assess(parts, request.data);
     const Row row = Row::of(a);
     for (const RowCondition& condition : request.conditions) {

@@ -123,9 +123,12 @@ std::uint64_t neighbourhood_span(const NeighbourhoodRequest& request);
 // none negative, within the radius in every element (the base among them), assessed, in
 // generation order (the first element's offset changing fastest); the conditions apply.
 void neighbourhood_each(const NeighbourhoodRequest& request,
-                        const std::function<void(const Assessment&)>& visit);
+                        const std::function<void(const Assessment&)>& visit,
+                        const SearchProgress& progress = {});
 
-// The `top` best of them in the order, ties in generation order.
-std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request);
+// The `top` best of them in the order, ties in generation order. The progress counts the
+// offset combinations tried, out of neighbourhood_span.
+std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request,
+                                          const SearchProgress& progress = {});
 
 }  // namespace glassform

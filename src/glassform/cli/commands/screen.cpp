@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -92,40 +91,6 @@ std::function<bool(const AlloyResult&, const Composition&)> where_filter(
   }
   return std::get<0>(std::move(keep));
 }
-
-// One line on standard error, redrawn in place, for screens that take more than about half a
-// second; erased at the end. Only on a terminal.
-class ProgressLine {
- public:
-  explicit ProgressLine(const Run& run, std::string_view things = "alloys")
-      : run_(run), things_(things), start_(std::chrono::steady_clock::now()) {}
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
-  ~ProgressLine() {
-    if (shown_) run_.io.err.write("\r\x1b[K");
-  }
-
-  void update(std::uint64_t done, std::uint64_t total) {
-    if (!run_.io.err_is_terminal || done == total) return;
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    // Nothing for a screen of half a second or less, and at most ten redraws a second.
-    if (seconds < 0.5 || done == 0 || seconds < last_draw_ + 0.1) return;
-    last_draw_ = seconds;
-    const double rate = static_cast<double>(done) / seconds;
-    run_.io.err.write(fmt::format("\rscreened {} of {} {}, {:.0f} {}/s, {:.1f} s left\x1b[K", done,
-                                  total, things_, rate, things_,
-                                  static_cast<double>(total - done) / rate));
-    shown_ = true;
-  }
-
- private:
-  const Run& run_;
-  std::string_view things_;
-  std::chrono::steady_clock::time_point start_;
-  double last_draw_ = 0;
-  bool shown_ = false;
-};
 
 // `screen ternary|quaternary --grid S`: every system's grid compositions, assessed; each
 // system's best ones ranked, or with --all every composition as it comes.
