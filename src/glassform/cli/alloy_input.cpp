@@ -105,6 +105,7 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
       ->type_name(kCnNames[count - 2]);
   add_output_options(*command, run);
   add_columns_option(*command, run);
+  add_fields_option(*command, run);
   add_mass_option(*command, run);
   add_plot_option(*command, run);
   add_measured_option(*command, run);
@@ -125,8 +126,8 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
     const std::optional<double> grams = r.grams();
     warn_repeated_elements(r, elements, "");
     const AlloyResult alloy = evaluate_alloy(r, elements, chosen);
-    std::vector<Column> columns =
-        output_columns(r, read_measured_file(r, alloy_fields()), alloy.elements());
+    std::vector<Column> columns = selected_columns(
+        r, output_columns(r, read_measured_file(r, alloy_fields()), alloy.elements()));
     for (const std::string& w : command_line_warnings(alloy))
       r.warn(w);
     const int status = with_output(r, [&](OutputSink& sink) {

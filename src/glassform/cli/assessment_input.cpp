@@ -95,6 +95,7 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
       ->type_name("FILE|-");
   command->add_flag("--wt", args->weight, "Read the amounts as weight percent, not atomic");
   add_output_options(*command, run);
+  add_fields_option(*command, run);
   add_plot_option(*command, run);
   add_measured_option(*command, run);
   add_element_data_options(*command, run);
@@ -157,7 +158,8 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
     BlackmanPlot plot = r.plot();
     plot.set_measured(r.measured);
     const int status = with_output(r, [&](OutputSink& sink) {
-      AssessmentWriter writer(sink, r.format(), scope, positional_columns(fields));
+      AssessmentWriter writer(sink, r.format(), scope,
+                              selected_columns(r, positional_columns(fields)));
       writer.set_measured(r.measured);
       auto write = [&](const Assessment& a, const Origin& origin, std::string_view where) {
         if (scope == AssessmentScope::kAll) warn_of_criteria(r, a, where);

@@ -54,6 +54,7 @@ struct Run {
   std::string measured_path;                // --measured FILE
   std::vector<MeasuredGlass> measured;      // its glasses, once read
   std::string columns_text = "positional";  // --columns as given
+  std::string fields_text;                  // --fields as given: the columns to write
   std::string input_path;                   // the input file of batch, which no output may replace
   std::string elements_path;                // --elements FILE
   std::string mixing_path;                  // --mixing-enthalpy FILE
@@ -107,6 +108,13 @@ std::string escaped(std::string_view text);
 
 // Adds --columns positional|wide|wide=LIST: the layout of the element shares in CSV and JSON.
 void add_columns_option(CLI::App& command, Run& run);
+
+// Adds --fields NAME[,NAME...]: only these CSV and JSON columns, in this order.
+void add_fields_option(CLI::App& command, Run& run);
+
+// The columns of --fields out of `columns`, in its order (all of them without it); a UsageError
+// for a name that no column has, or for the text format.
+std::vector<Column> selected_columns(const Run& run, std::vector<Column> columns);
 
 // The elements that --columns wide=LIST names, or nothing for positional or plain wide; a
 // UsageError for another value.

@@ -14,6 +14,7 @@
 #include "glassform/io/text.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/score_domain.hpp"
+#include "glassform/report/row_filter.hpp"
 #include "glassform/report/version.hpp"
 
 namespace glassform {
@@ -106,6 +107,38 @@ void add_columns_option(CLI::App& command, Run& run) {
                   "element; wide=Cu,Zr,Al names the elements)")
       ->capture_default_str()
       ->type_name("LAYOUT");
+}
+
+void add_fields_option(CLI::App& command, Run& run) {
+  command
+      .add_option("--fields", run.fields_text,
+                  "Only these CSV and JSON columns, in this order: names as glassform fields "
+                  "lists them, or share columns such as x_Cu_at%")
+      ->type_name("NAME[,NAME...]");
+}
+
+std::vector<Column> selected_columns(const Run& run, std::vector<Column> columns) {
+  if (run.fields_text.empty()) return columns;
+  if (run.format() == Format::kText) {
+    throw UsageError("--fields selects CSV and JSON columns: give --format csv, json or jsonl");
+  }
+  std::vector<Column> out;
+  std::string_view rest = run.fields_text;
+  for (;;) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view name = rest.substr(0, comma);
+    const auto found = std::find_if(columns.begin(), columns.end(),
+                                    [&name](const Column& c) { return c.name == name; });
+    if (found == columns.end()) {
+      throw UsageError("--fields: no column \"" + escaped(name) + "\" in these rows" +
+                       did_you_mean(name, columns) + " (glassform fields lists the fields)");
+    }
+    if (std::none_of(out.begin(), out.end(), [&name](const Column& c) { return c.name == name; })) {
+      out.push_back(*found);
+    }
+    if (comma == std::string_view::npos) return out;
+    rest.remove_prefix(comma + 1);
+  }
 }
 
 bool wide_layout(const Run& run) {

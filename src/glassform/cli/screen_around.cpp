@@ -63,7 +63,7 @@ int screen_around(Run& r, const AroundRequest& request) {
     const SearchProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
       line.update(done, total);
     };
-    AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, columns);
+    AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, selected_columns(r, columns));
     std::size_t rows = 0;
     const auto add = [&](const Assessment& a) {
       writer.add(a);

@@ -237,6 +237,7 @@ void register_batch(CLI::App& app, Run& run) {
       app.add_subcommand("batch", "Many alloys, one per line, from a file or standard input");
   command->add_option("file", *path, "The batch file (default: standard input)")->type_name("FILE");
   add_output_options(*command, run);
+  add_fields_option(*command, run);
   add_columns_option(*command, run);
   add_mass_option(*command, run);
   add_plot_option(*command, run);
@@ -278,7 +279,7 @@ void register_batch(CLI::App& app, Run& run) {
       }
       if (!allowed) known = batch_elements(*path, r.data());
     }
-    std::vector<Column> columns = output_columns(r, batch_fields(), known);
+    std::vector<Column> columns = selected_columns(r, output_columns(r, batch_fields(), known));
     BlackmanPlot plot = r.plot();
     const int status = with_output(r, [&](OutputSink& sink) {
       AlloyWriter writer(sink, r.format(), grams, std::move(columns));

@@ -59,6 +59,7 @@ void register_map(CLI::App& app, Run& run) {
   command->add_option("--plot", run.plot_path, "The heat map as SVG (- for standard output)")
       ->type_name("FILE.svg");
   add_output_options(*command, run);
+  add_fields_option(*command, run);
   add_element_data_options(*command, run);
   command->footer(
       "Rows run A's share descending, then B's descending (the first row is pure A): 5,151 "
@@ -92,7 +93,8 @@ void register_map(CLI::App& app, Run& run) {
     std::optional<MapDrawing> drawing;
     if (!r.plot_path.empty()) drawing.emplace(request, plan);
     const int status = with_output(r, [&](OutputSink& sink) {
-      AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, map_columns(request, plan));
+      AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll,
+                              selected_columns(r, map_columns(request, plan)));
       each_map_composition(request, plan, [&](const Assessment& a) {
         writer.add(a);
         if (drawing) drawing->add(a);

@@ -146,7 +146,8 @@ int screen_grid(Run& r, const Arguments& args, std::vector<const Element*> solve
     const SearchProgress progress = [&line](std::uint64_t done, std::uint64_t total) {
       line.update(done, total);
     };
-    AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll, std::move(columns));
+    AssessmentWriter writer(sink, r.format(), AssessmentScope::kAll,
+                            selected_columns(r, std::move(columns)));
     std::size_t rows = 0;
     const auto add = [&](const Assessment& a) {
       writer.add(a);
@@ -244,6 +245,7 @@ void register_screen(CLI::App& app, Run& run) {
                    "without the value fails; a value copied from the output selects its row")
       ->type_name("CONDITION");
   add_output_options(*command, run);
+  add_fields_option(*command, run);
   add_element_data_options(*command, run);
   add_columns_option(*command, run);
   add_plot_option(*command, run);
@@ -324,7 +326,8 @@ void register_screen(CLI::App& app, Run& run) {
         screen_candidates(options.solvents, options.solutes);
     options.keep = where_filter(args->where, candidates);
     const SortOrder order = sort_order(args->sort, candidates);
-    std::vector<Column> columns = output_columns(r, alloy_fields(), candidates);
+    std::vector<Column> columns =
+        selected_columns(r, output_columns(r, alloy_fields(), candidates));
     const std::size_t top_rows = top_count(args->top);
     BlackmanPlot plot = r.plot();
     const int status = with_output(r, [&](OutputSink& sink) {
