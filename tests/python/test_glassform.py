@@ -1,12 +1,14 @@
 """The Python module against the command line (the program named by $GLASSFORM): the same
 numbers, the same screen, errors as exceptions, pickling, the featurizer and the notebook
 views."""
+import ast
 import io
 import math
 import os
 import pickle
 import random
 import subprocess
+import sys
 import xml.etree.ElementTree as ElementTree
 
 import pandas
@@ -162,6 +164,27 @@ def test_notebook_views_are_well_formed():
         cells = [c.text for c in root.iter("td") if c.text and c.text[0].isdigit()]
         assert cells and all(len(c.replace(".", "").lstrip("0")) <= 4 for c in cells), cells
     assert not {"Any", "csv", "io", "re", "dataclasses"} & set(dir(glassform))
+
+
+def test_the_type_stub_is_current_and_whole():
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    sys.path.insert(0, os.path.join(root, "tools"))
+    import python_stub
+
+    expected = python_stub.stub()
+    with open(os.path.join(root, "python", "glassform", "__init__.pyi")) as f:
+        assert f.read() == expected, "stale: run tools/python_stub.py > python/glassform/__init__.pyi"
+    declared = set()
+    for node in ast.parse(expected).body:
+        if isinstance(node, (ast.FunctionDef, ast.ClassDef)):
+            declared.add(node.name)
+        elif isinstance(node, ast.AnnAssign):
+            declared.add(node.target.id)
+        elif isinstance(node, ast.ImportFrom):
+            declared.update(a.asname or a.name for a in node.names)
+    assert set(glassform.__all__) <= declared, set(glassform.__all__) - declared
+    row = glassform.assess("Cu46Zr46Al8").as_dict()
+    assert all("    %s: " % glassform.attribute_name(n) in expected for n in row)
 
 
 def test_many_at_once_in_a_frame():
