@@ -27,11 +27,11 @@
 #include "glassform/io/streams.hpp"
 
 // The table of output fields and the writers of text, CSV, JSON and the Blackman diagram.
-#include "glassform/report/alloy_writer.hpp"
-#include "glassform/report/assessment_report.hpp"
-#include "glassform/report/blackman_plot.hpp"
-#include "glassform/report/fields.hpp"
-#include "glassform/report/row_writer.hpp"
-#include "glassform/report/screen_setup.hpp"
-#include "glassform/report/tables.hpp"
+#include "glassform/report/plot/blackman_plot.hpp"
+#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/table/alloy_writer.hpp"
+#include "glassform/report/table/assessment_report.hpp"
+#include "glassform/report/table/fields.hpp"
+#include "glassform/report/table/row_writer.hpp"
+#include "glassform/report/table/tables.hpp"
 #include "glassform/report/version.hpp"

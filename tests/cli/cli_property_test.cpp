@@ -9,7 +9,7 @@
 
 #include "cli_harness.hpp"
 #include "glassform/model/alloys.hpp"
-#include "glassform/report/fields.hpp"
+#include "glassform/report/table/fields.hpp"
 
 namespace glassform {
 namespace {

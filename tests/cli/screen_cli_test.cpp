@@ -8,8 +8,8 @@
 
 #include "cli_harness.hpp"
 #include "glassform/io/formula.hpp"
-#include "glassform/report/assessment_report.hpp"
-#include "glassform/report/composition_search.hpp"
+#include "glassform/report/search/composition_search.hpp"
+#include "glassform/report/table/assessment_report.hpp"
 
 namespace glassform {
 namespace {

@@ -1,6 +1,6 @@
 #include "glassform/model/screening.hpp"
-#include "glassform/report/fields.hpp"
-#include "glassform/report/screen_setup.hpp"
+#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/table/fields.hpp"
 
 #include <gtest/gtest.h>
 

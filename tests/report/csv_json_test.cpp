@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "glassform/io/formula.hpp"
-#include "glassform/report/alloy_writer.hpp"
-#include "glassform/report/csv_report.hpp"
-#include "glassform/report/row_filter.hpp"
-#include "glassform/report/screen_setup.hpp"
-#include "glassform/report/table_writer.hpp"
-#include "glassform/report/tables.hpp"
-#include "glassform/report/warnings.hpp"
+#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/table/alloy_writer.hpp"
+#include "glassform/report/table/csv_report.hpp"
+#include "glassform/report/table/row_filter.hpp"
+#include "glassform/report/table/table_writer.hpp"
+#include "glassform/report/table/tables.hpp"
+#include "glassform/report/text/warnings.hpp"
 
 namespace glassform {
 namespace {

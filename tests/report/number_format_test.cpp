@@ -1,4 +1,4 @@
-#include "glassform/report/number_format.hpp"
+#include "glassform/report/table/number_format.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "glassform/report/blackman_plot.hpp"
-#include "glassform/report/xy_chart.hpp"
+#include "glassform/report/plot/blackman_plot.hpp"
+#include "glassform/report/plot/xy_chart.hpp"
 
 #include <gtest/gtest.h>
 

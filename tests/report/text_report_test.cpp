@@ -1,4 +1,4 @@
-#include "glassform/report/text_report.hpp"
+#include "glassform/report/text/text_report.hpp"
 
 #include <gtest/gtest.h>
 

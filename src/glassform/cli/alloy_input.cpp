@@ -3,8 +3,8 @@
 
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/io/text.hpp"
-#include "glassform/report/alloy_writer.hpp"
-#include "glassform/report/warnings.hpp"
+#include "glassform/report/table/alloy_writer.hpp"
+#include "glassform/report/text/warnings.hpp"
 
 namespace glassform::cli {
 

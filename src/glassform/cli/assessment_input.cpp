@@ -4,9 +4,9 @@
 
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/cli/output.hpp"
-#include "glassform/report/assessment_report.hpp"
-#include "glassform/report/warnings.hpp"
-#include "glassform/report/weighing_report.hpp"
+#include "glassform/report/table/assessment_report.hpp"
+#include "glassform/report/text/warnings.hpp"
+#include "glassform/report/text/weighing_report.hpp"
 
 namespace glassform::cli {
 

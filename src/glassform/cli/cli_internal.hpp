@@ -14,10 +14,10 @@
 #include "glassform/io/formula.hpp"
 #include "glassform/model/alloys.hpp"
 #include "glassform/model/weighing.hpp"
-#include "glassform/report/assessment_report.hpp"
-#include "glassform/report/blackman_plot.hpp"
-#include "glassform/report/fields.hpp"
-#include "glassform/report/formats.hpp"
+#include "glassform/report/plot/blackman_plot.hpp"
+#include "glassform/report/table/assessment_report.hpp"
+#include "glassform/report/table/fields.hpp"
+#include "glassform/report/table/formats.hpp"
 
 namespace glassform::cli {
 

@@ -14,7 +14,7 @@
 #include "glassform/io/text.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/score_domain.hpp"
-#include "glassform/report/row_filter.hpp"
+#include "glassform/report/table/row_filter.hpp"
 #include "glassform/report/version.hpp"
 
 namespace glassform {

@@ -1,6 +1,6 @@
 #include "glassform/dialogue/console.hpp"
 
-#include "glassform/report/text_report.hpp"
+#include "glassform/report/text/text_report.hpp"
 
 #include <array>
 #include <climits>

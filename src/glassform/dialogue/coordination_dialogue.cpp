@@ -1,6 +1,6 @@
 #include "glassform/dialogue/dialogue.hpp"
-#include "glassform/report/number_format.hpp"
-#include "glassform/report/warnings.hpp"
+#include "glassform/report/table/number_format.hpp"
+#include "glassform/report/text/warnings.hpp"
 
 namespace glassform {
 

@@ -1,5 +1,5 @@
 #include "glassform/dialogue/dialogue.hpp"
-#include "glassform/report/text_report.hpp"
+#include "glassform/report/text/text_report.hpp"
 
 namespace glassform {
 

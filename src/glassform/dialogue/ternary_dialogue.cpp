@@ -1,6 +1,6 @@
 #include "glassform/dialogue/dialogue.hpp"
 #include "glassform/model/cluster_model.hpp"
-#include "glassform/report/warnings.hpp"
+#include "glassform/report/text/warnings.hpp"
 
 namespace glassform {
 

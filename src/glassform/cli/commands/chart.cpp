@@ -3,7 +3,7 @@
 
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/cli/output.hpp"
-#include "glassform/report/xy_chart.hpp"
+#include "glassform/report/plot/xy_chart.hpp"
 
 namespace glassform::cli {
 

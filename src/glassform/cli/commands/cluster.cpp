@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "glassform/cli/cli_internal.hpp"
-#include "glassform/report/tables.hpp"
+#include "glassform/report/table/tables.hpp"
 
 namespace glassform::cli {
 

@@ -1,5 +1,5 @@
 #include "glassform/cli/cli_internal.hpp"
-#include "glassform/report/assessment_report.hpp"
+#include "glassform/report/table/assessment_report.hpp"
 
 namespace glassform::cli {
 

@@ -1,5 +1,5 @@
 #include "glassform/cli/cli_internal.hpp"
-#include "glassform/report/tables.hpp"
+#include "glassform/report/table/tables.hpp"
 
 namespace glassform::cli {
 

@@ -6,10 +6,10 @@
 #include "glassform/io/format.hpp"
 #include "glassform/model/element_sets.hpp"
 #include "glassform/model/screening.hpp"
-#include "glassform/report/composition_search.hpp"
-#include "glassform/report/fields.hpp"
-#include "glassform/report/row_writer.hpp"
-#include "glassform/report/screen_setup.hpp"
+#include "glassform/report/search/composition_search.hpp"
+#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/table/fields.hpp"
+#include "glassform/report/table/row_writer.hpp"
 
 namespace glassform::cli {
 

@@ -1,7 +1,7 @@
 #include <memory>
 
 #include "glassform/cli/cli_internal.hpp"
-#include "glassform/report/weighing_report.hpp"
+#include "glassform/report/text/weighing_report.hpp"
 
 namespace glassform::cli {
 
