@@ -28,7 +28,7 @@
 
 // The table of output fields and the writers of text, CSV, JSON and the Blackman diagram.
 #include "glassform/report/plot/blackman_plot.hpp"
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 #include "glassform/report/table/alloy_writer.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/table/fields.hpp"

@@ -8,7 +8,7 @@
 
 #include "cli_harness.hpp"
 #include "glassform/io/formula.hpp"
-#include "glassform/report/search/composition_search.hpp"
+#include "glassform/report/request/composition_search.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 
 namespace glassform {

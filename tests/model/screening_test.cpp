@@ -1,5 +1,5 @@
 #include "glassform/model/screening.hpp"
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 #include "glassform/report/table/fields.hpp"
 
 #include <gtest/gtest.h>

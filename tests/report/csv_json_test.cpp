@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "glassform/io/formula.hpp"
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 #include "glassform/report/table/alloy_writer.hpp"
 #include "glassform/report/table/csv_report.hpp"
 #include "glassform/report/table/row_filter.hpp"

@@ -18,25 +18,6 @@ std::vector<const Element*> resolve_symbols(const Run& run, std::span<const std:
   return elements;
 }
 
-std::string chosen_error(std::span<const int> chosen, std::size_t count, std::size_t solutes) {
-  if (count != solutes) {
-    return "expected " + std::to_string(solutes) + " integer" + (solutes == 1 ? "" : "s") +
-           " (one per solute), found " + std::to_string(count);
-  }
-  for (const int k : chosen) {
-    if (k < 1) {
-      return "coordination number " + std::to_string(k) +
-             " is below 1: a coordination number counts neighbours";
-    }
-  }
-  return {};
-}
-
-void check_chosen(std::span<const int> chosen, std::size_t solutes) {
-  std::string error = chosen_error(chosen, chosen.size(), solutes);
-  if (!error.empty()) throw UsageError(error);
-}
-
 std::optional<long long> parse_decimal(std::string_view text) {
   std::size_t i = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
   if (i == text.size() || text.size() > 19) return std::nullopt;
@@ -62,21 +43,13 @@ void warn_repeated_elements(const Run& run, std::span<const Element* const> elem
 
 AlloyResult evaluate_alloy(const Run& run, std::span<const Element* const> elements,
                            std::span<const int> chosen) {
-  if (auto why = missing_value(elements, ElementQuantity::kRadius, "the cluster model")) {
-    throw UsageError(*why);
-  }
-  std::array<ClusterMeasure, 3> measures{};
-  std::array<int, 3> integers{};
-  const std::size_t solutes = elements.size() - 1;
-  for (std::size_t i = 0; i < solutes; ++i) {
-    measures[i] = measure_cluster(*elements[i + 1], *elements[0]);
-    integers[i] = chosen.empty() ? nearest_integer(measures[i].coordination) : chosen[i];
-  }
-  std::optional<AlloyResult> alloy = compute_alloy(elements, std::span(measures).first(solutes),
-                                                   std::span(integers).first(solutes));
-  if (!alloy) throw UsageError("coordination numbers must be at least 1");
-  alloy->data = run.data_pointer();
-  return *alloy;
+  std::array<std::optional<int>, 3> given{};
+  for (std::size_t i = 0; i < chosen.size() && i < given.size(); ++i)
+    given[i] = chosen[i];
+  Answer<AlloyResult> alloy = alloy_of(
+      elements, std::span(given).first(std::min(chosen.size(), given.size())), run.data_pointer());
+  if (const auto* why = std::get_if<RequestError>(&alloy)) throw UsageError(why->message);
+  return std::get<AlloyResult>(std::move(alloy));
 }
 
 void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::string& summary,
@@ -122,7 +95,9 @@ void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::
       }
       chosen.push_back(static_cast<int>(*k));
     }
-    if (!args->chosen.empty()) check_chosen(chosen, count - 1);
+    if (!args->chosen.empty()) {
+      if (auto why = chosen_problem(chosen, chosen.size(), count - 1)) throw UsageError(*why);
+    }
     const std::optional<double> grams = r.grams();
     warn_repeated_elements(r, elements, "");
     const AlloyResult alloy = evaluate_alloy(r, elements, chosen);

@@ -15,6 +15,7 @@
 #include "glassform/model/alloys.hpp"
 #include "glassform/model/weighing.hpp"
 #include "glassform/report/plot/blackman_plot.hpp"
+#include "glassform/report/request/alloy_request.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/table/fields.hpp"
 #include "glassform/report/table/formats.hpp"
@@ -148,9 +149,6 @@ std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*>
 // Adds --mass GRAMS: the masses of each element for an ingot of that mass.
 void add_mass_option(CLI::App& command, Run& run);
 
-// "formula "TEXT", position N: why", the text quoted as every message quotes the user's.
-std::string formula_error_text(std::string_view formula, const FormulaError& error);
-
 // The usage error for a formula that cannot be read, pointing at the position of the fault.
 [[noreturn]] void throw_formula_error(std::string_view formula, const FormulaError& error);
 
@@ -226,13 +224,6 @@ void register_assessment_command(CLI::App& app, Run& run, AssessmentScope scope)
 // UsageError naming it with the model's suggestion ("unknown symbol "cu": did you mean Cu?").
 std::vector<const Element*> resolve_symbols(const Run& run, std::span<const std::string> symbols);
 
-// What is wrong with `count` chosen integers (of which `chosen` holds the first ones) for an
-// alloy of `solutes` solutes: not one per solute, or one below 1. Empty when nothing is.
-std::string chosen_error(std::span<const int> chosen, std::size_t count, std::size_t solutes);
-
-// Checks the chosen integers: one per solute and each at least 1 (UsageError otherwise).
-void check_chosen(std::span<const int> chosen, std::size_t solutes);
-
 // A decimal whole number (an optional sign, then digits only: "017" is 17, "0x10" nothing);
 // nothing for any other text or one of more than 19 characters.
 std::optional<long long> parse_decimal(std::string_view text);
@@ -243,8 +234,8 @@ void warn_repeated_elements(const Run& run, std::span<const Element* const> elem
                             std::string_view where);
 
 // The alloy of these elements (the run's) with these integers, or with the integers nearest
-// the computed coordination numbers when `chosen` is empty; a UsageError for an element
-// without a radius, which the cluster model needs.
+// the computed coordination numbers when `chosen` is empty; a UsageError with the request
+// layer's message otherwise (an element without a radius, a bad integer).
 AlloyResult evaluate_alloy(const Run& run, std::span<const Element* const> elements,
                            std::span<const int> chosen);
 

@@ -268,11 +268,6 @@ void add_mass_option(CLI::App& command, Run& run) {
       ->type_name("GRAMS");
 }
 
-std::string formula_error_text(std::string_view formula, const FormulaError& error) {
-  return "formula " + quoted_text(formula) + ", position " + std::to_string(error.position + 1) +
-         ": " + escaped(error.message);
-}
-
 void throw_formula_error(std::string_view formula, const FormulaError& error) {
   std::string text = formula_error_text(formula, error) + "\n  ";
   // The formula again with a caret under the fault: escaped, and cut to a window of the text

@@ -6,7 +6,7 @@
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/io/format.hpp"
 #include "glassform/io/text.hpp"
-#include "glassform/report/search/composition_search.hpp"
+#include "glassform/report/request/composition_search.hpp"
 
 namespace glassform::cli {
 

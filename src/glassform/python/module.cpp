@@ -28,9 +28,10 @@
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/screening.hpp"
 #include "glassform/report/plot/blackman_plot.hpp"
-#include "glassform/report/search/composition_map.hpp"
-#include "glassform/report/search/composition_search.hpp"
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/alloy_request.hpp"
+#include "glassform/report/request/composition_map.hpp"
+#include "glassform/report/request/composition_search.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 #include "glassform/report/table/csv_report.hpp"
 #include "glassform/report/table/fields.hpp"
 #include "glassform/report/table/row_writer.hpp"
@@ -62,13 +63,33 @@ class UnknownSymbolError : public std::invalid_argument {
 class FormulaReadError : public std::invalid_argument {
  public:
   FormulaReadError(std::string_view text, const FormulaError& error)
-      : std::invalid_argument(fmt::format("formula \"{}\", position {}: {}", text,
-                                          error.position + 1, error.message)),
+      : std::invalid_argument(formula_error_text(text, error)),
         formula(text),
         position(error.position + 1) {}
   std::string formula;
   std::size_t position;
 };
+
+// A request's error as the exception Python raises for it: UnknownSymbol, FormulaError or
+// ValueError, with the command line's message.
+[[noreturn]] void raise(const RequestError& error) {
+  switch (error.kind) {
+    case RequestError::Kind::kUnknownSymbol:
+      throw UnknownSymbolError(error.subject);
+    case RequestError::Kind::kFormula:
+      throw FormulaReadError(error.subject, error.formula);
+    case RequestError::Kind::kInvalid:
+      break;
+  }
+  throw std::invalid_argument(error.message);
+}
+
+// The answer to a request, or its error raised.
+template <typename T>
+T answered(Answer<T> answer) {
+  if (const auto* why = std::get_if<RequestError>(&answer)) raise(*why);
+  return std::get<T>(std::move(answer));
+}
 
 // A user's element data (glassform.ElementData holds one); None in Python is the built-in data.
 struct ElementDataHandle {
@@ -166,38 +187,9 @@ std::vector<const Field*> given_fields() {
 
 AlloyResult compute(const std::vector<std::string>& symbols,
                     const std::optional<std::vector<int>>& cn, const ElementDataHandle* data) {
-  if (symbols.size() < 2 || symbols.size() > 4) {
-    throw std::invalid_argument("an alloy has 2 to 4 elements, solvent first");
-  }
-  std::vector<const Element*> elements;
-  elements.reserve(symbols.size());
-  std::vector<ClusterMeasure> measures;
-  for (const std::string& s : symbols)
-    elements.push_back(&element_of(s, data));
-  std::vector<int> chosen;
-  for (std::size_t i = 1; i < elements.size(); ++i) {
-    measures.push_back(measure_cluster(*elements[i], *elements[0]));
-    chosen.push_back(nearest_integer(measures.back().coordination));
-  }
-  if (cn) {
-    if (cn->size() != chosen.size()) {
-      throw std::invalid_argument(
-          fmt::format("expected {} integer coordination numbers (one per "
-                      "solute), found {}",
-                      chosen.size(), cn->size()));
-    }
-    for (const int k : *cn) {
-      if (k < 1) {
-        throw std::invalid_argument(fmt::format(
-            "coordination number {} is below 1: a coordination number counts neighbours", k));
-      }
-    }
-    chosen = *cn;
-  }
-  std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
-  if (!alloy) throw std::invalid_argument("the alloy cannot be computed");
-  alloy->data = data_pointer(data);
-  return *alloy;
+  AlloyRequest request{symbols, {}, data_pointer(data)};
+  if (cn) request.chosen.assign(cn->begin(), cn->end());
+  return answered(answer(request));
 }
 
 // {"rows": one field dict per composition, "warnings": the command line's warnings}.
@@ -216,8 +208,7 @@ py::dict alloy(const std::vector<std::string>& symbols, const std::optional<std:
 
 // {"row": the assess fields, "warnings": [...]}.
 py::dict assess_formula(const std::string& formula, const ElementDataHandle* data) {
-  const std::vector<FormulaPart> parts = parts_of(formula, data);
-  const Assessment a = assess(parts, data_pointer(data));
+  const Assessment a = answered(answer(AssessRequest{formula, data_pointer(data)}));
   std::vector<std::string> warnings = elastic_warnings(a.elastic);
   for (std::string& w : criteria_warnings(a.criteria))
     warnings.push_back(std::move(w));

@@ -4,9 +4,11 @@
 // an exception in the page.
 #include <emscripten/bind.h>
 
+#include <climits>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -20,8 +22,9 @@
 #include "glassform/model/screening.hpp"
 #include "glassform/model/weighing.hpp"
 #include "glassform/report/plot/blackman_plot.hpp"
-#include "glassform/report/search/composition_map.hpp"
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/alloy_request.hpp"
+#include "glassform/report/request/composition_map.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 #include "glassform/report/table/alloy_writer.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/table/fields.hpp"
@@ -104,48 +107,35 @@ Json evaluate(const Json& request) {
   auto loaded = request_data(request);
   if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
   const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
-  const ElementData& data = user ? user->data : ElementData::builtin();
-  std::vector<const Element*> elements;
-  for (const Json& s : request.at("symbols")) {
-    const std::string symbol = s.get<std::string>();
-    const Element* e = data.find(symbol);
-    if (e == nullptr) return failure(unknown_symbol_text(symbol));
-    elements.push_back(e);
-  }
-  if (elements.size() < 2 || elements.size() > 4) {
-    return failure("an alloy has 2, 3 or 4 elements, solvent first");
-  }
-  if (auto why = missing_value(elements, ElementQuantity::kRadius, "the cluster model")) {
-    return failure(*why);
-  }
-  std::vector<ClusterMeasure> measures;
-  std::vector<int> chosen;
-  Json clusters = Json::array();
-  const Json none;
-  const Json& wanted = request.contains("chosen") ? request.at("chosen") : none;
-  for (std::size_t i = 1; i < elements.size(); ++i) {
-    measures.push_back(measure_cluster(*elements[i], *elements[0]));
-    const int nearest = nearest_integer(measures.back().coordination);
-    int k = nearest;
-    if (wanted.is_array() && i - 1 < wanted.size() && !wanted[i - 1].is_null()) {
-      if (!wanted[i - 1].is_number_integer()) {
+  AlloyRequest wanted{{}, {}, user ? &user->data : nullptr};
+  for (const Json& s : request.at("symbols"))
+    wanted.symbols.push_back(s.get<std::string>());
+  // One integer or null per solute; null, or no list, is the nearest.
+  if (request.contains("chosen") && request.at("chosen").is_array()) {
+    const Json& chosen = request.at("chosen");
+    for (std::size_t i = 0; i + 1 < wanted.symbols.size(); ++i) {
+      if (i >= chosen.size() || chosen[i].is_null()) {
+        wanted.chosen.emplace_back();
+      } else if (chosen[i].is_number_integer() && chosen[i].get<long long>() >= INT_MIN &&
+                 chosen[i].get<long long>() <= INT_MAX) {
+        wanted.chosen.emplace_back(chosen[i].get<int>());
+      } else {
         return failure("the integer coordination number must be a whole number");
       }
-      k = wanted[i - 1].get<int>();
     }
-    if (k < 1) {
-      return failure("coordination number " + std::to_string(k) +
-                     " is below 1: a coordination number counts neighbours");
-    }
-    chosen.push_back(k);
-    clusters.push_back({{"solute", elements[i]->symbol},
-                        {"coordination_number", json_number(measures.back().coordination)},
-                        {"nearest", nearest},
-                        {"chosen", k}});
   }
-  std::optional<AlloyResult> alloy = compute_alloy(elements, measures, chosen);
-  if (!alloy) return failure("the alloy cannot be computed");
-  alloy->data = user ? &user->data : nullptr;
+  Answer<AlloyResult> answered = answer(wanted);
+  if (const auto* why = std::get_if<RequestError>(&answered)) return failure(why->message);
+  const AlloyResult* alloy = &std::get<AlloyResult>(answered);
+  Json clusters = Json::array();
+  const std::span<const Element* const> elements = alloy->elements();
+  for (std::size_t i = 1; i < elements.size(); ++i) {
+    const Cluster& c = alloy->cluster_slots[i - 1];
+    clusters.push_back({{"solute", elements[i]->symbol},
+                        {"coordination_number", json_number(c.measure.coordination)},
+                        {"nearest", nearest_integer(c.measure.coordination)},
+                        {"chosen", c.chosen}});
+  }
   BlackmanPlot plot;
   plot.add_alloy(*alloy);
   Json rows = Json::array();
@@ -241,14 +231,10 @@ Json assess_formula(const Json& request) {
   auto loaded = request_data(request);
   if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
   const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
-  const std::string text = request.at("formula").get<std::string>();
-  const ParsedFormula parsed = parse_composition(text, user ? user->data : ElementData::builtin());
-  if (parsed.error) {
-    return failure("formula " + quoted_text(text) + ", position " +
-                   std::to_string(parsed.error->position + 1) + ": " +
-                   escaped_message(parsed.error->message));
-  }
-  const Assessment a = assess(parsed.parts, user ? &user->data : nullptr);
+  Answer<Assessment> answered =
+      answer(AssessRequest{request.at("formula").get<std::string>(), user ? &user->data : nullptr});
+  if (const auto* why = std::get_if<RequestError>(&answered)) return failure(why->message);
+  const Assessment& a = std::get<Assessment>(answered);
   StringSink report;
   StringSink row;
   for (auto [sink, format] : {std::pair<StringSink*, Format>{&report, Format::kText},

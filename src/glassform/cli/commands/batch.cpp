@@ -223,9 +223,11 @@ BatchLine parse_batch_line(std::string_view line, const ElementData& data) {
   out.element_count = symbols;
   if (integers != 0) {
     // More integers than solutes are counted but not kept.
-    out.error = chosen_error(std::span(out.chosen).first(std::min<std::size_t>(integers, 3)),
-                             integers, symbols - 1);
-    if (!out.error.empty()) return out;
+    if (auto why = chosen_problem(std::span(out.chosen).first(std::min<std::size_t>(integers, 3)),
+                                  integers, symbols - 1)) {
+      out.error = std::move(*why);
+      return out;
+    }
   }
   out.chosen_count = integers;
   return out;

@@ -5,7 +5,7 @@
 
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/io/text.hpp"
-#include "glassform/report/search/composition_map.hpp"
+#include "glassform/report/request/composition_map.hpp"
 
 namespace glassform::cli {
 

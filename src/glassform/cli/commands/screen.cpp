@@ -6,8 +6,8 @@
 #include "glassform/io/format.hpp"
 #include "glassform/model/element_sets.hpp"
 #include "glassform/model/screening.hpp"
-#include "glassform/report/search/composition_search.hpp"
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/composition_search.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 #include "glassform/report/table/fields.hpp"
 #include "glassform/report/table/row_writer.hpp"
 

@@ -1,4 +1,4 @@
-#include "glassform/report/search/screen_setup.hpp"
+#include "glassform/report/request/screen_setup.hpp"
 
 #include <algorithm>
 #include <bitset>

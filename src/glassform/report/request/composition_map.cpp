@@ -1,4 +1,4 @@
-#include "glassform/report/search/composition_map.hpp"
+#include "glassform/report/request/composition_map.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 #include "glassform/io/text.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/score_domain.hpp"
-#include "glassform/report/search/composition_search.hpp"
+#include "glassform/report/request/composition_search.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/version.hpp"
 

@@ -1,4 +1,4 @@
-#include "glassform/report/search/composition_search.hpp"
+#include "glassform/report/request/composition_search.hpp"
 
 #include <algorithm>
 #include <atomic>

@@ -1,0 +1,101 @@
+#include "glassform/report/request/alloy_request.hpp"
+
+#include <array>
+
+#include "glassform/io/text.hpp"
+
+namespace glassform {
+
+namespace {
+
+const ElementData& data_of(const ElementData* data) {
+  return data != nullptr ? *data : ElementData::builtin();
+}
+
+RequestError invalid(std::string message) {
+  return RequestError{RequestError::Kind::kInvalid, std::move(message), {}, {}};
+}
+
+}  // namespace
+
+Answer<const Element*> element_named(std::string_view symbol, const ElementData& data) {
+  if (const Element* e = data.find(symbol)) return e;
+  return RequestError{
+      RequestError::Kind::kUnknownSymbol, unknown_symbol_text(symbol), std::string(symbol), {}};
+}
+
+std::optional<std::string> chosen_problem(std::span<const int> chosen, std::size_t count,
+                                          std::size_t solutes) {
+  if (count != solutes) {
+    return "expected " + std::to_string(solutes) + " integer" + (solutes == 1 ? "" : "s") +
+           " (one per solute), found " + std::to_string(count);
+  }
+  for (const int k : chosen) {
+    if (k < 1) {
+      return "coordination number " + std::to_string(k) +
+             " is below 1: a coordination number counts neighbours";
+    }
+  }
+  return std::nullopt;
+}
+
+Answer<AlloyResult> answer(const AlloyRequest& request) {
+  const ElementData& data = data_of(request.data);
+  std::vector<const Element*> elements;
+  for (const std::string& symbol : request.symbols) {
+    Answer<const Element*> e = element_named(symbol, data);
+    if (auto* why = std::get_if<RequestError>(&e)) return std::move(*why);
+    elements.push_back(std::get<const Element*>(e));
+  }
+  return alloy_of(elements, request.chosen, request.data);
+}
+
+Answer<AlloyResult> alloy_of(std::span<const Element* const> elements,
+                             std::span<const std::optional<int>> chosen, const ElementData* data) {
+  if (elements.size() < 2 || elements.size() > 4) {
+    return invalid("an alloy has 2, 3 or 4 elements, solvent first");
+  }
+  const std::size_t solutes = elements.size() - 1;
+  if (!chosen.empty()) {
+    std::array<int, 3> given{};
+    std::size_t n = 0;
+    for (const std::optional<int>& k : chosen) {
+      if (k && n < given.size()) given[n++] = *k;
+    }
+    if (auto why = chosen_problem(std::span(given).first(n), chosen.size(), solutes)) {
+      return invalid(*why);
+    }
+  }
+  if (auto why = missing_value(elements, ElementQuantity::kRadius, "the cluster model")) {
+    return invalid(*why);
+  }
+  std::array<ClusterMeasure, 3> measures{};
+  std::array<int, 3> integers{};
+  for (std::size_t i = 0; i < solutes; ++i) {
+    measures[i] = measure_cluster(*elements[i + 1], *elements[0]);
+    const std::optional<int> k = chosen.empty() ? std::nullopt : chosen[i];
+    integers[i] = k ? *k : nearest_integer(measures[i].coordination);
+  }
+  std::optional<AlloyResult> alloy = compute_alloy(elements, std::span(measures).first(solutes),
+                                                   std::span(integers).first(solutes));
+  if (!alloy) return invalid("coordination numbers must be at least 1");
+  alloy->data = data;
+  return *std::move(alloy);
+}
+
+std::string formula_error_text(std::string_view formula, const FormulaError& error) {
+  return "formula " + quoted_text(formula) + ", position " + std::to_string(error.position + 1) +
+         ": " + escaped_text(error.message, std::string_view::npos);
+}
+
+Answer<Assessment> answer(const AssessRequest& request) {
+  const ParsedFormula parsed = parse_composition(request.formula, data_of(request.data));
+  if (parsed.error) {
+    return RequestError{RequestError::Kind::kFormula,
+                        formula_error_text(request.formula, *parsed.error), request.formula,
+                        *parsed.error};
+  }
+  return assess(parsed.parts, request.data);
+}
+
+}  // namespace glassform
