@@ -62,7 +62,8 @@ void register_map(CLI::App& app, Run& run) {
   add_fields_option(*command, run);
   add_element_data_options(*command, run);
   command->footer(
-      "Rows run A's share descending, then B's descending (the first row is pure A): 5,151 "
+      "Rows run A's share descending, then B's descending (the first row is pure A; with --with, "
+      "slice by slice): 5,151 "
       "compositions at step 1, 231 at step 5. Each row holds every field of assess, with the "
       "shares x_A_at%, x_B_at%, x_C_at% first. The plot colours the field in viridis, yellow "
       "where it is better (for p_glass, dmax_mm and delta_pct higher, for dH_mix_kJ/mol, "
@@ -71,7 +72,7 @@ void register_map(CLI::App& app, Run& run) {
       "  glassform map Cu Zr Al --plot cu-zr-al.svg --format csv -o cu-zr-al.csv\n"
       "  glassform map Cu Zr Al --step 5 --field dH_mix_kJ/mol --plot h.svg\n"
       "  glassform map Cu Zr Al --range Cu=30..60,Zr=30..60 --plot zoom.svg\n"
-      "  glassform map Cu Zr Al --with Ni=0,5,10 --step 2 --plot slices.svg");
+      "  glassform map Cu Zr Al --with Ni=0,5,10 --step 2.5 --plot slices.svg");
   run.commands.emplace_back(command, [args](Run& r) {
     const std::vector<const Element*> elements = resolve_symbols(r, args->symbols);
     MapRequest request{{elements[0], elements[1], elements[2]},

@@ -101,7 +101,7 @@ std::variant<std::vector<RowCondition>, std::string> parse_conditions(
   for (const std::string& text : texts) {
     auto condition = parse_condition(text, columns);
     if (const std::string* why = std::get_if<std::string>(&condition)) {
-      return "\"" + escaped_text(text, std::string::npos) + "\": " + *why;
+      return fmt::format("\"{}\": {}", escaped_text(text, std::string::npos), *why);
     }
     out.push_back(std::get<RowCondition>(std::move(condition)));
   }
