@@ -80,7 +80,7 @@ Answer<AlloyResult> alloy_of(std::span<const Element* const> elements,
                                                    std::span(integers).first(solutes));
   if (!alloy) return invalid("coordination numbers must be at least 1");
   alloy->data = data;
-  return *std::move(alloy);
+  return *alloy;
 }
 
 std::string formula_error_text(std::string_view formula, const FormulaError& error) {
