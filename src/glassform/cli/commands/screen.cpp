@@ -151,7 +151,8 @@ int screen_grid(Run& r, const Arguments& args, std::vector<const Element*> solve
     std::size_t rows = 0;
     const auto add = [&](const Assessment& a) {
       writer.add(a);
-      plot.add_composition(formula_text(a.parts), a.parts, a.elastic);
+      // Only a plot asked for keeps its points: --all may write millions of rows.
+      if (!r.plot_path.empty()) plot.add_composition(formula_text(a.parts), a.parts, a.elastic);
       ++rows;
     };
     if (args.all) {
