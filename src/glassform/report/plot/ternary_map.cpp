@@ -384,20 +384,11 @@ void draw_axes(std::string& out, const TernaryMap& map, const TernaryPanel& pane
       number(right_axis.y), xml_escape(map.corners[2]));
 }
 
-// Known compositions inside the panel's range (edges included): a glass a white circle, a
-// non-glass a cross, an unlabelled one a grey diamond; each with its formula, label and source
-// on hover.
+// Known compositions: a glass a white circle, a non-glass a cross, an unlabelled one a grey
+// diamond; each with its formula, label and source on hover.
 void draw_known(std::string& out, const TernaryPanel& panel, const PanelView& view) {
   out.append("<g stroke=\"black\" stroke-width=\"1.2\">\n");
   for (const KnownMarker& k : panel.known) {
-    const double sum = k.percent[0] + k.percent[1] + k.percent[2];
-    if (!(sum > 0)) continue;
-    bool within = true;
-    for (std::size_t i = 0; i < 3; ++i) {
-      const double u = k.percent[i] / sum * panel.units;
-      within = within && u >= panel.lo[i] - 1e-6 && u <= panel.hi[i] + 1e-6;
-    }
-    if (!within) continue;
     const Point p = view.of(k.percent[0], k.percent[1], k.percent[2]);
     switch (k.kind) {
       case KnownMarker::Kind::kGlass:

@@ -37,8 +37,9 @@ struct TernaryPanel {
   // One value per grid composition inside the range, in row order: the first element's share
   // descending, then the second's; nothing where the row has no value.
   std::vector<std::optional<double>> values;
-  std::vector<std::string> titles;     // one per value: its formula
-  std::vector<KnownMarker> known;      // at.% of the three elements (of the whole alloy)
+  std::vector<std::string> titles;  // one per value: its formula
+  // The known compositions inside the range (edges included), in at.% of the whole alloy.
+  std::vector<KnownMarker> known;
   std::string heading;                 // above the triangle, for a slice: "Ni 10 at.%"
   std::array<std::string, 3> corners;  // the corners' names where not the map's: Cu90Ni10
 };

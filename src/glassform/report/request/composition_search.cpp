@@ -94,20 +94,6 @@ bool key_before(const SearchOrder& order, const std::optional<double>& a,
   return order.descending ? *a > *b : *a < *b;
 }
 
-std::variant<std::vector<RowCondition>, std::string> parse_conditions(
-    const std::vector<std::string>& texts, std::span<const Column> columns) {
-  std::vector<RowCondition> out;
-  out.reserve(texts.size());
-  for (const std::string& text : texts) {
-    auto condition = parse_condition(text, columns);
-    if (const std::string* why = std::get_if<std::string>(&condition)) {
-      return fmt::format("\"{}\": {}", escaped_text(text, std::string::npos), *why);
-    }
-    out.push_back(std::get<RowCondition>(std::move(condition)));
-  }
-  return out;
-}
-
 std::vector<Column> grid_columns(std::span<const Element* const> candidates, bool wide) {
   std::vector<Column> columns{find_field("system")};
   for (Column& c : shares_and_assess_columns(wide ? candidates : std::span<const Element* const>{}))
@@ -381,9 +367,7 @@ void grid_each(const GridRequest& request, const std::function<void(const Assess
                       [&](std::span<const Element* const> e, std::span<const int> u) {
                         const Assessment a = assess(grid_parts(e, u, request.units), request.data);
                         const Row row = Row::of(a);
-                        for (const RowCondition& condition : request.conditions) {
-                          if (!meets(condition, row)) return;
-                        }
+                        if (!meets_all(request.conditions, row)) return;
                         visit(a);
                       });
       if (progress && ++done % 64 == 0) progress(done, total);
@@ -423,9 +407,7 @@ std::vector<Assessment> grid_top(const GridRequest& request, const SearchProgres
                   view.parts = row.parts;
                   view.data = request.data;
                 }
-                for (const RowCondition& condition : request.conditions) {
-                  if (!meets(condition, view)) return;
-                }
+                if (!meets_all(request.conditions, view)) return;
                 row.key = search_key(request.order, view);
                 best.offer(std::move(row));
               });
@@ -523,9 +505,7 @@ void neighbourhood_each(const NeighbourhoodRequest& request,
   each_neighbour(request, progress, [&](const std::vector<FormulaPart>& parts, std::uint64_t) {
     const Assessment a = assess(parts, request.data);
     const Row row = Row::of(a);
-    for (const RowCondition& condition : request.conditions) {
-      if (!meets(condition, row)) return;
-    }
+    if (!meets_all(request.conditions, row)) return;
     visit(a);
   });
 }
@@ -536,9 +516,7 @@ std::vector<Assessment> neighbourhood_top(const NeighbourhoodRequest& request,
   each_neighbour(request, progress, [&](std::vector<FormulaPart> parts, std::uint64_t place) {
     const Assessment a = assess(parts, request.data);
     const Row row = Row::of(a);
-    for (const RowCondition& condition : request.conditions) {
-      if (!meets(condition, row)) return;
-    }
+    if (!meets_all(request.conditions, row)) return;
     top.offer(Ranked{search_key(request.order, row), 0, place, std::move(parts)});
   });
   std::vector<Ranked> rows = top.take();

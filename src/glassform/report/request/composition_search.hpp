@@ -52,10 +52,6 @@ std::optional<double> search_key(const SearchOrder& order, const Row& row);
 bool key_before(const SearchOrder& order, const std::optional<double>& a,
                 const std::optional<double>& b);
 
-// The conditions of --where on `columns`, or why one cannot be read ("CONDITION": why).
-std::variant<std::vector<RowCondition>, std::string> parse_conditions(
-    const std::vector<std::string>& texts, std::span<const Column> columns);
-
 // --- The grid over element systems ------------------------------------------------------------
 
 struct GridRequest {

@@ -151,21 +151,12 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
 
 std::variant<std::function<bool(const AlloyResult&, const Composition&)>, std::string> parse_where(
     const std::vector<std::string>& texts, std::span<const Element* const> candidates) {
-  std::vector<RowCondition> conditions;
-  conditions.reserve(texts.size());
-  const std::vector<Column> columns = screen_columns(candidates);
-  for (const std::string& text : texts) {
-    auto parsed = parse_condition(text, columns);
-    if (const std::string* why = std::get_if<std::string>(&parsed)) {
-      return "\"" + text + "\": " + *why;
-    }
-    conditions.push_back(std::get<RowCondition>(std::move(parsed)));
-  }
+  auto parsed = parse_conditions(texts, screen_columns(candidates));
+  if (std::string* why = std::get_if<std::string>(&parsed)) return std::move(*why);
+  std::vector<RowCondition> conditions = std::get<std::vector<RowCondition>>(std::move(parsed));
   if (conditions.empty()) return std::function<bool(const AlloyResult&, const Composition&)>();
   return [conditions = std::move(conditions)](const AlloyResult& alloy, const Composition& c) {
-    const Row row = Row::of(alloy, c);
-    return std::all_of(conditions.begin(), conditions.end(),
-                       [&row](const RowCondition& k) { return meets(k, row); });
+    return meets_all(conditions, Row::of(alloy, c));
   };
 }
 

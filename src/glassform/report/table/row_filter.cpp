@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "glassform/io/format.hpp"
 #include "glassform/report/table/number_format.hpp"
 
 namespace glassform {
@@ -173,6 +174,25 @@ bool meets(const RowCondition& condition, const Row& row) {
   }
   const std::optional<double> v = written_number(value);
   return v && compare(condition.op, *v, std::get<double>(condition.value));
+}
+
+bool meets_all(std::span<const RowCondition> conditions, const Row& row) {
+  return std::all_of(conditions.begin(), conditions.end(),
+                     [&row](const RowCondition& c) { return meets(c, row); });
+}
+
+std::variant<std::vector<RowCondition>, std::string> parse_conditions(
+    const std::vector<std::string>& texts, std::span<const Column> columns) {
+  std::vector<RowCondition> out;
+  out.reserve(texts.size());
+  for (const std::string& text : texts) {
+    auto condition = parse_condition(text, columns);
+    if (const std::string* why = std::get_if<std::string>(&condition)) {
+      return fmt::format("\"{}\": {}", text, *why);
+    }
+    out.push_back(std::get<RowCondition>(std::move(condition)));
+  }
+  return out;
 }
 
 }  // namespace glassform

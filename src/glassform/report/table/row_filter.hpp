@@ -31,6 +31,13 @@ std::variant<RowCondition, std::string> parse_condition(std::string_view text,
 // condition agrees with the same filter on the written CSV.
 bool meets(const RowCondition& condition, const Row& row);
 
+// Whether the row meets every condition (true for none).
+bool meets_all(std::span<const RowCondition> conditions, const Row& row);
+
+// The conditions of `texts` on `columns`, or why one cannot be read: "CONDITION": why.
+std::variant<std::vector<RowCondition>, std::string> parse_conditions(
+    const std::vector<std::string>& texts, std::span<const Column> columns);
+
 // The number a value's written digits stand for: a float as its shortest printed digits read
 // back as a double, every other number as it is; nothing for text and absent values.
 std::optional<double> written_number(const FieldValue& value);
