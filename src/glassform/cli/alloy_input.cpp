@@ -48,8 +48,7 @@ AlloyResult evaluate_alloy(const Run& run, std::span<const Element* const> eleme
     given[i] = chosen[i];
   Answer<AlloyResult> alloy = alloy_of(
       elements, std::span(given).first(std::min(chosen.size(), given.size())), run.data_pointer());
-  if (const auto* why = std::get_if<RequestError>(&alloy)) throw UsageError(why->message);
-  return std::get<AlloyResult>(std::move(alloy));
+  return answered(std::move(alloy));
 }
 
 void register_alloy_command(CLI::App& app, Run& run, AlloyKind kind, const std::string& summary,

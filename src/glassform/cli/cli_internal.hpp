@@ -16,6 +16,7 @@
 #include "glassform/model/weighing.hpp"
 #include "glassform/report/plot/blackman_plot.hpp"
 #include "glassform/report/request/alloy_request.hpp"
+#include "glassform/report/request/screen_request.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/table/fields.hpp"
 #include "glassform/report/table/formats.hpp"
@@ -152,6 +153,17 @@ void add_mass_option(CLI::App& command, Run& run);
 // The usage error for a formula that cannot be read, pointing at the position of the fault.
 [[noreturn]] void throw_formula_error(std::string_view formula, const FormulaError& error);
 
+// The usage error for a request that cannot be answered, its option named as the command line
+// spells it (--per-system); a formula's with the position of the fault.
+[[noreturn]] void throw_request_error(const RequestError& error);
+
+// The answer to a request, or its usage error thrown.
+template <typename T>
+T answered(Answer<T> answer) {
+  if (const auto* why = std::get_if<RequestError>(&answer)) throw_request_error(*why);
+  return std::get<T>(std::move(answer));
+}
+
 // Checks and prepares the -o and --plot files before any work (a usage error when they or the
 // input name the same file; a RunError when one cannot be written), then runs `write` over the
 // output: standard output, or the -o file. A write error is a RunError (BrokenPipe for a
@@ -198,19 +210,9 @@ class ProgressLine {
   bool shown_ = false;
 };
 
-// `screen --around FORMULA`: what its options ask for.
-struct AroundRequest {
-  std::string formula;
-  std::string radius = "5";
-  std::string step = "1";
-  std::string sort;
-  std::size_t top = 100;
-  bool all = false;
-  std::vector<std::string> where;
-};
-
-// Ranks the compositions near a formula and writes them (screen_around.cpp).
-int screen_around(Run& run, const AroundRequest& request);
+// Ranks the compositions near a formula and writes them, or with `all` every one as it comes
+// (screen_around.cpp).
+int screen_around(Run& run, const AroundRequest& request, bool all);
 
 // --- Given compositions -----------------------------------------------------------------------
 

@@ -268,6 +268,14 @@ void add_mass_option(CLI::App& command, Run& run) {
       ->type_name("GRAMS");
 }
 
+void throw_request_error(const RequestError& error) {
+  if (error.kind == RequestError::Kind::kFormula) throw_formula_error(error.subject, error.formula);
+  // The request's member names as the options spell them: solvents is --solvent.
+  std::string option = error.option == "solvents" ? "--solvent" : "--" + error.option;
+  std::replace(option.begin(), option.end(), '_', '-');
+  throw UsageError(error_text(error, option));
+}
+
 void throw_formula_error(std::string_view formula, const FormulaError& error) {
   std::string text = formula_error_text(formula, error) + "\n  ";
   // The formula again with a caret under the fault: escaped, and cut to a window of the text

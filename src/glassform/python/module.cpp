@@ -31,7 +31,7 @@
 #include "glassform/report/request/alloy_request.hpp"
 #include "glassform/report/request/composition_map.hpp"
 #include "glassform/report/request/composition_search.hpp"
-#include "glassform/report/request/screen_setup.hpp"
+#include "glassform/report/request/screen_request.hpp"
 #include "glassform/report/table/csv_report.hpp"
 #include "glassform/report/table/fields.hpp"
 #include "glassform/report/table/row_writer.hpp"
@@ -81,7 +81,8 @@ class FormulaReadError : public std::invalid_argument {
     case RequestError::Kind::kInvalid:
       break;
   }
-  throw std::invalid_argument(error.message);
+  // The request's members are named as Python's arguments are.
+  throw std::invalid_argument(error_text(error, error.option));
 }
 
 // The answer to a request, or its error raised.
@@ -116,16 +117,6 @@ ElementDataHandle load_data(const std::optional<py::bytes>& elements,
   auto loaded = load_element_data(element_file, pair_file);
   if (const auto* why = std::get_if<std::string>(&loaded)) throw std::invalid_argument(*why);
   return {std::make_shared<const UserElementData>(std::get<UserElementData>(std::move(loaded)))};
-}
-
-const Element& element_of(const std::string& symbol, const ElementDataHandle* data) {
-  const Element* e = data_of(data).find(symbol);
-  if (e == nullptr) throw UnknownSymbolError(symbol);
-  const std::array<const Element*, 1> one{e};
-  if (auto why = missing_value(one, ElementQuantity::kRadius, "the cluster model")) {
-    throw std::invalid_argument(*why);
-  }
-  return *e;
 }
 
 std::vector<FormulaPart> parts_of(const std::string& formula, const ElementDataHandle* data) {
@@ -218,33 +209,6 @@ py::dict assess_formula(const std::string& formula, const ElementDataHandle* dat
   return out;
 }
 
-std::vector<const Element*> candidates(const std::vector<std::string>& symbols,
-                                       const Exclusion& exclusion, const ElementDataHandle* data) {
-  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion, data_of(data));
-  std::vector<const Element*> out;
-  for (const std::string& s : symbols) {
-    const Element* e = &element_of(s, data);
-    if (std::find(out.begin(), out.end(), e) == out.end()) out.push_back(e);
-  }
-  return out;
-}
-
-Exclusion exclusion_of(const std::optional<std::vector<std::string>>& exclude) {
-  std::variant<Exclusion, std::string> exclusion =
-      parse_exclusion(exclude.value_or(std::vector<std::string>{}));
-  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
-    throw std::invalid_argument("exclude: " + *why);
-  }
-  return std::get<Exclusion>(std::move(exclusion));
-}
-
-void check_top(long long top) {
-  if (top < 1 || top > kMostScreenTop) {
-    throw std::invalid_argument("top takes a whole number from 1 to " +
-                                std::to_string(kMostScreenTop) + ", not " + std::to_string(top));
-  }
-}
-
 // Rows of given compositions: {"columns": [...], "rows": one list of values per composition}.
 py::dict columns_and_rows(const std::vector<Column>& columns,
                           const std::vector<Assessment>& found) {
@@ -266,20 +230,6 @@ py::dict columns_and_rows(const std::vector<Column>& columns,
   return out;
 }
 
-// The order and the conditions of a search over these columns.
-std::pair<SearchOrder, std::vector<RowCondition>> search_terms(
-    const std::optional<std::string>& sort, const std::vector<std::string>& where,
-    const std::vector<Column>& columns) {
-  auto order = parse_search_order(sort.value_or(""), columns);
-  if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
-  auto conditions = parse_conditions(where, columns);
-  if (const std::string* why = std::get_if<std::string>(&conditions)) {
-    throw std::invalid_argument("where " + *why);
-  }
-  return {std::get<SearchOrder>(std::move(order)),
-          std::get<std::vector<RowCondition>>(std::move(conditions))};
-}
-
 // `glassform screen ternary|quaternary --grid STEP --columns wide`: each system's best rows.
 py::dict grid_screen(const std::string& kind, const std::vector<std::string>& solvents,
                      const std::optional<std::vector<std::string>>& solutes,
@@ -288,82 +238,30 @@ py::dict grid_screen(const std::string& kind, const std::vector<std::string>& so
                      const std::vector<std::string>& where,
                      const std::optional<std::vector<std::string>>& exclude,
                      const ElementDataHandle* data) {
-  GridRequest request;
-  if (kind == "ternary" || kind == "quaternary") {
-    request.kind = kind == "ternary" ? AlloyKind::kTernary : AlloyKind::kQuaternary;
-  } else {
-    throw std::invalid_argument("grid screens ternary or quaternary systems, not \"" + kind + "\"");
-  }
-  auto units = grid_units(step);
-  if (const std::string* why = std::get_if<std::string>(&units)) {
-    throw std::invalid_argument("grid: " + *why);
-  }
-  request.units = std::get<int>(units);
-  if (request.units < (kind == "ternary" ? 3 : 4)) {
-    throw std::invalid_argument("grid " + step + " leaves no " + kind +
-                                " composition: each share is at least one step");
-  }
-  check_top(top);
-  if (per_system < 1 || per_system > kMostScreenTop) {
-    throw std::invalid_argument("per_system takes a whole number from 1 to " +
-                                std::to_string(kMostScreenTop));
-  }
-  const Exclusion excluded = exclusion_of(exclude);
-  request.solvents = candidates(solvents, excluded, data);
-  request.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded, data);
-  request.per_system = static_cast<std::size_t>(per_system);
-  request.top = static_cast<std::size_t>(top);
-  request.threads = screen_threads();
-  request.data = data_pointer(data);
-  const std::vector<Column> columns =
-      grid_columns(screen_candidates(request.solvents, request.solutes), true);
-  std::tie(request.order, request.conditions) = search_terms(sort, where, columns);
+  const PlannedGrid planned = answered(
+      answer(GridScreenRequest{kind, solvents, solutes.value_or(std::vector<std::string>{"all"}),
+                               exclude.value_or(std::vector<std::string>{}), step, per_system,
+                               sort.value_or(""), top, where, data_pointer(data)}));
   std::vector<Assessment> found;
   {
     py::gil_scoped_release release;
-    found = grid_top(request);
+    found = grid_top(planned.search);
   }
-  return columns_and_rows(columns, found);
+  return columns_and_rows(grid_columns(planned.candidates, true), found);
 }
 
 // `glassform screen --around FORMULA`: the best compositions near it.
 py::dict around_screen(const std::string& formula, double radius, double step,
                        const std::optional<std::string>& sort, long long top,
                        const std::vector<std::string>& where, const ElementDataHandle* data) {
-  NeighbourhoodRequest request;
-  request.base = parts_of(formula, data);
-  if (request.base.size() < 2) {
-    throw std::invalid_argument("around takes a composition of two elements or more");
-  }
-  for (const auto& [value, name] : {std::pair{radius, "radius"}, std::pair{step, "step"}}) {
-    if (!(std::isfinite(value) && value > 0 && value <= 100)) {
-      throw std::invalid_argument(std::string(name) +
-                                  " takes an amount in at.% above 0 and at most 100, not " +
-                                  fmt::format("{}", value));
-    }
-  }
-  request.radius = radius;
-  request.step = step;
-  check_top(top);
-  request.top = static_cast<std::size_t>(top);
-  request.data = data_pointer(data);
-  if (neighbourhood_span(request) > kMostNeighbours) {
-    throw std::invalid_argument(fmt::format(
-        "around {} within {} at.% at step {} spans more than {} compositions: give a larger step "
-        "or a smaller radius",
-        formula, radius, step, kMostNeighbours));
-  }
-  std::vector<const Element*> elements;
-  for (const FormulaPart& p : request.base)
-    elements.push_back(p.element);
-  const std::vector<Column> columns = shares_and_assess_columns(elements);
-  std::tie(request.order, request.conditions) = search_terms(sort, where, columns);
+  const PlannedAround planned = answered(answer(
+      AroundRequest{formula, radius, step, sort.value_or(""), top, where, data_pointer(data)}));
   std::vector<Assessment> found;
   {
     py::gil_scoped_release release;
-    found = neighbourhood_top(request);
+    found = neighbourhood_top(planned.search);
   }
-  return columns_and_rows(columns, found);
+  return columns_and_rows(planned.columns, found);
 }
 
 // The rows of `glassform screen` with the same options, one field dict each.
@@ -373,36 +271,22 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
                 const std::vector<std::string>& where,
                 const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
                 bool best_variant, const ElementDataHandle* data) {
-  ScreenOptions options;
-  if (kind == "binary") {
-    options.kind = AlloyKind::kBinary;
-  } else if (kind == "ternary") {
-    options.kind = AlloyKind::kTernary;
-  } else if (kind == "quaternary") {
-    options.kind = AlloyKind::kQuaternary;
-  } else {
-    throw std::invalid_argument("kind must be binary, ternary or quaternary, not \"" + kind + "\"");
-  }
-  const Exclusion excluded = exclusion_of(exclude);
-  check_top(top);
-  options.solvents = candidates(solvents, excluded, data);
-  options.solutes = candidates(solutes.value_or(std::vector<std::string>{"all"}), excluded, data);
-  options.data = data_pointer(data);
-  const std::vector<const Element*> named = screen_candidates(options.solvents, options.solutes);
-  std::variant<SortOrder, std::string> order = parse_sort(sort.value_or(""), named);
-  if (const std::string* why = std::get_if<std::string>(&order)) throw std::invalid_argument(*why);
-  auto keep = parse_where(where, named);
-  if (const std::string* why = std::get_if<std::string>(&keep)) {
-    throw std::invalid_argument("where " + *why);
-  }
-  options.physical_only = !keep_unphysical;
-  options.best_variant = best_variant;
-  options.threads = screen_threads();
-  options.keep = std::get<0>(std::move(keep));
+  ScreenRequest request;
+  request.kind = kind;
+  request.solvents = solvents;
+  if (solutes) request.solutes = *solutes;
+  request.exclude = exclude.value_or(std::vector<std::string>{});
+  request.sort = sort.value_or("");
+  request.top = top;
+  request.where = where;
+  request.keep_unphysical = keep_unphysical;
+  request.best_variant = best_variant;
+  request.data = data_pointer(data);
+  const PlannedScreen planned = answered(answer(request));
   std::vector<RankedRow> rows;
   {
     py::gil_scoped_release release;
-    rows = screen_top(options, std::get<SortOrder>(order), static_cast<std::size_t>(top));
+    rows = screen_top(planned.options, planned.order, planned.top);
   }
   const std::vector<const Field*> fields = alloy_fields();
   py::list out;
@@ -415,13 +299,7 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
 // mass)}.
 py::dict weigh_formula(const std::string& formula, std::optional<double> mass, bool weight,
                        const ElementDataHandle* data) {
-  if (mass && !(std::isfinite(*mass) && *mass > 0)) {
-    throw std::invalid_argument("mass must be a positive number of grams, not " +
-                                fmt::format("{}", *mass));
-  }
-  const std::vector<FormulaPart> parts = parts_of(formula, data);
-  if (auto why = missing_weight(parts, "weigh")) throw std::invalid_argument(*why);
-  const Weighing w = weigh(parts, weight, mass);
+  const Weighing w = answered(answer(WeighRequest{formula, weight, mass, data_pointer(data)}));
   std::vector<std::string> symbols;
   for (const Element* e : w.elements)
     symbols.emplace_back(e->symbol);

@@ -24,7 +24,7 @@
 #include "glassform/report/plot/blackman_plot.hpp"
 #include "glassform/report/request/alloy_request.hpp"
 #include "glassform/report/request/composition_map.hpp"
-#include "glassform/report/request/screen_setup.hpp"
+#include "glassform/report/request/screen_request.hpp"
 #include "glassform/report/table/alloy_writer.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/table/fields.hpp"
@@ -125,7 +125,9 @@ Json evaluate(const Json& request) {
     }
   }
   Answer<AlloyResult> answered = answer(wanted);
-  if (const auto* why = std::get_if<RequestError>(&answered)) return failure(why->message);
+  if (const auto* why = std::get_if<RequestError>(&answered)) {
+    return failure(error_text(*why, why->option));
+  }
   const AlloyResult* alloy = &std::get<AlloyResult>(answered);
   Json clusters = Json::array();
   const std::span<const Element* const> elements = alloy->elements();
@@ -159,63 +161,31 @@ Json screen(const Json& request) {
   auto loaded = request_data(request);
   if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
   const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
-  const ElementData& data = user ? user->data : ElementData::builtin();
-  const std::string kind = request.at("kind").get<std::string>();
-  if (kind != "binary" && kind != "ternary" && kind != "quaternary") {
-    return failure("the kind is binary, ternary or quaternary, not " + quoted_text(kind));
+  ScreenRequest wanted;
+  wanted.kind = request.at("kind").get<std::string>();
+  // One solvent (a symbol or all); the solutes are every element the exclusion leaves.
+  wanted.solvents = {request.at("solvent").get<std::string>()};
+  wanted.exclude = request.value("exclude", std::vector<std::string>{});
+  wanted.sort = request.value("sort", std::string());
+  const Json top = request.value("top", Json(20));
+  if (!top.is_number_integer()) return failure("top takes a whole number, not " + top.dump());
+  wanted.top = top.get<long long>();
+  wanted.keep_unphysical = request.value("keep_unphysical", false);
+  wanted.best_variant = request.value("best_variant", false);
+  wanted.data = user ? &user->data : nullptr;
+  Answer<PlannedScreen> answered = answer(wanted);
+  if (const auto* why = std::get_if<RequestError>(&answered)) {
+    return failure(error_text(*why, why->option == "solvents" ? "solvent" : why->option));
   }
-  const Json top_value = request.value("top", Json(20));
-  if (!top_value.is_number_integer() || top_value.get<long long>() < 1 ||
-      top_value.get<long long>() > kMostScreenTop) {
-    return failure("top takes a whole number from 1 to " + std::to_string(kMostScreenTop) +
-                   ", not " + top_value.dump());
-  }
-  const auto top = static_cast<std::size_t>(top_value.get<long long>());
-  std::variant<Exclusion, std::string> exclusion =
-      parse_exclusion(request.value("exclude", std::vector<std::string>{}));
-  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
-    return failure(escaped_message(*why));
-  }
-  const Exclusion& excluded = std::get<Exclusion>(exclusion);
-  // The solvent: a symbol, or all (every element the exclusion leaves), as the command line.
-  const std::string symbol = request.at("solvent").get<std::string>();
-  std::vector<const Element*> solvents;
-  if (symbol == "all") {
-    solvents = all_elements_but(excluded, data);
-  } else if (const Element* solvent = data.find(symbol)) {
-    solvents = {solvent};
-    if (auto why = missing_value(solvents, ElementQuantity::kRadius, "the cluster model")) {
-      return failure(*why);
-    }
-  } else {
-    return failure(unknown_symbol_text(symbol));
-  }
-  std::variant<SortOrder, std::string> order =
-      parse_sort(request.value("sort", std::string()),
-                 screen_candidates(solvents, all_elements_but(excluded, data)));
-  if (const std::string* why = std::get_if<std::string>(&order)) {
-    return failure(escaped_message(*why));
-  }
-  const bool keep_unphysical = request.value("keep_unphysical", false);
-  ScreenOptions options;
-  options.kind = kind == "ternary"      ? AlloyKind::kTernary
-                 : kind == "quaternary" ? AlloyKind::kQuaternary
-                                        : AlloyKind::kBinary;
-  options.solvents = std::move(solvents);
-  options.solutes = all_elements_but(excluded, data);
-  options.data = user ? &user->data : nullptr;
-  options.physical_only = !keep_unphysical;
-  options.best_variant = request.value("best_variant", false);
+  const PlannedScreen& planned = std::get<PlannedScreen>(answered);
   Json rows = Json::array();
   StringSink text;
   StringSink csv;
   RowWriter text_writer(
       text, Format::kText, false, positional_columns(alloy_fields()),
-      TextLayout{options.kind == AlloyKind::kTernary,
-                 screen_first_line(std::get<Exclusion>(exclusion), keep_unphysical,
-                                   request.value("sort", std::string()))});
+      TextLayout{planned.options.kind == AlloyKind::kTernary, planned.first_line});
   RowWriter csv_writer(csv, Format::kCsv, false);
-  for (const RankedRow& row : screen_top(options, std::get<SortOrder>(order), top)) {
+  for (const RankedRow& row : screen_top(planned.options, planned.order, planned.top)) {
     const Composition& c = row.alloy.compositions()[row.composition];
     rows.push_back(row_object(Row::of(row.alloy, c)));
     text_writer.add(row.alloy, c);
@@ -233,7 +203,9 @@ Json assess_formula(const Json& request) {
   const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
   Answer<Assessment> answered =
       answer(AssessRequest{request.at("formula").get<std::string>(), user ? &user->data : nullptr});
-  if (const auto* why = std::get_if<RequestError>(&answered)) return failure(why->message);
+  if (const auto* why = std::get_if<RequestError>(&answered)) {
+    return failure(error_text(*why, why->option));
+  }
   const Assessment& a = std::get<Assessment>(answered);
   StringSink report;
   StringSink row;

@@ -4,6 +4,7 @@
 
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/io/format.hpp"
+#include "glassform/io/text.hpp"
 #include "glassform/model/element_sets.hpp"
 #include "glassform/model/screening.hpp"
 #include "glassform/report/request/composition_search.hpp"
@@ -35,28 +36,8 @@ struct Arguments {
   bool best_variant = false;
 };
 
-// The elements of a candidate list, each once, in the order first named: `all` without the
-// excluded ones; a symbol the user names is kept even where excluded, with a warning.
-std::vector<const Element*> elements_of(const Run& run, const std::vector<std::string>& symbols,
-                                        const Exclusion& exclusion, std::string_view option) {
-  if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion, run.data());
-  std::vector<const Element*> unique;
-  const std::vector<const Element*> named = resolve_symbols(run, symbols);
-  if (auto why = missing_value(named, ElementQuantity::kRadius, "the cluster model")) {
-    throw UsageError(*why);
-  }
-  for (const Element* e : named) {
-    if (std::find(unique.begin(), unique.end(), e) != unique.end()) continue;
-    unique.push_back(e);
-    if (excludes(exclusion, e)) {
-      run.warn(std::string(e->symbol) + " is named in " + std::string(option) +
-               " and kept, though --exclude " + exclusion.names + " leaves it out of all");
-    }
-  }
-  return unique;
-}
-
-std::size_t top_count(const std::string& text) {
+// The rows --top keeps: a whole number from 1, at most what memory allows.
+long long top_count(const std::string& text) {
   const std::optional<long long> n = parse_decimal(text);
   if (!n || *n < 1) {
     throw UsageError("--top takes a whole number of at least 1, not \"" + escaped(text) + "\"");
@@ -65,72 +46,44 @@ std::size_t top_count(const std::string& text) {
     throw UsageError("--top keeps at most " + std::to_string(kMostScreenTop) +
                      " rows in memory; --all writes every row as it comes");
   }
-  return static_cast<std::size_t>(*n);
+  return *n;
 }
 
-SortOrder sort_order(const std::string& key, std::span<const Element* const> candidates) {
-  std::variant<SortOrder, std::string> order = parse_sort(key, candidates);
-  if (const std::string* why = std::get_if<std::string>(&order)) throw UsageError(escaped(*why));
-  return std::get<SortOrder>(std::move(order));
-}
-
-Exclusion exclusion_of(const std::vector<std::string>& items) {
-  std::variant<Exclusion, std::string> exclusion = parse_exclusion(items);
-  if (const std::string* why = std::get_if<std::string>(&exclusion)) {
-    throw UsageError("--exclude " + escaped(*why));
+// An amount in at.% of --radius or --step, as written; its range is the request's to check.
+double amount(const std::string& text, std::string_view option) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size()) {
+    throw UsageError(fmt::format("{} takes an amount in at.% above 0 and at most 100, not {}",
+                                 option, quoted_text(text)));
   }
-  return std::get<Exclusion>(std::move(exclusion));
+  return value;
 }
 
-// The rows that meet every --where condition; nothing without one.
-std::function<bool(const AlloyResult&, const Composition&)> where_filter(
-    const std::vector<std::string>& texts, std::span<const Element* const> candidates) {
-  auto keep = parse_where(texts, candidates);
-  if (const std::string* why = std::get_if<std::string>(&keep)) {
-    throw UsageError("--where " + escaped(*why));
+// Warns for each symbol named and kept though the exclusion leaves it out of all.
+void warn_kept(const Run& run, const std::vector<KeptExclusion>& kept,
+               const std::string& excluded) {
+  for (const KeptExclusion& k : kept) {
+    run.warn(fmt::format("{} is named in {} and kept, though --exclude {} leaves it out of all",
+                         k.element->symbol, k.option == "solvents" ? "--solvent" : "--solutes",
+                         excluded));
   }
-  return std::get<0>(std::move(keep));
 }
 
 // `screen ternary|quaternary --grid S`: every system's grid compositions, assessed; each
 // system's best ones ranked, or with --all every composition as it comes.
-int screen_grid(Run& r, const Arguments& args, std::vector<const Element*> solvents,
-                std::vector<const Element*> solutes) {
-  auto units = grid_units(args.grid);
-  if (const std::string* why = std::get_if<std::string>(&units)) {
-    throw UsageError("--grid: " + *why);
-  }
-  GridRequest request;
-  request.kind = args.kind == "ternary" ? AlloyKind::kTernary : AlloyKind::kQuaternary;
-  const int m = args.kind == "ternary" ? 3 : 4;
-  request.units = std::get<int>(units);
-  if (request.units < m) {
-    throw UsageError(
-        fmt::format("--grid {} leaves no {} composition: each share is at least one "
-                    "step",
-                    args.grid, args.kind));
-  }
-  const std::vector<const Element*> candidates = screen_candidates(solvents, solutes);
-  request.solvents = std::move(solvents);
-  request.solutes = std::move(solutes);
-  const std::vector<Column> every = grid_columns(candidates, true);
-  auto conditions = parse_conditions(args.where, every);
-  if (const std::string* why = std::get_if<std::string>(&conditions)) {
-    throw UsageError("--where " + escaped(*why));
-  }
-  request.conditions = std::get<std::vector<RowCondition>>(std::move(conditions));
-  auto order = parse_search_order(args.sort, every);
-  if (const std::string* why = std::get_if<std::string>(&order)) throw UsageError(*why);
-  request.order = std::get<SearchOrder>(std::move(order));
+int screen_grid(Run& r, const Arguments& args) {
   const std::optional<long long> per_system = parse_decimal(args.per_system);
-  if (!per_system || *per_system < 1 || *per_system > kMostScreenTop) {
+  if (!per_system) {
     throw UsageError("--per-system takes a whole number from 1 to " +
                      std::to_string(kMostScreenTop) + ", not \"" + escaped(args.per_system) + "\"");
   }
-  request.per_system = static_cast<std::size_t>(*per_system);
-  request.top = top_count(args.top);
-  request.threads = screen_threads();
-  request.data = r.data_pointer();
+  PlannedGrid planned = answered(answer(GridScreenRequest{
+      args.kind, args.solvents, args.solutes, args.exclude, args.grid, *per_system, args.sort,
+      top_count(args.top), args.where, r.data_pointer()}));
+  warn_kept(r, planned.kept, planned.excluded);
+  const GridRequest& request = planned.search;
+  const std::vector<const Element*>& candidates = planned.candidates;
   std::vector<Column> columns;
   if (wide_layout(r)) {
     if (r.format() == Format::kText) {
@@ -277,9 +230,14 @@ void register_screen(CLI::App& app, Run& run) {
       if (args->all && !args->sort.empty()) {
         throw UsageError("--sort ranks rows and --all writes them unsorted: give one of them");
       }
-      AroundRequest request{args->around,         args->radius, args->step, args->sort,
-                            top_count(args->top), args->all,    args->where};
-      return screen_around(r, request);
+      AroundRequest request{args->around,
+                            amount(args->radius, "--radius"),
+                            amount(args->step, "--step"),
+                            args->sort,
+                            top_count(args->top),
+                            args->where,
+                            r.data_pointer()};
+      return screen_around(r, request, args->all);
     }
     if (args->kind.empty() || args->solvents.empty()) {
       throw UsageError("screen needs a kind and --solvent (or --around FORMULA)");
@@ -293,11 +251,7 @@ void register_screen(CLI::App& app, Run& run) {
     if (args->all && !r.plot_path.empty()) {
       throw UsageError("--plot draws the ranked rows and --all writes every row: give one of them");
     }
-    const Exclusion exclusion = exclusion_of(args->exclude);
     if (!args->grid.empty()) {
-      if (args->kind == "binary") {
-        throw UsageError("--grid screens ternary or quaternary systems, not binary ones");
-      }
       for (const auto& [given, name] : {std::pair{args->any_order, "--any-order"},
                                         std::pair{args->best_variant, "--best-variant"},
                                         std::pair{args->keep_unphysical, "--keep-unphysical"},
@@ -307,29 +261,17 @@ void register_screen(CLI::App& app, Run& run) {
                            " goes with the cluster model's compositions, not with --grid");
         }
       }
-      return screen_grid(r, *args, elements_of(r, args->solvents, exclusion, "--solvent"),
-                         elements_of(r, args->solutes, exclusion, "--solutes"));
+      return screen_grid(r, *args);
     }
     if (args->per_system != "1") throw UsageError("--per-system goes with --grid");
-    ScreenOptions options;
-    options.kind = args->kind == "binary"    ? AlloyKind::kBinary
-                   : args->kind == "ternary" ? AlloyKind::kTernary
-                                             : AlloyKind::kQuaternary;
-    options.solvents = elements_of(r, args->solvents, exclusion, "--solvent");
-    options.solutes = elements_of(r, args->solutes, exclusion, "--solutes");
-    options.any_order = args->any_order;
-    options.require_elastic = args->require_elastic;
-    options.physical_only = !args->keep_unphysical;
-    options.best_variant = args->best_variant;
-    options.threads = screen_threads();
-    options.data = r.data_pointer();
-    const std::vector<const Element*> candidates =
-        screen_candidates(options.solvents, options.solutes);
-    options.keep = where_filter(args->where, candidates);
-    const SortOrder order = sort_order(args->sort, candidates);
+    PlannedScreen planned = answered(answer(
+        ScreenRequest{args->kind, args->solvents, args->solutes, args->exclude, args->sort,
+                      top_count(args->top), args->where, args->any_order, args->require_elastic,
+                      args->keep_unphysical, args->best_variant, r.data_pointer()}));
+    warn_kept(r, planned.kept, planned.excluded);
+    const ScreenOptions& options = planned.options;
     std::vector<Column> columns =
-        selected_columns(r, output_columns(r, alloy_fields(), candidates));
-    const std::size_t top_rows = top_count(args->top);
+        selected_columns(r, output_columns(r, alloy_fields(), planned.candidates));
     BlackmanPlot plot = r.plot();
     const int status = with_output(r, [&](OutputSink& sink) {
       ProgressLine line(r);
@@ -337,15 +279,14 @@ void register_screen(CLI::App& app, Run& run) {
         line.update(done, total);
       };
       RowWriter writer(sink, r.format(), args->all, std::move(columns),
-                       TextLayout{options.kind == AlloyKind::kTernary,
-                                  screen_first_line(exclusion, args->keep_unphysical, args->sort)});
+                       TextLayout{options.kind == AlloyKind::kTernary, planned.first_line});
       if (args->all) {
         screen_each(
             options,
             [&writer](const AlloyResult& alloy, const Composition& c) { writer.add(alloy, c); },
-            progress, order);
+            progress, planned.order);
       } else {
-        for (const RankedRow& row : screen_top(options, order, top_rows, progress)) {
+        for (const RankedRow& row : screen_top(options, planned.order, planned.top, progress)) {
           const Composition& c = row.alloy.compositions()[row.composition];
           writer.add(row.alloy, c);
           plot.add_row(row.alloy, c);

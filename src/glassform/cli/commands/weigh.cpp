@@ -27,11 +27,8 @@ void register_weigh(CLI::App& app, Run& run) {
       "named twice is summed.\n\nExamples:\n  glassform weigh Cu64Zr36 --mass 10\n"
       "  glassform weigh Cu55.3Zr44.7 --wt");
   run.commands.emplace_back(command, [args](Run& r) {
-    const std::optional<double> grams = r.grams();
-    const ParsedFormula parsed = parse_formula(args->formula, r.data());
-    if (parsed.error) throw_formula_error(args->formula, *parsed.error);
-    if (auto why = missing_weight(parsed.parts, "weigh")) throw UsageError(*why);
-    const Weighing weighing = weigh(parsed.parts, args->weight, grams);
+    const Weighing weighing =
+        answered(answer(WeighRequest{args->formula, args->weight, r.grams(), r.data_pointer()}));
     return with_output(r, [&](OutputSink& sink) {
       write_weighing(sink, r.format(), weighing);
       return 0;

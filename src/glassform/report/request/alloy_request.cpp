@@ -13,15 +13,22 @@ const ElementData& data_of(const ElementData* data) {
 }
 
 RequestError invalid(std::string message) {
-  return RequestError{RequestError::Kind::kInvalid, std::move(message), {}, {}};
+  return RequestError{RequestError::Kind::kInvalid, std::move(message), {}, {}, {}};
 }
 
 }  // namespace
 
+std::string error_text(const RequestError& error, std::string_view spelled_option) {
+  if (error.option.empty()) return error.message;
+  std::string text(spelled_option);
+  if (!error.message.starts_with(':')) text.push_back(' ');
+  return text.append(error.message);
+}
+
 Answer<const Element*> element_named(std::string_view symbol, const ElementData& data) {
   if (const Element* e = data.find(symbol)) return e;
   return RequestError{
-      RequestError::Kind::kUnknownSymbol, unknown_symbol_text(symbol), std::string(symbol), {}};
+      RequestError::Kind::kUnknownSymbol, unknown_symbol_text(symbol), std::string(symbol), {}, {}};
 }
 
 std::optional<std::string> chosen_problem(std::span<const int> chosen, std::size_t count,
@@ -92,8 +99,10 @@ Answer<Assessment> answer(const AssessRequest& request) {
   const ParsedFormula parsed = parse_composition(request.formula, data_of(request.data));
   if (parsed.error) {
     return RequestError{RequestError::Kind::kFormula,
-                        formula_error_text(request.formula, *parsed.error), request.formula,
-                        *parsed.error};
+                        formula_error_text(request.formula, *parsed.error),
+                        request.formula,
+                        *parsed.error,
+                        {}};
   }
   return assess(parsed.parts, request.data);
 }

@@ -26,7 +26,13 @@ struct RequestError {
   std::string message;     // the user's text in it escaped as every message quotes it
   std::string subject;     // the symbol or the formula at fault, as given
   FormulaError formula{};  // where a formula cannot be read (kFormula)
+  // The request's member at fault ("top", "where"), which each front end writes as its own
+  // syntax names it before the message; empty where the message stands alone.
+  std::string option;
 };
+
+// The message with the option as the front end spells it ("--top", "top") before it.
+std::string error_text(const RequestError& error, std::string_view spelled_option);
 
 template <typename T>
 using Answer = std::variant<T, RequestError>;

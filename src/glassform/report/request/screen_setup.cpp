@@ -43,7 +43,11 @@ std::variant<Exclusion, std::string> parse_exclusion(std::vector<std::string> it
 }
 
 unsigned screen_threads() {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  return 1;  // the page's module is built without threads
+#else
   return std::clamp(std::thread::hardware_concurrency(), 1U, kMostScreenThreads);
+#endif
 }
 
 bool excludes(const Exclusion& exclusion, const Element* element) {

@@ -36,7 +36,8 @@ std::vector<const Element*> all_elements_but(const Exclusion& exclusion,
 inline constexpr unsigned kMostScreenThreads = 16;
 inline constexpr long long kMostScreenTop = 100000;
 
-// The threads a screen uses on this machine: its cores, at most kMostScreenThreads.
+// The threads a screen uses on this machine: its cores, at most kMostScreenThreads (one in the
+// page, which has none).
 unsigned screen_threads();
 
 // The score descending where the key is empty.
