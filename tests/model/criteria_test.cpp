@@ -323,8 +323,8 @@ TEST(Measured, ReadsTheMeasurementFile) {
     Source bad;
     bad.text = b.text;
     const auto result = read_measured(bad);
-    ASSERT_TRUE(std::holds_alternative<MeasuredFileError>(result)) << b.message;
-    const MeasuredFileError& e = std::get<MeasuredFileError>(result);
+    ASSERT_TRUE(std::holds_alternative<FileFault>(result)) << b.message;
+    const FileFault& e = std::get<FileFault>(result);
     EXPECT_EQ(e.line, b.line) << e.message;
     EXPECT_EQ(e.column, b.column) << e.message;
     EXPECT_TRUE(e.message.starts_with(b.message)) << e.message;
@@ -334,8 +334,8 @@ TEST(Measured, ReadsTheMeasurementFile) {
   Source quoted;
   quoted.text = "glass,G,note\n\"Cu50\"\"\"\",30,\"two\nlines\"\nZr50Cu50,31,\n";
   const auto read_quoted = read_measured(quoted);
-  ASSERT_TRUE(std::holds_alternative<MeasuredFileError>(read_quoted));
-  EXPECT_EQ(std::get<MeasuredFileError>(read_quoted).line, 2U);  // Cu50"" is no formula
+  ASSERT_TRUE(std::holds_alternative<FileFault>(read_quoted));
+  EXPECT_EQ(std::get<FileFault>(read_quoted).line, 2U);  // Cu50"" is no formula
 }
 
 }  // namespace

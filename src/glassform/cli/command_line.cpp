@@ -229,10 +229,8 @@ std::vector<const Field*> read_measured_file(Run& run, std::vector<const Field*>
   std::unique_ptr<FileInput> file;
   if (run.measured_path != "-") file = std::make_unique<FileInput>(run.measured_path);
   auto read = read_measured(file ? static_cast<InputSource&>(*file) : run.io.in);
-  if (const auto* fault = std::get_if<MeasuredFileError>(&read)) {
-    std::string where = (file ? run.measured_path : std::string("<stdin>")) + ":";
-    if (fault->line > 0) where += fmt::format("{}:{}:", fault->line, fault->column);
-    throw RunError(where + " " + fault->message);
+  if (const auto* fault = std::get_if<FileFault>(&read)) {
+    throw RunError(fault_text(file ? run.measured_path : std::string("<stdin>"), *fault));
   }
   run.measured = std::get<std::vector<MeasuredGlass>>(std::move(read));
   return with_measured(std::move(fields));

@@ -27,7 +27,7 @@ struct Record {
 // The records of a table: the header first. Blank lines and lines starting with # are skipped;
 // the separator is a tab where the first record holds one, otherwise a comma; a cell may be
 // quoted (a quote doubled inside it), on one line.
-std::variant<std::vector<Record>, ElementFileError> split_records(std::string_view text) {
+std::variant<std::vector<Record>, FileFault> split_records(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::vector<Record> out;
   char separator = 0;
@@ -56,7 +56,7 @@ std::variant<std::vector<Record>, ElementFileError> split_records(std::string_vi
         step();
         for (;;) {
           if (at >= line.size())
-            return ElementFileError{number, cell.column, "a quoted cell is not closed"};
+            return FileFault{number, cell.column, "a quoted cell is not closed"};
           if (line[at] == '"' && at + 1 < line.size() && line[at + 1] == '"') {
             cell.text.push_back('"');
             step();
@@ -72,7 +72,7 @@ std::variant<std::vector<Record>, ElementFileError> split_records(std::string_vi
         while (at < line.size() && line[at] == ' ')
           step();
         if (at < line.size() && line[at] != separator)
-          return ElementFileError{number, column, "text after the closing quote of a cell"};
+          return FileFault{number, column, "text after the closing quote of a cell"};
       } else {
         while (at < line.size() && line[at] != separator) {
           cell.text.push_back(line[at]);
@@ -87,7 +87,7 @@ std::variant<std::vector<Record>, ElementFileError> split_records(std::string_vi
     }
     out.push_back(std::move(record));
   }
-  if (out.empty()) return ElementFileError{0, 0, "no header line"};
+  if (out.empty()) return FileFault{0, 0, "no header line"};
   return out;
 }
 
@@ -113,7 +113,7 @@ std::variant<double, std::string> parse_number(std::string_view text) {
 }
 
 // The columns of a header, each by its index; an unknown or repeated one is an error.
-std::variant<std::vector<int>, ElementFileError> header_columns(
+std::variant<std::vector<int>, FileFault> header_columns(
     const Record& header, std::span<const std::string_view> names,
     std::span<const std::string_view> ignored) {
   std::vector<int> at(names.size(), -1);
@@ -123,8 +123,7 @@ std::variant<std::vector<int>, ElementFileError> header_columns(
     if (known != names.end()) {
       int& slot = at[static_cast<std::size_t>(known - names.begin())];
       if (slot >= 0) {
-        return ElementFileError{header.line, cell.column,
-                                "column " + quoted(cell.text) + " is repeated"};
+        return FileFault{header.line, cell.column, "column " + quoted(cell.text) + " is repeated"};
       }
       slot = static_cast<int>(i);
       continue;
@@ -133,8 +132,8 @@ std::variant<std::vector<int>, ElementFileError> header_columns(
     std::string list;
     for (const std::string_view name : names)
       list.append(list.empty() ? "" : ", ").append(name);
-    return ElementFileError{header.line, cell.column,
-                            "unknown column " + quoted(cell.text) + ": the columns are " + list};
+    return FileFault{header.line, cell.column,
+                     "unknown column " + quoted(cell.text) + ": the columns are " + list};
   }
   return at;
 }
@@ -160,23 +159,22 @@ const Cell* cell_at(const Record& record, int index) {
   return index < 0 ? &kEmpty : &record.cells[static_cast<std::size_t>(index)];
 }
 
-std::optional<ElementFileError> check_width(const Record& record, std::size_t width) {
+std::optional<FileFault> check_width(const Record& record, std::size_t width) {
   if (record.cells.size() == width) return std::nullopt;
-  return ElementFileError{
-      record.line, 1, fmt::format("{} cells where the header has {}", record.cells.size(), width)};
+  return FileFault{record.line, 1,
+                   fmt::format("{} cells where the header has {}", record.cells.size(), width)};
 }
 
 }  // namespace
 
-std::variant<std::vector<ElementChange>, ElementFileError> read_element_changes(
-    std::string_view text) {
+std::variant<std::vector<ElementChange>, FileFault> read_element_changes(std::string_view text) {
   auto records = split_records(text);
-  if (auto* e = std::get_if<ElementFileError>(&records)) return *e;
+  if (auto* e = std::get_if<FileFault>(&records)) return *e;
   const std::vector<Record>& rows = std::get<std::vector<Record>>(records);
   auto columns = header_columns(rows[0], kElementColumns, kIgnoredElementColumns);
-  if (auto* e = std::get_if<ElementFileError>(&columns)) return *e;
+  if (auto* e = std::get_if<FileFault>(&columns)) return *e;
   const std::vector<int>& at = std::get<std::vector<int>>(columns);
-  if (at[0] < 0) return ElementFileError{rows[0].line, 1, "the header has no symbol column"};
+  if (at[0] < 0) return FileFault{rows[0].line, 1, "the header has no symbol column"};
   std::vector<ElementChange> out;
   std::vector<std::size_t> lines;
   for (std::size_t r = 1; r < rows.size(); ++r) {
@@ -184,15 +182,15 @@ std::variant<std::vector<ElementChange>, ElementFileError> read_element_changes(
     if (auto e = check_width(row, rows[0].cells.size())) return *e;
     const Cell& symbol = *cell_at(row, at[0]);
     if (!is_symbol(symbol.text)) {
-      return ElementFileError{
+      return FileFault{
           row.line, symbol.column,
           "symbol " + quoted(symbol.text) + " is not a capital letter and an optional small one"};
     }
     for (std::size_t k = 0; k < out.size(); ++k) {
       if (out[k].symbol == symbol.text) {
-        return ElementFileError{row.line, symbol.column,
-                                fmt::format("symbol {} is given twice (first on line {})",
-                                            quoted(symbol.text), lines[k])};
+        return FileFault{row.line, symbol.column,
+                         fmt::format("symbol {} is given twice (first on line {})",
+                                     quoted(symbol.text), lines[k])};
       }
     }
     ElementChange change;
@@ -206,17 +204,17 @@ std::variant<std::vector<ElementChange>, ElementFileError> read_element_changes(
       }
       const auto number = parse_number(cell.text);
       if (const auto* why = std::get_if<std::string>(&number))
-        return ElementFileError{row.line, cell.column, *why};
+        return FileFault{row.line, cell.column, *why};
       const double value = std::get<double>(number);
       const auto quantity = static_cast<ElementQuantity>(q);
       if (quantity == ElementQuantity::kValenceElectrons) {
         if (value < 0 || value != std::floor(value) || value > 1000) {
-          return ElementFileError{
+          return FileFault{
               row.line, cell.column,
               "valence_electrons must be a whole number of 0 or more, not " + quoted(cell.text)};
         }
       } else if (!(value > 0)) {
-        return ElementFileError{
+        return FileFault{
             row.line, cell.column,
             std::string(quantity_column(quantity)) + " must be positive, not " + quoted(cell.text)};
       }
@@ -230,25 +228,25 @@ std::variant<std::vector<ElementChange>, ElementFileError> read_element_changes(
   for (const ElementChange& c : out)
     added += find_element(c.symbol) == nullptr ? 1 : 0;
   if (kElementCount + added > kMostElements) {
-    return ElementFileError{
+    return FileFault{
         0, 0,
         fmt::format("{} elements added: at most {} may be", added, kMostElements - kElementCount)};
   }
   return out;
 }
 
-std::variant<std::vector<PairChange>, ElementFileError> read_pair_changes(
+std::variant<std::vector<PairChange>, FileFault> read_pair_changes(
     std::string_view text, const std::vector<ElementChange>& elements) {
   auto records = split_records(text);
-  if (auto* e = std::get_if<ElementFileError>(&records)) return *e;
+  if (auto* e = std::get_if<FileFault>(&records)) return *e;
   const std::vector<Record>& rows = std::get<std::vector<Record>>(records);
   auto columns = header_columns(rows[0], kPairColumns, {});
-  if (auto* e = std::get_if<ElementFileError>(&columns)) return *e;
+  if (auto* e = std::get_if<FileFault>(&columns)) return *e;
   const std::vector<int>& at = std::get<std::vector<int>>(columns);
   for (std::size_t i = 0; i < 3; ++i) {
     if (at[i] < 0) {
-      return ElementFileError{rows[0].line, 1,
-                              "the header has no " + std::string(kPairColumns[i]) + " column"};
+      return FileFault{rows[0].line, 1,
+                       "the header has no " + std::string(kPairColumns[i]) + " column"};
     }
   }
   const auto known = [&elements](std::string_view s) {
@@ -265,30 +263,30 @@ std::variant<std::vector<PairChange>, ElementFileError> read_pair_changes(
     const Cell& b = *cell_at(row, at[1]);
     for (const Cell* c : {&a, &b}) {
       if (!is_symbol(c->text)) {
-        return ElementFileError{
+        return FileFault{
             row.line, c->column,
             "symbol " + quoted(c->text) + " is not a capital letter and an optional small one"};
       }
       if (!known(c->text)) {
-        return ElementFileError{
+        return FileFault{
             row.line, c->column,
             "symbol " + quoted(c->text) + " is neither built in nor in the element file"};
       }
     }
     if (a.text == b.text)
-      return ElementFileError{row.line, b.column, "a pair of " + quoted(a.text) + " with itself"};
+      return FileFault{row.line, b.column, "a pair of " + quoted(a.text) + " with itself"};
     for (std::size_t k = 0; k < out.size(); ++k) {
       if ((out[k].a == a.text && out[k].b == b.text) ||
           (out[k].a == b.text && out[k].b == a.text)) {
-        return ElementFileError{row.line, a.column,
-                                fmt::format("the pair {}-{} is given twice (first on line {})",
-                                            a.text, b.text, lines[k])};
+        return FileFault{row.line, a.column,
+                         fmt::format("the pair {}-{} is given twice (first on line {})", a.text,
+                                     b.text, lines[k])};
       }
     }
     const Cell& value = *cell_at(row, at[2]);
     const auto number = parse_number(value.text);
     if (const auto* why = std::get_if<std::string>(&number))
-      return ElementFileError{row.line, value.column, *why};
+      return FileFault{row.line, value.column, *why};
     const std::string& source = cell_at(row, at[4])->text;
     out.push_back({a.text, b.text, std::get<double>(number),
                    source.empty() ? cell_at(row, at[3])->text : source});
@@ -338,26 +336,22 @@ std::string cell_text(const ElementCell& cell) {
 std::variant<UserElementData, std::string> load_element_data(
     const std::optional<NamedText>& elements, const std::optional<NamedText>& pairs) {
   if (!elements && !pairs) return UserElementData{ElementData::builtin(), "builtin", {}, {}};
-  const auto message = [](const NamedText& file, const ElementFileError& e) {
-    const std::string name = escaped_text(file.name, 200);
-    if (e.line == 0) return name + ": " + e.message;
-    return fmt::format("{}:{}:{}: {}", name, e.line, e.column, e.message);
-  };
   for (const std::optional<NamedText>* file : {&elements, &pairs}) {
     if (*file && (*file)->bytes.size() > kMostElementFileBytes) {
-      return message(**file, {0, 0, fmt::format("larger than {} bytes", kMostElementFileBytes)});
+      return fault_text((*file)->name,
+                        {0, 0, fmt::format("larger than {} bytes", kMostElementFileBytes)});
     }
   }
   std::vector<ElementChange> element_changes;
   if (elements) {
     auto read = read_element_changes(elements->bytes);
-    if (auto* e = std::get_if<ElementFileError>(&read)) return message(*elements, *e);
+    if (auto* e = std::get_if<FileFault>(&read)) return fault_text(elements->name, *e);
     element_changes = std::move(std::get<std::vector<ElementChange>>(read));
   }
   std::vector<PairChange> pair_changes;
   if (pairs) {
     auto read = read_pair_changes(pairs->bytes, element_changes);
-    if (auto* e = std::get_if<ElementFileError>(&read)) return message(*pairs, *e);
+    if (auto* e = std::get_if<FileFault>(&read)) return fault_text(pairs->name, *e);
     pair_changes = std::move(std::get<std::vector<PairChange>>(read));
   }
   std::string bytes = elements ? elements->bytes : std::string();

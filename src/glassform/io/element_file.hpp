@@ -20,24 +20,17 @@
 #include <variant>
 #include <vector>
 
+#include "glassform/io/text.hpp"
 #include "glassform/model/element_data.hpp"
 
 namespace glassform {
 
 inline constexpr std::size_t kMostElementFileBytes = std::size_t{1} << 20;
 
-// A fault of a file: line and column from 1 (0 for the file as a whole) and what it is.
-struct ElementFileError {
-  std::size_t line = 0;
-  std::size_t column = 0;
-  std::string message;
-};
-
-std::variant<std::vector<ElementChange>, ElementFileError> read_element_changes(
-    std::string_view text);
+std::variant<std::vector<ElementChange>, FileFault> read_element_changes(std::string_view text);
 
 // The pairs' symbols must be built-in ones or added by `elements`.
-std::variant<std::vector<PairChange>, ElementFileError> read_pair_changes(
+std::variant<std::vector<PairChange>, FileFault> read_pair_changes(
     std::string_view text, const std::vector<ElementChange>& elements);
 
 // A file given by name: its name in messages and its bytes.

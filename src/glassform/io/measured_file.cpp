@@ -31,7 +31,7 @@ class Records {
 
   // The next record; false at the end, or with `error` set for a quoted cell left open or text
   // after a closing quote.
-  bool next(std::vector<CsvCell>& cells, std::optional<MeasuredFileError>& error) {
+  bool next(std::vector<CsvCell>& cells, std::optional<FileFault>& error) {
     cells.clear();
     for (;;) {
       if (at_ >= text_.size()) return false;
@@ -85,14 +85,14 @@ class Records {
       advance();
   }
 
-  CsvCell cell(std::optional<MeasuredFileError>& error) {
+  CsvCell cell(std::optional<FileFault>& error) {
     skip_blanks();
     CsvCell out{{}, line_, column_};
     if (at_ < text_.size() && text_[at_] == '"') {
       advance();
       for (;;) {
         if (at_ >= text_.size()) {
-          error = MeasuredFileError{out.line, out.column, "a quoted cell is not closed"};
+          error = FileFault{out.line, out.column, "a quoted cell is not closed"};
           return out;
         }
         if (text_[at_] == '"' && peek(1) == '"') {
@@ -109,7 +109,7 @@ class Records {
       }
       skip_blanks();
       if (!at_line_end() && text_[at_] != ',') {
-        error = MeasuredFileError{line_, column_, "text after the closing quote of a cell"};
+        error = FileFault{line_, column_, "text after the closing quote of a cell"};
       }
       if (at_ < text_.size() && text_[at_] == '\r' && at_line_end()) advance();
       return out;
@@ -141,12 +141,12 @@ constexpr std::array<std::array<std::string_view, 4>, kQuantities> kNames{{
 constexpr std::array<std::string_view, 3> kFormulaNames{"formula", "composition", "glass"};
 
 // A value of a cell; nothing for an empty cell; an error for anything else or out of range.
-std::variant<std::optional<double>, MeasuredFileError> value_of(const CsvCell& cell, Quantity q) {
+std::variant<std::optional<double>, FileFault> value_of(const CsvCell& cell, Quantity q) {
   if (cell.text.empty()) return std::optional<double>();
   char* end = nullptr;
   const double value = std::strtod(cell.text.c_str(), &end);
   const auto fault = [&cell](std::string message) {
-    return MeasuredFileError{cell.line, cell.column, std::move(message)};
+    return FileFault{cell.line, cell.column, std::move(message)};
   };
   if (end != cell.text.c_str() + cell.text.size() || !std::isfinite(value) ||
       cell.text.find_first_not_of("+-.0123456789eE") != std::string::npos) {
@@ -192,22 +192,22 @@ std::optional<std::string> contradiction(const std::array<std::optional<double>,
 
 }  // namespace
 
-std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputSource& in) {
+std::variant<std::vector<MeasuredGlass>, FileFault> read_measured(InputSource& in) {
   std::string text;
   std::string chunk(1 << 16, '\0');
   for (std::size_t n = 0; (n = in.read(chunk.data(), chunk.size())) > 0;) {
     text.append(chunk, 0, n);
-    if (text.size() > kMostBytes) return MeasuredFileError{0, 0, "larger than 64 MB"};
+    if (text.size() > kMostBytes) return FileFault{0, 0, "larger than 64 MB"};
   }
-  if (in.error() != 0) return MeasuredFileError{0, 0, "cannot be read"};
+  if (in.error() != 0) return FileFault{0, 0, "cannot be read"};
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
 
   Records records(text);
   std::vector<CsvCell> cells;
-  std::optional<MeasuredFileError> error;
+  std::optional<FileFault> error;
   if (!records.next(cells, error)) {
     if (error) return *error;
-    return MeasuredFileError{0, 0, "no header line: the file is empty"};
+    return FileFault{0, 0, "no header line: the file is empty"};
   }
   // The header: one formula column, each quantity at most once.
   std::optional<std::size_t> formula_column;
@@ -216,9 +216,9 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const CsvCell& c = cells[i];
     const auto twice = [&c](std::string_view first) {
-      return MeasuredFileError{c.line, c.column,
-                               "column " + quoted_text(c.text) + " gives the same as " +
-                                   quoted_text(first) + " before it"};
+      return FileFault{c.line, c.column,
+                       "column " + quoted_text(c.text) + " gives the same as " +
+                           quoted_text(first) + " before it"};
     };
     for (const std::string_view name : kFormulaNames) {
       if (c.text != name) continue;
@@ -235,24 +235,24 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
     }
   }
   if (!formula_column) {
-    return MeasuredFileError{cells.front().line, 1, "no formula, composition or glass column"};
+    return FileFault{cells.front().line, 1, "no formula, composition or glass column"};
   }
 
   std::vector<MeasuredGlass> glasses;
   while (records.next(cells, error)) {
     const std::size_t line = cells.front().line;
     if (*formula_column >= cells.size() || cells[*formula_column].text.empty()) {
-      return MeasuredFileError{line, 1, "no formula"};
+      return FileFault{line, 1, "no formula"};
     }
     const CsvCell& formula = cells[*formula_column];
     MeasuredGlass glass;
     glass.name = formula.text;
     ParsedFormula parsed = parse_formula(glass.name);
     if (parsed.error) {
-      return MeasuredFileError{formula.line, formula.column + parsed.error->position,
-                               "formula " + quoted_text(glass.name) + ", position " +
-                                   std::to_string(parsed.error->position + 1) + ": " +
-                                   escaped_text(parsed.error->message, std::string::npos)};
+      return FileFault{formula.line, formula.column + parsed.error->position,
+                       "formula " + quoted_text(glass.name) + ", position " +
+                           std::to_string(parsed.error->position + 1) + ": " +
+                           escaped_text(parsed.error->message, std::string::npos)};
     }
     for (const FormulaPart& p : parsed.parts) {
       if (p.amount > 0) glass.parts.push_back(p);
@@ -261,11 +261,11 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
     for (std::size_t q = 0; q < kQuantities; ++q) {
       if (!columns[q] || *columns[q] >= cells.size()) continue;
       auto v = value_of(cells[*columns[q]], static_cast<Quantity>(q));
-      if (auto* fault = std::get_if<MeasuredFileError>(&v)) return std::move(*fault);
+      if (auto* fault = std::get_if<FileFault>(&v)) return std::move(*fault);
       values[q] = std::get<std::optional<double>>(v);
     }
     if (std::optional<std::string> why = contradiction(values)) {
-      return MeasuredFileError{line, 1, *why + ", beyond the tolerance of 5 % (0.02 for nu)"};
+      return FileFault{line, 1, *why + ", beyond the tolerance of 5 % (0.02 for nu)"};
     }
     glass.g = values[kG];
     glass.b = values[kB];
@@ -274,7 +274,7 @@ std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputS
     glasses.push_back(std::move(glass));
   }
   if (error) return *error;
-  if (glasses.empty()) return MeasuredFileError{0, 0, "no measurements after the header"};
+  if (glasses.empty()) return FileFault{0, 0, "no measurements after the header"};
   return glasses;
 }
 

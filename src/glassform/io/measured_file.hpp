@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "glassform/io/streams.hpp"
+#include "glassform/io/text.hpp"
 #include "glassform/model/measured.hpp"
 
 namespace glassform {
@@ -24,15 +25,7 @@ inline constexpr double kMostModulus = 10000;   // GPa
 inline constexpr double kModulusTolerance = 0.05;
 inline constexpr double kPoissonTolerance = 0.02;
 
-// The fault of a file: where it is (line and column from 1; line 0 for the file as a whole) and
-// what it is, user text quoted in part and escaped.
-struct MeasuredFileError {
-  std::size_t line = 0;
-  std::size_t column = 0;
-  std::string message;
-};
-
 // The glasses of the file, or its first fault.
-std::variant<std::vector<MeasuredGlass>, MeasuredFileError> read_measured(InputSource& in);
+std::variant<std::vector<MeasuredGlass>, FileFault> read_measured(InputSource& in);
 
 }  // namespace glassform

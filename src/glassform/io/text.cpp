@@ -114,4 +114,11 @@ std::string unknown_symbol_text(std::string_view text) {
   return escaped_text(unknown_symbol_message(text), std::string_view::npos);
 }
 
+std::string fault_text(std::string_view file_name, const FileFault& fault) {
+  std::string text = escaped_text(file_name, kMostQuotedName);
+  if (fault.line > 0) text.append(":").append(std::to_string(fault.line));
+  if (fault.line > 0 && fault.column > 0) text.append(":").append(std::to_string(fault.column));
+  return text.append(": ").append(fault.message);
+}
+
 }  // namespace glassform

@@ -7,8 +7,9 @@
 
 namespace glassform {
 
-// The most bytes of user text that a message quotes.
+// The most bytes of user text that a message quotes, and of a file's name.
 inline constexpr std::size_t kMostQuoted = 60;
+inline constexpr std::size_t kMostQuotedName = 200;
 
 // The bytes of the valid UTF-8 character that starts `text`, or 0 where none starts there.
 std::size_t utf8_character_length(std::string_view text);
@@ -30,5 +31,18 @@ std::string quoted_text(std::string_view text);
 // The message for a text that is no element symbol, with the suggestions, escaped; a long text
 // quoted in part.
 std::string unknown_symbol_text(std::string_view text);
+
+// Where and why a user's file cannot be read: line and column from 1 (line 0 for the file as a
+// whole, column 0 for the whole line), and what is wrong, any user text in it quoted in part
+// and escaped.
+struct FileFault {
+  std::size_t line = 0;
+  std::size_t column = 0;
+  std::string message;
+};
+
+// "FILE:LINE:COLUMN: message", "FILE:LINE: message" for a whole line, "FILE: message" for the
+// file as a whole; the name escaped.
+std::string fault_text(std::string_view file_name, const FileFault& fault);
 
 }  // namespace glassform

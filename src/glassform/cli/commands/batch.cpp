@@ -129,7 +129,7 @@ bool each_line(const Run& run, InputSource& input, const std::string& name,
   bool good = true;
   std::size_t number = 1;
   for (; reader.next(line, too_long); ++number) {
-    const std::string where = name + ":" + std::to_string(number) + ": ";
+    const std::string where = fault_text(name, {number, 0, {}});
     if (too_long) {
       run.error(where + "line longer than " + std::to_string(LineReader::kMaxLine) + " bytes");
       good = false;

@@ -10,6 +10,7 @@
 #include "glassform/io/text.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/model/score_domain.hpp"
+#include "glassform/report/request/alloy_request.hpp"
 #include "glassform/report/request/composition_search.hpp"
 #include "glassform/report/table/assessment_report.hpp"
 #include "glassform/report/version.hpp"
@@ -111,7 +112,6 @@ std::variant<std::vector<KnownMarker>, std::string> read_known(const MapRequest&
   int label = -1;
   std::size_t number = 0;
   bool header = true;
-  const std::string name = escaped_text(request.known_name, 200);
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);
@@ -126,7 +126,9 @@ std::variant<std::vector<KnownMarker>, std::string> read_known(const MapRequest&
         if (cells[i] == "formula") formula = static_cast<int>(i);
         if (cells[i] == "label") label = static_cast<int>(i);
       }
-      if (formula < 0) return fmt::format("{}:{}: the header has no formula column", name, number);
+      if (formula < 0) {
+        return fault_text(request.known_name, {number, 0, "the header has no formula column"});
+      }
       header = false;
       continue;
     }
@@ -139,16 +141,17 @@ std::variant<std::vector<KnownMarker>, std::string> read_known(const MapRequest&
     if (label >= 0) {
       const std::optional<KnownMarker::Kind> kind = label_kind(cell(label));
       if (!kind) {
-        return fmt::format("{}:{}: label {} is none of glass, crystalline, AM, AC, CR, BMG, Ribbon",
-                           name, number, quoted_text(cell(label)));
+        return fault_text(request.known_name,
+                          {number, 0,
+                           "label " + quoted_text(cell(label)) +
+                               " is none of glass, crystalline, AM, AC, CR, BMG, Ribbon"});
       }
       marker.kind = *kind;
     }
     const ParsedFormula parsed = parse_composition(cell(formula), data_of(request));
     if (parsed.error) {
-      return fmt::format("{}:{}: formula {}, position {}: {}", name, number,
-                         quoted_text(cell(formula)), parsed.error->position + 1,
-                         escaped_text(parsed.error->message, std::string::npos));
+      return fault_text(request.known_name,
+                        {number, 0, formula_error_text(cell(formula), *parsed.error)});
     }
     bool on_map = true;
     for (const FormulaPart& p : parsed.parts) {
