@@ -25,17 +25,10 @@ struct ReadFormula {
 };
 
 ReadFormula read_formula(const Run& run, std::string_view text, bool amounts_are_weight) {
-  ParsedFormula parsed = parse_composition(text, run.data());
-  if (parsed.error) return {{}, std::move(parsed.error)};
-  if (amounts_are_weight) {
-    if (auto why = missing_weight(parsed.parts, "--wt")) {
-      return {{}, FormulaError{0, std::move(*why)}};
-    }
-    const Weighing w = weigh(parsed.parts, true, std::nullopt);
-    for (std::size_t i = 0; i < parsed.parts.size(); ++i)
-      parsed.parts[i].amount = w.atomic[i];
-  }
-  return {std::move(parsed.parts), std::nullopt};
+  Answer<std::vector<FormulaPart>> parts =
+      composition_of(AssessRequest{std::string(text), run.data_pointer(), amounts_are_weight});
+  if (auto* why = std::get_if<RequestError>(&parts)) return {{}, std::move(why->formula)};
+  return {std::get<std::vector<FormulaPart>>(std::move(parts)), std::nullopt};
 }
 
 // A line of a composition file: blank lines and lines starting with # are skipped; a label may

@@ -346,24 +346,15 @@ py::list elements(const ElementDataHandle* data) {
 py::dict composition_map(const std::vector<std::string>& symbols, const std::string& step,
                          const std::string& field, bool known, const std::string& range,
                          const std::string& with, const ElementDataHandle* data) {
-  if (symbols.size() != 3) throw std::invalid_argument("a map takes three element symbols");
   MapRequest request;
-  for (std::size_t i = 0; i < 3; ++i) {
-    const Element* e = data_of(data).find(symbols[i]);
-    if (e == nullptr) throw UnknownSymbolError(symbols[i]);
-    request.elements[i] = e;
-  }
+  request.elements = answered(map_elements(symbols, data_pointer(data)));
   request.step = step;
   request.field = field;
   request.known = known;
   request.range = range;
   request.with = with;
   request.data = data_pointer(data);
-  auto planned = plan_map(request);
-  if (const std::string* why = std::get_if<std::string>(&planned)) {
-    throw std::invalid_argument(*why);
-  }
-  const MapPlan& plan = std::get<MapPlan>(planned);
+  const MapPlan plan = answered(answer(request));
   const std::vector<Column> columns = map_columns(request, plan);
   MapDrawing drawing(request, plan);
   py::list rows;

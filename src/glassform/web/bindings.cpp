@@ -232,24 +232,20 @@ Json composition_map(const Json& request) {
   auto loaded = request_data(request);
   if (const auto* why = std::get_if<std::string>(&loaded)) return failure(*why);
   const std::shared_ptr<const UserElementData>& user = std::get<0>(loaded);
-  const ElementData& data = user ? user->data : ElementData::builtin();
-  MapRequest map;
   const Json& symbols = request.at("symbols");
-  if (!symbols.is_array() || symbols.size() != 3) return failure("a map takes three symbols");
-  for (std::size_t i = 0; i < 3; ++i) {
-    const std::string symbol = symbols[i].get<std::string>();
-    map.elements[i] = data.find(symbol);
-    if (map.elements[i] == nullptr) return failure(unknown_symbol_text(symbol));
-  }
+  if (!symbols.is_array()) return failure("a map takes three element symbols");
+  Answer<std::array<const Element*, 3>> elements =
+      map_elements(symbols.get<std::vector<std::string>>(), user ? &user->data : nullptr);
+  if (const auto* why = std::get_if<RequestError>(&elements)) return failure(why->message);
+  MapRequest map;
+  map.elements = std::get<std::array<const Element*, 3>>(elements);
   map.step = request.value("step", std::string("5"));
   map.field = request.value("field", std::string("p_glass"));
   map.range = request.value("range", std::string());
   map.with = request.value("with", std::string());
   map.data = user ? &user->data : nullptr;
-  auto planned = plan_map(map);
-  if (const std::string* why = std::get_if<std::string>(&planned)) {
-    return failure(escaped_message(*why));
-  }
+  Answer<MapPlan> planned = answer(map);
+  if (const auto* why = std::get_if<RequestError>(&planned)) return failure(why->message);
   const MapPlan& plan = std::get<MapPlan>(planned);
   StringSink csv;
   AssessmentWriter writer(csv, Format::kCsv, AssessmentScope::kAll, map_columns(map, plan));

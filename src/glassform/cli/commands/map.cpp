@@ -74,8 +74,7 @@ void register_map(CLI::App& app, Run& run) {
       "  glassform map Cu Zr Al --range Cu=30..60,Zr=30..60 --plot zoom.svg\n"
       "  glassform map Cu Zr Al --with Ni=0,5,10 --step 2.5 --plot slices.svg");
   run.commands.emplace_back(command, [args](Run& r) {
-    const std::vector<const Element*> elements = resolve_symbols(r, args->symbols);
-    MapRequest request{{elements[0], elements[1], elements[2]},
+    MapRequest request{answered(map_elements(args->symbols, r.data_pointer())),
                        args->step,
                        args->field,
                        args->known != "none",
@@ -88,9 +87,7 @@ void register_map(CLI::App& app, Run& run) {
       request.known_file = read_whole(args->known).bytes;
       request.known_name = args->known;
     }
-    auto planned = plan_map(request);
-    if (const std::string* why = std::get_if<std::string>(&planned)) throw UsageError(*why);
-    const MapPlan& plan = std::get<MapPlan>(planned);
+    const MapPlan plan = answered(answer(request));
     std::optional<MapDrawing> drawing;
     if (!r.plot_path.empty()) drawing.emplace(request, plan);
     const int status = with_output(r, [&](OutputSink& sink) {

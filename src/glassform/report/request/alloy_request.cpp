@@ -95,8 +95,17 @@ std::string formula_error_text(std::string_view formula, const FormulaError& err
          ": " + escaped_text(error.message, std::string_view::npos);
 }
 
-Answer<Assessment> answer(const AssessRequest& request) {
-  const ParsedFormula parsed = parse_composition(request.formula, data_of(request.data));
+Answer<std::vector<FormulaPart>> composition_of(const AssessRequest& request) {
+  ParsedFormula parsed = parse_composition(request.formula, data_of(request.data));
+  if (!parsed.error && request.weight_percent) {
+    if (auto why = missing_weight(parsed.parts, "reading weight percent")) {
+      parsed.error = FormulaError{0, std::move(*why)};
+    } else {
+      const Weighing w = weigh(parsed.parts, true, std::nullopt);
+      for (std::size_t i = 0; i < parsed.parts.size(); ++i)
+        parsed.parts[i].amount = w.atomic[i];
+    }
+  }
   if (parsed.error) {
     return RequestError{RequestError::Kind::kFormula,
                         formula_error_text(request.formula, *parsed.error),
@@ -104,7 +113,13 @@ Answer<Assessment> answer(const AssessRequest& request) {
                         *parsed.error,
                         {}};
   }
-  return assess(parsed.parts, request.data);
+  return std::move(parsed.parts);
+}
+
+Answer<Assessment> answer(const AssessRequest& request) {
+  Answer<std::vector<FormulaPart>> parts = composition_of(request);
+  if (auto* why = std::get_if<RequestError>(&parts)) return std::move(*why);
+  return assess(std::get<std::vector<FormulaPart>>(parts), request.data);
 }
 
 }  // namespace glassform

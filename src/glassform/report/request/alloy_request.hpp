@@ -68,8 +68,13 @@ std::string formula_error_text(std::string_view formula, const FormulaError& err
 struct AssessRequest {
   std::string formula;
   const ElementData* data = nullptr;  // null for the built-in tables
+  bool weight_percent = false;        // the amounts are weight percent
 };
 
 Answer<Assessment> answer(const AssessRequest& request);
+
+// The composition of the request's formula in at.%: a fault, or an element without an atomic
+// weight where the amounts are weight percent, is a formula error.
+Answer<std::vector<FormulaPart>> composition_of(const AssessRequest& request);
 
 }  // namespace glassform

@@ -296,6 +296,9 @@ void each_point(const MapPlan& plan, Visit&& visit) {
 
 }  // namespace
 
+namespace {
+
+// The checked request, or why not.
 std::variant<MapPlan, std::string> plan_map(const MapRequest& request) {
   for (std::size_t i = 0; i < 3; ++i) {
     for (std::size_t j = 0; j < i; ++j) {
@@ -326,6 +329,32 @@ std::variant<MapPlan, std::string> plan_map(const MapRequest& request) {
     plan.user_known = std::get<std::vector<KnownMarker>>(std::move(known));
   }
   return plan;
+}
+
+}  // namespace
+
+Answer<MapPlan> answer(const MapRequest& request) {
+  auto planned = plan_map(request);
+  if (auto* why = std::get_if<std::string>(&planned)) {
+    return RequestError{RequestError::Kind::kInvalid, std::move(*why), {}, {}, {}};
+  }
+  return std::get<MapPlan>(std::move(planned));
+}
+
+Answer<std::array<const Element*, 3>> map_elements(std::span<const std::string> symbols,
+                                                   const ElementData* data) {
+  if (symbols.size() != 3) {
+    return RequestError{
+        RequestError::Kind::kInvalid, "a map takes three element symbols", {}, {}, {}};
+  }
+  std::array<const Element*, 3> out{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    Answer<const Element*> e =
+        element_named(symbols[i], data != nullptr ? *data : ElementData::builtin());
+    if (auto* why = std::get_if<RequestError>(&e)) return std::move(*why);
+    out[i] = std::get<const Element*>(e);
+  }
+  return out;
 }
 
 std::size_t map_size(const MapPlan& plan) {

@@ -5,12 +5,14 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "glassform/model/assessment.hpp"
 #include "glassform/report/plot/ternary_map.hpp"
+#include "glassform/report/request/alloy_request.hpp"
 #include "glassform/report/table/fields.hpp"
 
 namespace glassform {
@@ -46,7 +48,11 @@ struct MapPlan {
   const Element* fourth = nullptr;  // the element of the slices, or none
   std::vector<int> slices{0};       // its shares, in grid units
 };
-std::variant<MapPlan, std::string> plan_map(const MapRequest& request);
+Answer<MapPlan> answer(const MapRequest& request);
+
+// The three elements of a map's symbols, each of `data` (null: the built-in tables).
+Answer<std::array<const Element*, 3>> map_elements(std::span<const std::string> symbols,
+                                                   const ElementData* data);
 
 // The number of grid compositions: (units + 1) (units + 2) / 2 for the whole triangle.
 std::size_t map_size(const MapPlan& plan);
