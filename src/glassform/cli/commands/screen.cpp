@@ -1,6 +1,4 @@
-#include <algorithm>
 #include <memory>
-#include <thread>
 
 #include "glassform/cli/cli_internal.hpp"
 #include "glassform/io/format.hpp"
@@ -75,8 +73,8 @@ void warn_kept(const Run& run, const std::vector<KeptExclusion>& kept,
 int screen_grid(Run& r, const Arguments& args) {
   const std::optional<long long> per_system = parse_decimal(args.per_system);
   if (!per_system) {
-    throw UsageError("--per-system takes a whole number from 1 to " +
-                     std::to_string(kMostScreenTop) + ", not \"" + escaped(args.per_system) + "\"");
+    throw UsageError("--per-system takes a whole number of at least 1, not \"" +
+                     escaped(args.per_system) + "\"");
   }
   PlannedGrid planned = answered(answer(GridScreenRequest{
       args.kind, args.solvents, args.solutes, args.exclude, args.grid, *per_system, args.sort,
