@@ -153,6 +153,9 @@ void add_mass_option(CLI::App& command, Run& run);
 // The usage error for a formula that cannot be read, pointing at the position of the fault.
 [[noreturn]] void throw_formula_error(std::string_view formula, const FormulaError& error);
 
+// The option of a request's member ("per_system" is --per-system, "solvents" --solvent).
+std::string spelled_option(std::string_view member);
+
 // The usage error for a request that cannot be answered, its option named as the command line
 // spells it (--per-system); a formula's with the position of the fault.
 [[noreturn]] void throw_request_error(const RequestError& error);

@@ -266,12 +266,16 @@ void add_mass_option(CLI::App& command, Run& run) {
       ->type_name("GRAMS");
 }
 
+std::string spelled_option(std::string_view member) {
+  if (member == "solvents") return "--solvent";
+  std::string option = "--" + std::string(member);
+  std::replace(option.begin(), option.end(), '_', '-');
+  return option;
+}
+
 void throw_request_error(const RequestError& error) {
   if (error.kind == RequestError::Kind::kFormula) throw_formula_error(error.subject, error.formula);
-  // The request's member names as the options spell them: solvents is --solvent.
-  std::string option = error.option == "solvents" ? "--solvent" : "--" + error.option;
-  std::replace(option.begin(), option.end(), '_', '-');
-  throw UsageError(error_text(error, option));
+  throw UsageError(error_text(error, spelled_option(error.option)));
 }
 
 void throw_formula_error(std::string_view formula, const FormulaError& error) {

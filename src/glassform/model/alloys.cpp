@@ -25,6 +25,13 @@ std::size_t element_count(AlloyKind kind) {
   return static_cast<std::size_t>(kind) + 2;
 }
 
+std::optional<AlloyKind> kind_named(std::string_view name) {
+  for (const AlloyKind kind : {AlloyKind::kBinary, AlloyKind::kTernary, AlloyKind::kQuaternary}) {
+    if (kind_name(kind) == name) return kind;
+  }
+  return std::nullopt;
+}
+
 std::optional<AlloyKind> kind_of_size(std::size_t elements) {
   if (elements < 2 || elements > 4) return std::nullopt;
   return static_cast<AlloyKind>(elements - 2);

@@ -25,6 +25,9 @@ std::string_view kind_name(AlloyKind kind);
 // Number of elements of an alloy of this kind, solvent included: 2, 3 or 4.
 std::size_t element_count(AlloyKind kind);
 
+// The kind of its name (kind_name), or nothing.
+std::optional<AlloyKind> kind_named(std::string_view name);
+
 // The kind of an alloy of 2, 3 or 4 elements.
 std::optional<AlloyKind> kind_of_size(std::size_t elements);
 

@@ -239,9 +239,16 @@ py::dict grid_screen(const std::string& kind, const std::vector<std::string>& so
                      const std::optional<std::vector<std::string>>& exclude,
                      const ElementDataHandle* data) {
   const PlannedGrid planned = answered(
-      answer(GridScreenRequest{kind, solvents, solutes.value_or(std::vector<std::string>{"all"}),
-                               exclude.value_or(std::vector<std::string>{}), step, per_system,
-                               sort.value_or(""), top, where, data_pointer(data)}));
+      answer(GridScreenRequest{.kind = kind,
+                               .solvents = solvents,
+                               .solutes = solutes.value_or(std::vector<std::string>{"all"}),
+                               .exclude = exclude.value_or(std::vector<std::string>{}),
+                               .grid = step,
+                               .per_system = per_system,
+                               .sort = sort.value_or(""),
+                               .top = top,
+                               .where = where,
+                               .data = data_pointer(data)}));
   std::vector<Assessment> found;
   {
     py::gil_scoped_release release;
@@ -271,18 +278,17 @@ py::list screen(const std::string& kind, const std::vector<std::string>& solvent
                 const std::vector<std::string>& where,
                 const std::optional<std::vector<std::string>>& exclude, bool keep_unphysical,
                 bool best_variant, const ElementDataHandle* data) {
-  ScreenRequest request;
-  request.kind = kind;
-  request.solvents = solvents;
-  if (solutes) request.solutes = *solutes;
-  request.exclude = exclude.value_or(std::vector<std::string>{});
-  request.sort = sort.value_or("");
-  request.top = top;
-  request.where = where;
-  request.keep_unphysical = keep_unphysical;
-  request.best_variant = best_variant;
-  request.data = data_pointer(data);
-  const PlannedScreen planned = answered(answer(request));
+  const PlannedScreen planned =
+      answered(answer(ScreenRequest{.kind = kind,
+                                    .solvents = solvents,
+                                    .solutes = solutes.value_or(std::vector<std::string>{"all"}),
+                                    .exclude = exclude.value_or(std::vector<std::string>{}),
+                                    .sort = sort.value_or(""),
+                                    .top = top,
+                                    .where = where,
+                                    .keep_unphysical = keep_unphysical,
+                                    .best_variant = best_variant,
+                                    .data = data_pointer(data)}));
   std::vector<RankedRow> rows;
   {
     py::gil_scoped_release release;

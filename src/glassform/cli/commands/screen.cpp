@@ -63,8 +63,7 @@ void warn_kept(const Run& run, const std::vector<KeptExclusion>& kept,
                const std::string& excluded) {
   for (const KeptExclusion& k : kept) {
     run.warn(fmt::format("{} is named in {} and kept, though --exclude {} leaves it out of all",
-                         k.element->symbol, k.option == "solvents" ? "--solvent" : "--solutes",
-                         excluded));
+                         k.element->symbol, spelled_option(k.option), excluded));
   }
 }
 
@@ -76,9 +75,16 @@ int screen_grid(Run& r, const Arguments& args) {
     throw UsageError("--per-system takes a whole number of at least 1, not \"" +
                      escaped(args.per_system) + "\"");
   }
-  PlannedGrid planned = answered(answer(GridScreenRequest{
-      args.kind, args.solvents, args.solutes, args.exclude, args.grid, *per_system, args.sort,
-      top_count(args.top), args.where, r.data_pointer()}));
+  PlannedGrid planned = answered(answer(GridScreenRequest{.kind = args.kind,
+                                                          .solvents = args.solvents,
+                                                          .solutes = args.solutes,
+                                                          .exclude = args.exclude,
+                                                          .grid = args.grid,
+                                                          .per_system = *per_system,
+                                                          .sort = args.sort,
+                                                          .top = top_count(args.top),
+                                                          .where = args.where,
+                                                          .data = r.data_pointer()}));
   warn_kept(r, planned.kept, planned.excluded);
   const GridRequest& request = planned.search;
   const std::vector<const Element*>& candidates = planned.candidates;
@@ -262,10 +268,18 @@ void register_screen(CLI::App& app, Run& run) {
       return screen_grid(r, *args);
     }
     if (args->per_system != "1") throw UsageError("--per-system goes with --grid");
-    PlannedScreen planned = answered(answer(
-        ScreenRequest{args->kind, args->solvents, args->solutes, args->exclude, args->sort,
-                      top_count(args->top), args->where, args->any_order, args->require_elastic,
-                      args->keep_unphysical, args->best_variant, r.data_pointer()}));
+    PlannedScreen planned = answered(answer(ScreenRequest{.kind = args->kind,
+                                                          .solvents = args->solvents,
+                                                          .solutes = args->solutes,
+                                                          .exclude = args->exclude,
+                                                          .sort = args->sort,
+                                                          .top = top_count(args->top),
+                                                          .where = args->where,
+                                                          .any_order = args->any_order,
+                                                          .require_elastic = args->require_elastic,
+                                                          .keep_unphysical = args->keep_unphysical,
+                                                          .best_variant = args->best_variant,
+                                                          .data = r.data_pointer()}));
     warn_kept(r, planned.kept, planned.excluded);
     const ScreenOptions& options = planned.options;
     std::vector<Column> columns =

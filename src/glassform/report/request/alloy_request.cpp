@@ -6,17 +6,21 @@
 
 namespace glassform {
 
-namespace {
+RequestError invalid_request(std::string message, std::string option) {
+  return RequestError{RequestError::Kind::kInvalid, std::move(message), {}, {}, std::move(option)};
+}
 
-const ElementData& data_of(const ElementData* data) {
+RequestError formula_request_error(std::string_view formula, const FormulaError& error) {
+  return RequestError{RequestError::Kind::kFormula,
+                      formula_error_text(formula, error),
+                      std::string(formula),
+                      error,
+                      {}};
+}
+
+const ElementData& request_data(const ElementData* data) {
   return data != nullptr ? *data : ElementData::builtin();
 }
-
-RequestError invalid(std::string message) {
-  return RequestError{RequestError::Kind::kInvalid, std::move(message), {}, {}, {}};
-}
-
-}  // namespace
 
 std::string error_text(const RequestError& error, std::string_view spelled_option) {
   if (error.option.empty()) return error.message;
@@ -47,7 +51,7 @@ std::optional<std::string> chosen_problem(std::span<const int> chosen, std::size
 }
 
 Answer<AlloyResult> answer(const AlloyRequest& request) {
-  const ElementData& data = data_of(request.data);
+  const ElementData& data = request_data(request.data);
   std::vector<const Element*> elements;
   for (const std::string& symbol : request.symbols) {
     Answer<const Element*> e = element_named(symbol, data);
@@ -60,7 +64,7 @@ Answer<AlloyResult> answer(const AlloyRequest& request) {
 Answer<AlloyResult> alloy_of(std::span<const Element* const> elements,
                              std::span<const std::optional<int>> chosen, const ElementData* data) {
   if (elements.size() < 2 || elements.size() > 4) {
-    return invalid("an alloy has 2, 3 or 4 elements, solvent first");
+    return invalid_request("an alloy has 2, 3 or 4 elements, solvent first");
   }
   const std::size_t solutes = elements.size() - 1;
   if (!chosen.empty()) {
@@ -70,11 +74,11 @@ Answer<AlloyResult> alloy_of(std::span<const Element* const> elements,
       if (k && n < given.size()) given[n++] = *k;
     }
     if (auto why = chosen_problem(std::span(given).first(n), chosen.size(), solutes)) {
-      return invalid(*why);
+      return invalid_request(*why);
     }
   }
   if (auto why = missing_value(elements, ElementQuantity::kRadius, "the cluster model")) {
-    return invalid(*why);
+    return invalid_request(*why);
   }
   std::array<ClusterMeasure, 3> measures{};
   std::array<int, 3> integers{};
@@ -85,7 +89,7 @@ Answer<AlloyResult> alloy_of(std::span<const Element* const> elements,
   }
   std::optional<AlloyResult> alloy = compute_alloy(elements, std::span(measures).first(solutes),
                                                    std::span(integers).first(solutes));
-  if (!alloy) return invalid("coordination numbers must be at least 1");
+  if (!alloy) return invalid_request("coordination numbers must be at least 1");
   alloy->data = data;
   return *alloy;
 }
@@ -96,7 +100,7 @@ std::string formula_error_text(std::string_view formula, const FormulaError& err
 }
 
 Answer<std::vector<FormulaPart>> composition_of(const AssessRequest& request) {
-  ParsedFormula parsed = parse_composition(request.formula, data_of(request.data));
+  ParsedFormula parsed = parse_composition(request.formula, request_data(request.data));
   if (!parsed.error && request.weight_percent) {
     if (auto why = missing_weight(parsed.parts, "reading weight percent")) {
       parsed.error = FormulaError{0, std::move(*why)};
@@ -106,13 +110,7 @@ Answer<std::vector<FormulaPart>> composition_of(const AssessRequest& request) {
         parsed.parts[i].amount = w.atomic[i];
     }
   }
-  if (parsed.error) {
-    return RequestError{RequestError::Kind::kFormula,
-                        formula_error_text(request.formula, *parsed.error),
-                        request.formula,
-                        *parsed.error,
-                        {}};
-  }
+  if (parsed.error) return formula_request_error(request.formula, *parsed.error);
   return std::move(parsed.parts);
 }
 

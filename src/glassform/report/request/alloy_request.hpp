@@ -34,6 +34,15 @@ struct RequestError {
 // The message with the option as the front end spells it ("--top", "top") before it.
 std::string error_text(const RequestError& error, std::string_view spelled_option);
 
+// A request's value that cannot be used, with the member at fault (none: the message says it).
+RequestError invalid_request(std::string message, std::string option = {});
+
+// A formula that cannot be read, with the formula_error_text message.
+RequestError formula_request_error(std::string_view formula, const FormulaError& error);
+
+// The data of a request: its own, or the built-in tables for null.
+const ElementData& request_data(const ElementData* data);
+
 template <typename T>
 using Answer = std::variant<T, RequestError>;
 

@@ -19,10 +19,6 @@ namespace glassform {
 
 namespace {
 
-const ElementData& data_of(const MapRequest& request) {
-  return request.data != nullptr ? *request.data : ElementData::builtin();
-}
-
 // "Cu50Zr40Al10: glass (melt-spun, Ward et al. 2016)": a labelled composition of the map's
 // elements (with slices, the fourth among them).
 std::string known_title(std::span<const Element* const> elements, const LabelledComposition& k) {
@@ -148,7 +144,7 @@ std::variant<std::vector<KnownMarker>, std::string> read_known(const MapRequest&
       }
       marker.kind = *kind;
     }
-    const ParsedFormula parsed = parse_composition(cell(formula), data_of(request));
+    const ParsedFormula parsed = parse_composition(cell(formula), request_data(request.data));
     if (parsed.error) {
       return fault_text(request.known_name,
                         {number, 0, formula_error_text(cell(formula), *parsed.error)});
@@ -256,7 +252,7 @@ std::optional<std::string> read_slices(const MapRequest& request, MapPlan& plan)
   const std::size_t equals = request.with.find('=');
   if (equals == std::string::npos) return form;
   const std::string symbol = request.with.substr(0, equals);
-  plan.fourth = data_of(request).find(symbol);
+  plan.fourth = request_data(request.data).find(symbol);
   if (plan.fourth == nullptr) return "the slices name " + quoted_text(symbol) + ", no element";
   if (place_of(request, symbol)) {
     return "the slices' element " + symbol + " is one of the map's three: name a fourth";
@@ -336,7 +332,7 @@ std::variant<MapPlan, std::string> plan_map(const MapRequest& request) {
 Answer<MapPlan> answer(const MapRequest& request) {
   auto planned = plan_map(request);
   if (auto* why = std::get_if<std::string>(&planned)) {
-    return RequestError{RequestError::Kind::kInvalid, std::move(*why), {}, {}, {}};
+    return invalid_request(std::move(*why));
   }
   return std::get<MapPlan>(std::move(planned));
 }
@@ -344,13 +340,11 @@ Answer<MapPlan> answer(const MapRequest& request) {
 Answer<std::array<const Element*, 3>> map_elements(std::span<const std::string> symbols,
                                                    const ElementData* data) {
   if (symbols.size() != 3) {
-    return RequestError{
-        RequestError::Kind::kInvalid, "a map takes three element symbols", {}, {}, {}};
+    return invalid_request("a map takes three element symbols");
   }
   std::array<const Element*, 3> out{};
   for (std::size_t i = 0; i < 3; ++i) {
-    Answer<const Element*> e =
-        element_named(symbols[i], data != nullptr ? *data : ElementData::builtin());
+    Answer<const Element*> e = element_named(symbols[i], request_data(data));
     if (auto* why = std::get_if<RequestError>(&e)) return std::move(*why);
     out[i] = std::get<const Element*>(e);
   }
@@ -421,7 +415,7 @@ void MapDrawing::add(const Assessment& assessment) {
 
 std::string MapDrawing::svg() const {
   TernaryMap map = map_;
-  const ElementData& data = data_of(request_);
+  const ElementData& data = request_data(request_.data);
   const std::vector<const Element*> elements = map_elements(request_, plan_.fourth);
   std::vector<std::size_t> places;
   bool builtin = true;

@@ -10,6 +10,7 @@
 
 #include "glassform/io/format.hpp"
 #include "glassform/io/text.hpp"
+#include "glassform/report/request/alloy_request.hpp"
 
 namespace glassform {
 
@@ -111,10 +112,6 @@ std::uint64_t grid_compositions_per_system(int units, int m) {
 
 namespace {
 
-const ElementData& data_of(const GridRequest& request) {
-  return request.data != nullptr ? *request.data : ElementData::builtin();
-}
-
 int system_size(const GridRequest& request) {
   return request.kind == AlloyKind::kQuaternary ? 4 : 3;
 }
@@ -127,7 +124,7 @@ struct Candidates {
 };
 
 Candidates candidates_of(const GridRequest& request) {
-  const ElementData& data = data_of(request);
+  const ElementData& data = request_data(request.data);
   Candidates c;
   c.elements = request.solvents;
   c.elements.insert(c.elements.end(), request.solutes.begin(), request.solutes.end());

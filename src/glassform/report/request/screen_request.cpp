@@ -15,21 +15,15 @@ namespace glassform {
 
 namespace {
 
-const ElementData& data_of(const ElementData* data) {
-  return data != nullptr ? *data : ElementData::builtin();
-}
-
-RequestError invalid(std::string option, std::string message) {
-  return RequestError{RequestError::Kind::kInvalid, std::move(message), {}, {}, std::move(option)};
-}
-
 // A whole number of rows from 1 to kMostScreenTop, or why not.
 std::optional<RequestError> count_problem(long long n, std::string option) {
-  if (n < 1)
-    return invalid(std::move(option), fmt::format("takes a whole number of at least 1, not {}", n));
+  if (n < 1) {
+    return invalid_request(fmt::format("takes a whole number of at least 1, not {}", n),
+                           std::move(option));
+  }
   if (n > kMostScreenTop) {
-    return invalid(std::move(option),
-                   fmt::format("keeps at most {} rows in memory", kMostScreenTop));
+    return invalid_request(fmt::format("keeps at most {} rows in memory", kMostScreenTop),
+                           std::move(option));
   }
   return std::nullopt;
 }
@@ -37,7 +31,7 @@ std::optional<RequestError> count_problem(long long n, std::string option) {
 Answer<Exclusion> exclusion_of(const std::vector<std::string>& items) {
   std::variant<Exclusion, std::string> exclusion = parse_exclusion(items);
   if (const std::string* why = std::get_if<std::string>(&exclusion)) {
-    return invalid("exclude", escaped_text(*why, std::string_view::npos));
+    return invalid_request(escaped_text(*why, std::string_view::npos), "exclude");
   }
   return std::get<Exclusion>(std::move(exclusion));
 }
@@ -50,7 +44,7 @@ Answer<std::vector<const Element*>> candidates_of(const std::vector<std::string>
                                                   const ElementData& data,
                                                   std::vector<KeptExclusion>& kept) {
   if (symbols.empty()) {
-    return invalid(std::string(option), "takes element symbols or all, and none was given");
+    return invalid_request("takes element symbols or all, and none was given", std::string(option));
   }
   if (symbols.size() == 1 && symbols[0] == "all") return all_elements_but(exclusion, data);
   std::vector<const Element*> named;
@@ -60,7 +54,7 @@ Answer<std::vector<const Element*>> candidates_of(const std::vector<std::string>
     named.push_back(std::get<const Element*>(e));
   }
   if (auto why = missing_value(named, ElementQuantity::kRadius, "the cluster model")) {
-    return invalid({}, *why);
+    return invalid_request(*why);
   }
   std::vector<const Element*> unique;
   for (const Element* e : named) {
@@ -88,7 +82,7 @@ Answer<Candidates> candidates(const std::vector<std::string>& solvents,
   out.exclusion = std::get<Exclusion>(std::move(exclusion));
   for (auto [symbols, option, list] : {std::tuple{&solvents, "solvents", &out.solvents},
                                        std::tuple{&solutes, "solutes", &out.solutes}}) {
-    auto found = candidates_of(*symbols, option, out.exclusion, data_of(data), out.kept);
+    auto found = candidates_of(*symbols, option, out.exclusion, request_data(data), out.kept);
     if (auto* why = std::get_if<RequestError>(&found)) return std::move(*why);
     *list = std::get<std::vector<const Element*>>(std::move(found));
   }
@@ -102,28 +96,22 @@ std::optional<RequestError> search_terms(const std::string& sort,
                                          std::vector<RowCondition>& conditions) {
   auto read = parse_conditions(where, columns);
   if (const std::string* why = std::get_if<std::string>(&read)) {
-    return invalid("where", escaped_text(*why, std::string_view::npos));
+    return invalid_request(escaped_text(*why, std::string_view::npos), "where");
   }
   conditions = std::get<std::vector<RowCondition>>(std::move(read));
   auto ordered = parse_search_order(sort, columns);
-  if (const std::string* why = std::get_if<std::string>(&ordered)) return invalid({}, *why);
+  if (const std::string* why = std::get_if<std::string>(&ordered)) return invalid_request(*why);
   order = std::get<SearchOrder>(std::move(ordered));
   return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<AlloyKind> alloy_kind_named(std::string_view name) {
-  if (name == "binary") return AlloyKind::kBinary;
-  if (name == "ternary") return AlloyKind::kTernary;
-  if (name == "quaternary") return AlloyKind::kQuaternary;
-  return std::nullopt;
-}
-
 Answer<PlannedScreen> answer(const ScreenRequest& request) {
-  const std::optional<AlloyKind> kind = alloy_kind_named(request.kind);
+  const std::optional<AlloyKind> kind = kind_named(request.kind);
   if (!kind) {
-    return invalid("kind", "is binary, ternary or quaternary, not " + quoted_text(request.kind));
+    return invalid_request("is binary, ternary or quaternary, not " + quoted_text(request.kind),
+                           "kind");
   }
   if (auto why = count_problem(request.top, "top")) return std::move(*why);
   Answer<Candidates> found =
@@ -134,11 +122,11 @@ Answer<PlannedScreen> answer(const ScreenRequest& request) {
   out.candidates = screen_candidates(chosen.solvents, chosen.solutes);
   auto keep = parse_where(request.where, out.candidates);
   if (const std::string* why = std::get_if<std::string>(&keep)) {
-    return invalid("where", escaped_text(*why, std::string_view::npos));
+    return invalid_request(escaped_text(*why, std::string_view::npos), "where");
   }
   auto order = parse_sort(request.sort, out.candidates);
   if (const std::string* why = std::get_if<std::string>(&order)) {
-    return invalid({}, escaped_text(*why, std::string_view::npos));
+    return invalid_request(escaped_text(*why, std::string_view::npos));
   }
   out.order = std::get<SortOrder>(std::move(order));
   out.options.kind = *kind;
@@ -159,21 +147,23 @@ Answer<PlannedScreen> answer(const ScreenRequest& request) {
 }
 
 Answer<PlannedGrid> answer(const GridScreenRequest& request) {
-  const std::optional<AlloyKind> kind = alloy_kind_named(request.kind);
+  const std::optional<AlloyKind> kind = kind_named(request.kind);
   if (kind != AlloyKind::kTernary && kind != AlloyKind::kQuaternary) {
-    return invalid("grid", "screens ternary or quaternary systems, not " +
-                               (kind ? request.kind + " ones" : quoted_text(request.kind)));
+    return invalid_request("screens ternary or quaternary systems, not " +
+                               (kind ? request.kind + " ones" : quoted_text(request.kind)),
+                           "grid");
   }
   auto units = grid_units(request.grid);
   if (const std::string* why = std::get_if<std::string>(&units))
-    return invalid("grid", ": " + *why);
+    return invalid_request(": " + *why, "grid");
   PlannedGrid out;
   out.search.kind = *kind;
   out.search.units = std::get<int>(units);
-  if (out.search.units < (*kind == AlloyKind::kTernary ? 3 : 4)) {
-    return invalid("grid", fmt::format("{} leaves no {} composition: each share is at least one "
+  if (out.search.units < static_cast<int>(element_count(*kind))) {
+    return invalid_request(fmt::format("{} leaves no {} composition: each share is at least one "
                                        "step",
-                                       request.grid, request.kind));
+                                       request.grid, request.kind),
+                           "grid");
   }
   if (auto why = count_problem(request.per_system, "per_system")) return std::move(*why);
   if (auto why = count_problem(request.top, "top")) return std::move(*why);
@@ -198,22 +188,16 @@ Answer<PlannedGrid> answer(const GridScreenRequest& request) {
 }
 
 Answer<PlannedAround> answer(const AroundRequest& request) {
-  const ParsedFormula parsed = parse_composition(request.around, data_of(request.data));
-  if (parsed.error) {
-    return RequestError{RequestError::Kind::kFormula,
-                        formula_error_text(request.around, *parsed.error),
-                        request.around,
-                        *parsed.error,
-                        {}};
-  }
+  const ParsedFormula parsed = parse_composition(request.around, request_data(request.data));
+  if (parsed.error) return formula_request_error(request.around, *parsed.error);
   if (parsed.parts.size() < 2) {
-    return invalid("around", "takes a composition of two elements or more");
+    return invalid_request("takes a composition of two elements or more", "around");
   }
   for (const auto& [value, option] :
        {std::pair{request.radius, "radius"}, std::pair{request.step, "step"}}) {
     if (!(std::isfinite(value) && value > 0 && value <= 100)) {
-      return invalid(option,
-                     fmt::format("takes an amount in at.% above 0 and at most 100, not {}", value));
+      return invalid_request(
+          fmt::format("takes an amount in at.% above 0 and at most 100, not {}", value), option);
     }
   }
   if (auto why = count_problem(request.top, "top")) return std::move(*why);
@@ -224,10 +208,11 @@ Answer<PlannedAround> answer(const AroundRequest& request) {
   out.search.top = static_cast<std::size_t>(request.top);
   out.search.data = request.data;
   if (neighbourhood_span(out.search) > kMostNeighbours) {
-    return invalid("around", fmt::format("{} within {} at.% at step {} spans more than {} "
-                                         "compositions: give a larger step or a smaller radius",
-                                         quoted_text(request.around), request.radius, request.step,
-                                         kMostNeighbours));
+    return invalid_request(
+        fmt::format("{} within {} at.% at step {} spans more than {} "
+                    "compositions: give a larger step or a smaller radius",
+                    quoted_text(request.around), request.radius, request.step, kMostNeighbours),
+        "around");
   }
   std::vector<const Element*> elements;
   elements.reserve(parsed.parts.size());
@@ -243,17 +228,12 @@ Answer<PlannedAround> answer(const AroundRequest& request) {
 
 Answer<Weighing> answer(const WeighRequest& request) {
   if (request.mass && !(std::isfinite(*request.mass) && *request.mass > 0)) {
-    return invalid("mass", fmt::format("takes a positive number of grams, not {}", *request.mass));
+    return invalid_request(fmt::format("takes a positive number of grams, not {}", *request.mass),
+                           "mass");
   }
-  const ParsedFormula parsed = parse_formula(request.formula, data_of(request.data));
-  if (parsed.error) {
-    return RequestError{RequestError::Kind::kFormula,
-                        formula_error_text(request.formula, *parsed.error),
-                        request.formula,
-                        *parsed.error,
-                        {}};
-  }
-  if (auto why = missing_weight(parsed.parts, "weigh")) return invalid({}, *why);
+  const ParsedFormula parsed = parse_formula(request.formula, request_data(request.data));
+  if (parsed.error) return formula_request_error(request.formula, *parsed.error);
+  if (auto why = missing_weight(parsed.parts, "weigh")) return invalid_request(*why);
   return weigh(parsed.parts, request.weight_percent, request.mass);
 }
 

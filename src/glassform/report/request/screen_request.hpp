@@ -17,9 +17,6 @@
 
 namespace glassform {
 
-// The alloy kind of its name (binary, ternary or quaternary), or nothing.
-std::optional<AlloyKind> alloy_kind_named(std::string_view name);
-
 // A named element kept among the candidates though the exclusion leaves it out of all: the
 // front end may warn.
 struct KeptExclusion {

@@ -4,6 +4,7 @@
 #include <bitset>
 #include <thread>
 
+#include "glassform/model/criteria.hpp"
 #include "glassform/model/element_sets.hpp"
 #include "glassform/model/glass_score.hpp"
 #include "glassform/report/table/fields.hpp"
@@ -99,7 +100,7 @@ std::variant<SortOrder, std::string> parse_sort(std::string key,
     order.descending = true;
     // An alloy outside the data, whose every composition holds all its elements, ranks below 1.
     order.most = [](const AlloyResult& alloy) {
-      const ElementData& data = alloy.data != nullptr ? *alloy.data : ElementData::builtin();
+      const ElementData& data = data_of(alloy);
       std::bitset<kElementCount> present;
       for (const Element* e : alloy.elements()) {
         const std::size_t at = data.position(*e);
